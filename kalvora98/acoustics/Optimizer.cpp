@@ -1,0 +1,3 @@
+#include "acoustics/Optimizer.h"
+
+void OptimizeEnclosure(HWND) {}  // placeholder until the optimiser lands

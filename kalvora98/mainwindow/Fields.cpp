@@ -1,0 +1,73 @@
+#include <cmath>
+
+#include "mainwindow/MainWindow.h"
+#include "record/NumberText.h"
+#include "record/Speaker.h"
+#include "resources/kalvora98.h"
+
+int running;
+
+namespace {
+
+double ReadField(HWND hwnd, int id)
+{
+    char text[TYPED_NUMBER_CHARS + 1];
+    GetDlgItemTextA(hwnd, id, text, sizeof text);
+    return ReadNumber(text);
+}
+
+// Closed box: Q = Qts * sqrt(Vas/Vb + 1). A zero volume or a negative root keeps
+// the old Q, so an empty Volume field cannot turn the design into NaN or infinity.
+void SealedQFromVolume()
+{
+    if (speaker.sealed.volume == 0)
+        return;
+    double ratio = speaker.vas / speaker.sealed.volume + 1;
+    if (ratio < 0)
+        return;
+    speaker.sealed.q = speaker.qts * std::pow(ratio, 0.5);
+}
+
+// The box raises resonance and Q alike: Q = Qts * Fb/Fs.
+void SealedQFromFb()
+{
+    if (speaker.fs == 0)
+        return;
+    speaker.sealed.q = speaker.sealed.fb / speaker.fs * speaker.qts;
+}
+
+}  // namespace
+
+void GetSpeakerData(HWND hwnd)
+{
+    GetDlgItemTextA(hwnd, IDC_MODEL, speaker.model, sizeof speaker.model);
+    speaker.qts = ReadField(hwnd, IDC_QTS);
+    speaker.vas = ReadField(hwnd, IDC_VAS);
+    speaker.fs = ReadField(hwnd, IDC_FS);
+    GetDlgItemTextA(hwnd, IDC_INFO, speaker.info, sizeof speaker.info);
+    double& volume = boxType == BOX_SEALED ? speaker.sealed.volume : speaker.ported.volume;
+    double& fb = boxType == BOX_SEALED ? speaker.sealed.fb : speaker.ported.fb;
+    volume = ReadField(hwnd, IDC_VOLUME);
+    fb = ReadField(hwnd, IDC_FB);
+}
+
+// Runs for every notification of a field, focus changes included, and inside the
+// program's own SetDlgItemTextA calls, where `running` is 0.
+void FieldNotified(HWND hwnd, int id)
+{
+    if (running)
+        GetSpeakerData(hwnd);
+    if (boxType != BOX_SEALED)
+        return;
+    if (id == IDC_VOLUME)
+        SealedQFromVolume();
+    else if (id == IDC_FB)
+        SealedQFromFb();
+}
+
+void SetFieldNumber(HWND hwnd, int id, const char* format, double value)
+{
+    char text[NUMBER_TEXT_SIZE];
+    FormatNumber(text, format, value);
+    SetDlgItemTextA(hwnd, id, text);
+}

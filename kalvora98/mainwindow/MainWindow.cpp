@@ -1,0 +1,268 @@
+#include "mainwindow/MainWindow.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "acoustics/Optimizer.h"
+#include "acoustics/PortDialog.h"
+#include "graph/GraphWindow.h"
+#include "record/SpeakerIo.h"
+#include "record/Speaker.h"
+#include "resources/kalvora98.h"
+
+namespace {
+
+// Pictures live in memory DCs from creation to shut-down.
+HDC hmdcSealed;
+HDC hmdcPorted;
+HDC hmdcLogo;
+HWND hStatus;
+bool shutDown;  // Wine destroys the window at process exit: save only once
+
+// Shared by the Open and Save dialogs: what one sets stays set for the next.
+char szFullFileName[MAX_PATH];
+const char szFilter[120] = "Speaker files (*.spk)\0*.SPK\0All Files (*.*)\0*.*\0";
+OPENFILENAMEA ofn;
+
+constexpr int PICTURE_X = 340, PICTURE_Y = 110, PICTURE_SIZE = 64;
+constexpr int LOGO_X = 4, LOGO_Y = 190, LOGO_WIDTH = 200, LOGO_HEIGHT = 93;
+
+const char ABOUT_TEXT[] =
+    "Kalvora 98 BETA 2, 1998-06-01\n"
+    "\n"
+    "Freeware: build a good box and enjoy the bass.\n";
+
+const char HELP_TEXT[] =
+    "                                      No help added yet\n"
+    "\n"
+    "                                       For help do this:\n"
+    "\n"
+    "1: Check the WEB-page, http://www.kalvora98.example/\n"
+    "2: Check if there is anything in the files help.htm or help.txt\n"
+    "3: Write an e-mail to kalvora98@kalvora98.example";
+
+HDC LoadPicture(HDC hdc, int id)
+{
+    HDC picture = CreateCompatibleDC(hdc);
+    SelectObject(picture, LoadBitmapA(hInstance, MAKEINTRESOURCEA(id)));
+    return picture;
+}
+
+void ReleasePicture(HDC& picture)
+{
+    if (!picture)
+        return;
+    HGDIOBJ bitmap = GetCurrentObject(picture, OBJ_BITMAP);
+    DeleteDC(picture);
+    DeleteObject(bitmap);
+    picture = nullptr;
+}
+
+void DrawEnclosurePicture(HDC hdc)
+{
+    HDC picture = boxType == BOX_SEALED ? hmdcSealed
+                : boxType == BOX_PORTED ? hmdcPorted
+                                        : nullptr;
+    if (picture)
+        BitBlt(hdc, PICTURE_X, PICTURE_Y, PICTURE_SIZE, PICTURE_SIZE, picture, 0, 0, SRCCOPY);
+}
+
+void OnCreate(HWND hwnd)
+{
+    shutDown = false;
+    InitCommonControls();
+    DrawWindowContents(hwnd);
+    hStatus = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Welcome to Kalvora BETA 2.0", hwnd,
+                                  IDC_STATUS);
+    CheckRadioButton(hwnd, IDC_SEALED, IDC_PORTED, IDC_SEALED);
+    EnableWindow(h23, FALSE);
+    OpenSpeaker("default.spk", hwnd, false);
+    running = 1;
+
+    HDC hdc = GetDC(hwnd);
+    hmdcSealed = LoadPicture(hdc, IDB_SEALED);
+    hmdcPorted = LoadPicture(hdc, IDB_PORTED);
+    hmdcLogo = LoadPicture(hdc, IDB_LOGO);
+    ReleaseDC(hwnd, hdc);
+}
+
+void OnPaint(HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    DrawEnclosurePicture(hdc);
+    BitBlt(hdc, LOGO_X, LOGO_Y, LOGO_WIDTH, LOGO_HEIGHT, hmdcLogo, 0, 0, SRCCOPY);
+    EndPaint(hwnd, &ps);
+}
+
+// Exit button, close box and destroy all end here.
+void ShutDown(HWND hwnd)
+{
+    if (shutDown)
+        return;
+    shutDown = true;
+    ReleasePicture(hmdcSealed);
+    ReleasePicture(hmdcPorted);
+    ReleasePicture(hmdcLogo);
+    EndProgram(hwnd);
+}
+
+// Shows the chosen design from the record: the fields have kept it up to date.
+void SelectEnclosure(HWND hwnd, int type)
+{
+    running = 0;
+    boxType = type;
+    CheckRadioButton(hwnd, IDC_SEALED, IDC_PORTED, type == BOX_SEALED ? IDC_SEALED : IDC_PORTED);
+    double volume = type == BOX_SEALED ? speaker.sealed.volume : speaker.ported.volume;
+    double fb = type == BOX_SEALED ? speaker.sealed.fb : speaker.ported.fb;
+    SetFieldNumber(hwnd, IDC_VOLUME, "%2.1f", volume);
+    SetFieldNumber(hwnd, IDC_FB, "%2.1f", fb);
+    running = 1;
+
+    HDC hdc = GetDC(hwnd);
+    DrawEnclosurePicture(hdc);
+    ReleaseDC(hwnd, hdc);
+    EnableWindow(h23, type == BOX_PORTED);
+}
+
+void PrepareFileDialog(HWND hwnd, const char* title, DWORD flags)
+{
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = hwnd;
+    ofn.lpstrFilter = szFilter;
+    ofn.lpstrFile = szFullFileName;
+    ofn.nMaxFile = sizeof szFullFileName;
+    ofn.lpstrInitialDir = nullptr;
+    ofn.lpstrTitle = title;
+    ofn.Flags = flags;
+}
+
+void OpenCommand(HWND hwnd)
+{
+    PrepareFileDialog(hwnd, "Open loudspeaker...", OFN_EXPLORER | OFN_FILEMUSTEXIST);
+    if (GetOpenFileNameA(&ofn))
+        OpenSpeaker(szFullFileName, hwnd);
+}
+
+void SaveCommand(HWND hwnd)
+{
+    GetSpeakerData(hwnd);
+    PrepareFileDialog(hwnd, "Save loudspkeaker", OFN_EXPLORER | OFN_OVERWRITEPROMPT);
+    ofn.nFilterIndex = 1;
+    ofn.lpstrDefExt = "SPK";
+    if (GetSaveFileNameA(&ofn))
+        SaveSpeaker(szFullFileName, hwnd);
+}
+
+void OpenGraphCommand(HWND hwnd)
+{
+    if (winNumber < 1)
+        openWindow(hwnd);
+    EnableWindow(h24, FALSE);
+}
+
+void OnCommand(HWND hwnd, int id)
+{
+    switch (id) {
+    case IDC_MODEL:
+    case IDC_QTS:
+    case IDC_VAS:
+    case IDC_FS:
+    case IDC_INFO:
+    case IDC_VOLUME:
+    case IDC_FB:
+        FieldNotified(hwnd, id);
+        break;
+    case IDC_OPEN:
+        OpenCommand(hwnd);
+        break;
+    case IDC_SAVE:
+        SaveCommand(hwnd);
+        break;
+    case IDC_SEALED:
+        SelectEnclosure(hwnd, BOX_SEALED);
+        break;
+    case IDC_PORTED:
+        SelectEnclosure(hwnd, BOX_PORTED);
+        break;
+    case IDC_OPTIMIZE:
+        OptimizeEnclosure(hwnd);
+        break;
+    case IDC_OPEN_GRAPH:
+        OpenGraphCommand(hwnd);
+        break;
+    case IDC_ABOUT:
+        MessageBoxA(hwnd, ABOUT_TEXT, "Kalvora 98 BETA 2", MB_OK);
+        break;
+    case IDC_HELP_BUTTON:
+        MessageBoxA(hwnd, HELP_TEXT, "Kalvora 98 BETA 2", MB_OK);
+        break;
+    case IDC_EXIT:
+        ShutDown(hwnd);
+        break;
+    case IDC_PORT:
+        DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_PORT), hwnd, PortDlgProc, 0);
+        break;
+    }
+}
+
+}  // namespace
+
+HINSTANCE hInstance;
+
+const char MAIN_CLASS_NAME[] = "KalvoraClass";
+
+ATOM RegisterMainWindowClass()
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = hInstance;
+    wc.hIcon = LoadIconA(hInstance, MAKEINTRESOURCEA(IDI_KALVORA));
+    // LoadIcon would stretch the 16x16 image to the large size.
+    wc.hIconSm = static_cast<HICON>(LoadImageA(hInstance, MAKEINTRESOURCEA(IDI_SPEAKER_SMALL),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INACTIVEBORDER + 1);
+    wc.lpszClassName = MAIN_CLASS_NAME;
+    return RegisterClassExA(&wc);
+}
+
+HWND CreateMainWindow()
+{
+    return CreateWindowExA(0, MAIN_CLASS_NAME, "Kalvora 98 BETA 2.0",
+                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                           430, 340, nullptr, nullptr, hInstance, nullptr);
+}
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        OnCreate(hwnd);
+        return 0;
+    case WM_PAINT:
+        OnPaint(hwnd);
+        return 0;
+    case WM_SIZE:
+        SendMessageA(hStatus, WM_SIZE, wParam, lParam);
+        return 0;
+    case WM_CLOSE:   // not passed on: the window lives until the loop has ended
+    case WM_DESTROY:
+        ShutDown(hwnd);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(hwnd, LOWORD(wParam));
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void EndProgram(HWND hwnd)
+{
+    GetSpeakerData(hwnd);
+    SaveSpeaker("default.spk", hwnd);
+    PostQuitMessage(0);
+}

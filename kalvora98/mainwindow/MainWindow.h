@@ -1,0 +1,28 @@
+// The main window: start-up, its window procedure, its fields and shut-down.
+#pragma once
+#include <windows.h>
+
+extern HINSTANCE hInstance;  // the program instance, set first thing at start-up
+extern int running;          // 1: field notifications copy the fields into `speaker`
+extern HWND h23;             // Port button
+extern HWND h24;             // Open graph window button
+
+extern const char MAIN_CLASS_NAME[];
+
+int WINAPI WinMain(HINSTANCE hInst, HINSTANCE hPrevInst, LPSTR LPSZArg, int nWinStyle);
+
+// The class registration and window creation of start-up, for WinMain and the tests.
+ATOM RegisterMainWindowClass();
+HWND CreateMainWindow();
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void EndProgram(HWND hwnd);
+
+void DrawWindowContents(HWND hwnd);
+
+// Copies the seven fields into `speaker`; Volume and Fb go to the design of `boxType`.
+void GetSpeakerData(HWND hwnd);
+// The handling of any notification from the field `id`.
+void FieldNotified(HWND hwnd, int id);
+// Writes a number into a field of `hwnd` with a fixed-point format.
+void SetFieldNumber(HWND hwnd, int id, const char* format, double value);

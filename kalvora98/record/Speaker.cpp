@@ -1,0 +1,4 @@
+#include "record/Speaker.h"
+
+Speaker speaker;
+int boxType = BOX_SEALED;

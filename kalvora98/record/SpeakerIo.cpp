@@ -1,0 +1,112 @@
+#include "record/SpeakerIo.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "mainwindow/MainWindow.h"
+#include "record/SpeakerFile.h"
+#include "resources/kalvora98.h"
+
+namespace {
+
+void ReportFileError(HWND hwnd, const char* what, const char* filename)
+{
+    char text[64 + MAX_PATH];
+    std::snprintf(text, sizeof text, "%s%s", what, filename);
+    MessageBoxA(hwnd, text, "System Error", MB_OK);
+}
+
+// A unique temporary file in the target's own directory, so that the final
+// MoveFileEx is a rename on one volume.
+bool CreateTempBeside(const char* filename, char (&temp)[MAX_PATH])
+{
+    char directory[MAX_PATH] = ".";
+    const char* slash = std::strrchr(filename, '\\');
+    if (const char* forward = std::strrchr(filename, '/'); forward > slash)
+        slash = forward;
+    if (slash) {
+        std::size_t length = slash - filename + 1;
+        if (length >= sizeof directory)
+            return false;
+        std::memcpy(directory, filename, length);
+        directory[length] = '\0';
+    }
+    return GetTempFileNameA(directory, "spk", 0, temp) != 0;
+}
+
+bool WriteAll(HANDLE file, const unsigned char* bytes, DWORD size)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes, size, &written, nullptr) && written == size;
+}
+
+DWORD ReadUpTo(HANDLE file, unsigned char* bytes, DWORD size)
+{
+    DWORD total = 0, got = 0;
+    while (total < size && ReadFile(file, bytes + total, size - total, &got, nullptr) && got)
+        total += got;
+    return total;
+}
+
+}  // namespace
+
+void SetSpeakerTitle(HWND hwnd)
+{
+    char title[sizeof "Kalvora BETA 2 - " + sizeof speaker.model];
+    std::snprintf(title, sizeof title, "Kalvora BETA 2 - %s", speaker.model);
+    SetWindowTextA(hwnd, title);
+}
+
+void SaveSpeaker(const char* filename, HWND hwnd)
+{
+    char temp[MAX_PATH] = "";
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (CreateTempBeside(filename, temp))
+        file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    GetSpeakerData(hwnd);
+
+    bool saved = false;
+    if (file != INVALID_HANDLE_VALUE) {
+        unsigned char bytes[SPEAKER_FILE_SIZE];
+        EncodeSpeaker(speaker, bytes);
+        saved = WriteAll(file, bytes, sizeof bytes);
+        saved = CloseHandle(file) && saved;
+        saved = saved && MoveFileExA(temp, filename,
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    if (!saved) {
+        if (temp[0])
+            DeleteFileA(temp);
+        ReportFileError(hwnd, "The program can't save the file ", filename);
+    }
+    SetSpeakerTitle(hwnd);
+}
+
+void OpenSpeaker(const char* filename, HWND hwnd, bool reportFailure)
+{
+    running = 0;
+    HANDLE file = CreateFileA(filename, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        unsigned char bytes[SPEAKER_FILE_SIZE];
+        DecodeSpeaker(bytes, ReadUpTo(file, bytes, sizeof bytes), speaker);
+    } else if (reportFailure) {
+        ReportFileError(hwnd, "The program can't open the file ", filename);
+    }
+
+    // boxType changes only after the writes, so the sealed Q is re-derived from
+    // the fields only if the sealed enclosure was already selected.
+    SetDlgItemTextA(hwnd, IDC_MODEL, speaker.model);
+    SetFieldNumber(hwnd, IDC_QTS, "%3.2f", speaker.qts);
+    SetFieldNumber(hwnd, IDC_VAS, "%3.1f", speaker.vas);
+    SetFieldNumber(hwnd, IDC_FS, "%2.1f", speaker.fs);
+    SetFieldNumber(hwnd, IDC_VOLUME, "%3.1f", speaker.sealed.volume);
+    SetFieldNumber(hwnd, IDC_FB, "%2.1f", speaker.sealed.fb);
+    SetDlgItemTextA(hwnd, IDC_INFO, speaker.info);
+    boxType = BOX_SEALED;
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    running = 1;
+    SetSpeakerTitle(hwnd);
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both halves and runs every test: the core natively
+# under the sanitizers, the windows under Wine in a virtual display.
+set -euo pipefail
+cd "$(dirname "$0")"
+./tools/install-deps.sh
+./tools/build.sh all
+
+source tools/wine-env.sh
+trap stop_all EXIT
+start_display
+start_wine
+
+status=0
+ctest --test-dir build/native --output-on-failure || status=1
+ctest --test-dir build/win --output-on-failure || status=1
+exit $status

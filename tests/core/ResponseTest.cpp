@@ -1,0 +1,190 @@
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "acoustics/Response.h"
+
+namespace {
+
+struct RoundCase {
+    double x;
+    int expected;
+};
+
+class RoundTest : public testing::TestWithParam<RoundCase> {};
+
+// Catches rounding negative levels down, or half-even rounding of positive ones.
+TEST_P(RoundTest, TruncatesThenRoundsHalfUp)
+{
+    EXPECT_EQ(Round(GetParam().x), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RoundTest,
+                         testing::Values(RoundCase{0.5, 1}, RoundCase{-0.5, 0}, RoundCase{3.0, 3},
+                                         RoundCase{-3.0, -3}, RoundCase{2.49, 2},
+                                         RoundCase{2.5, 3}, RoundCase{-2.7, -2},
+                                         RoundCase{-27.97, -27}, RoundCase{-0.4, 0}));
+
+// The three response arrays and the graph globals, fresh for every test.
+class ResponseTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        speaker = {};
+        graphNumber = 1;
+        for (Ported& p : port)
+            p = {};
+        dBMag = red.data();
+        dBMag2 = green.data();
+        dBMag3 = blue.data();
+    }
+    void TearDown() override { dBMag = dBMag2 = dBMag3 = nullptr; }
+
+    std::vector<int> red = std::vector<int>(RESPONSE_SIZE, 12345);
+    std::vector<int> green = std::vector<int>(RESPONSE_SIZE, 12345);
+    std::vector<int> blue = std::vector<int>(RESPONSE_SIZE, 12345);
+};
+
+struct Level {
+    int hz;
+    int dB;
+};
+
+// Catches a wrong high-pass formula, grid offset or rounding in the sealed curve.
+TEST_F(ResponseTest, SealedTableForFb50Q0707)
+{
+    speaker.sealed = {20, 50, 0.707};
+    CalcSealed();
+    for (Level l : {Level{1, -67}, {10, -27}, {25, -12}, {40, -5}, {50, -3}, {60, -1},
+                    {100, 0}, {149, 0}, {299, 0}})
+        EXPECT_EQ(red[l.hz], l.dB) << l.hz << " Hz";
+    EXPECT_EQ(red[0], 12345) << "element 0 is never computed";
+}
+
+// Catches a wrong coefficient of the vented-box polynomial or of the box loss.
+TEST_F(ResponseTest, PortedTableForTheWorkedDriver)
+{
+    speaker.qts = 0.4;
+    speaker.vas = 50;
+    speaker.fs = 30;
+    speaker.ported = {40, 35};
+    CalcPorted();
+    for (Level l : {Level{1, -120}, {10, -41}, {20, -18}, {30, -5}, {35, -1}, {40, 0},
+                    {50, 1}, {100, 0}, {149, 0}, {299, 0}})
+        EXPECT_EQ(red[l.hz], l.dB) << l.hz << " Hz";
+}
+
+// Catches a curve that does not pass through q^2 at the box resonance.
+TEST_F(ResponseTest, SealedLevelAtFbIsTwentyLogQ)
+{
+    for (double q : {0.5, 0.707, 1.2, 2.0}) {
+        speaker.sealed = {10, 40, q};
+        CalcSealed();
+        EXPECT_EQ(red[40], StoredLevel(20 * std::log10(q))) << "q " << q;
+    }
+}
+
+// Catches writes outside graphs 1 to 3, into the array or into `port`.
+TEST_F(ResponseTest, GraphNumbersOutsideOneToThreeChangeNothing)
+{
+    speaker.sealed = {20, 50, 0.707};
+    speaker.qts = 0.4;
+    speaker.vas = 50;
+    speaker.fs = 30;
+    speaker.ported = {40, 35};
+    for (int number : {0, 4, -1}) {
+        graphNumber = number;
+        CalcSealed();
+        CalcPorted();
+    }
+    for (const std::vector<int>* array : {&red, &green, &blue})
+        EXPECT_EQ(*array, std::vector<int>(RESPONSE_SIZE, 12345));
+    for (const Ported& p : port)
+        EXPECT_TRUE(p.volume == 0 && p.fb == 0);
+}
+
+// Catches a calculation that fills the wrong graph's array or port entry.
+TEST_F(ResponseTest, EachGraphFillsItsOwnArrayAndPortEntry)
+{
+    speaker.qts = 0.4;
+    speaker.vas = 50;
+    speaker.fs = 30;
+    speaker.ported = {40, 35};
+    speaker.sealed = {25, 55, 0.8};
+    graphNumber = 2;
+    CalcPorted();
+    graphNumber = 3;
+    CalcSealed();
+    EXPECT_EQ(red[50], 12345);
+    EXPECT_EQ(green[50], 1);
+    EXPECT_EQ(blue[55], StoredLevel(20 * std::log10(0.8)));
+    EXPECT_EQ(port[0].volume, 0);
+    EXPECT_EQ(port[1].volume, 40);
+    EXPECT_EQ(port[1].fb, 35);
+    EXPECT_EQ(port[2].volume, 25);
+    EXPECT_EQ(port[2].fb, 55);
+}
+
+// Catches a calculation that writes through a missing array.
+TEST_F(ResponseTest, MissingArrayIsLeftAlone)
+{
+    dBMag = nullptr;
+    speaker.sealed = {20, 50, 0.707};
+    CalcSealed();
+    CalcPorted();
+    EXPECT_EQ(port[0].fb, 0);
+}
+
+struct Degenerate {
+    const char* name;
+    Speaker record;
+};
+
+class DegenerateInputTest : public ResponseTest,
+                            public testing::WithParamInterface<Degenerate> {};
+
+// Catches undefined float-to-int conversions of NaN and infinite levels (the
+// sanitizers abort on them) and levels outside the stored range.
+TEST_P(DegenerateInputTest, GiveDefinedLevels)
+{
+    speaker = GetParam().record;
+    CalcSealed();
+    graphNumber = 2;
+    CalcPorted();
+    for (int f = 1; f < RESPONSE_SIZE; ++f) {
+        EXPECT_GE(red[f], LEVEL_FLOOR);
+        EXPECT_LE(red[f], LEVEL_CEILING);
+        EXPECT_GE(green[f], LEVEL_FLOOR);
+        EXPECT_LE(green[f], LEVEL_CEILING);
+    }
+}
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, DegenerateInputTest,
+    testing::Values(Degenerate{"all_zero", {}},
+                    Degenerate{"nan", {"", nan, nan, nan, "", {nan, nan}, {nan, nan, nan}}},
+                    Degenerate{"inf", {"", inf, -inf, inf, "", {inf, -inf}, {-inf, inf, inf}}},
+                    Degenerate{"huge", {"", 1e300, 1e-300, 1e300, "", {1e-300, 1e300},
+                                        {1, 1e-300, 1e300}}},
+                    Degenerate{"negative", {"", -0.4, -50, -30, "", {-40, -35}, {-1, -50, -0.7}}}),
+    [](const testing::TestParamInfo<Degenerate>& info) { return info.param.name; });
+
+// Catches the mapping of the non-finite and out-of-range levels.
+TEST(StoredLevelTest, ClampsToTheStoredRange)
+{
+    EXPECT_EQ(StoredLevel(nan), LEVEL_FLOOR);
+    EXPECT_EQ(StoredLevel(-inf), LEVEL_FLOOR);
+    EXPECT_EQ(StoredLevel(-1e9), LEVEL_FLOOR);
+    EXPECT_EQ(StoredLevel(inf), LEVEL_CEILING);
+    EXPECT_EQ(StoredLevel(1000.2), LEVEL_CEILING);
+    EXPECT_EQ(StoredLevel(-999), -999);
+    EXPECT_EQ(StoredLevel(998.6), 999);
+    EXPECT_EQ(StoredLevel(-1.76), -1);
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "mainwindow/MainWindow.h"
+#include "resources/kalvora98.h"
+#include "support/GuiTest.h"
+
+namespace {
+
+using StartupTest = MainWindowTest;
+
+// Catches a class registered with other styles, icons, cursor or background.
+TEST_F(StartupTest, ClassHasTheTabledSettings)
+{
+    WNDCLASSEXA wc = {sizeof wc};
+    ASSERT_TRUE(GetClassInfoExA(hInstance, MAIN_CLASS_NAME, &wc));
+    EXPECT_EQ(wc.style, static_cast<UINT>(CS_DBLCLKS));
+    EXPECT_EQ(wc.lpfnWndProc, WndProc);
+    EXPECT_EQ(wc.cbClsExtra, 0);
+    EXPECT_EQ(wc.cbWndExtra, 0);
+    EXPECT_NE(wc.hIcon, nullptr);
+    EXPECT_NE(wc.hIconSm, nullptr);
+    EXPECT_EQ(wc.hCursor, LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(12));
+    EXPECT_EQ(wc.lpszMenuName, nullptr);
+
+    // The icons are the program's own: 32x32 large and 16x16 small.
+    ICONINFO info;
+    BITMAP bitmap;
+    ASSERT_TRUE(GetIconInfo(wc.hIcon, &info));
+    GetObjectA(info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 32);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    ASSERT_TRUE(GetIconInfo(wc.hIconSm, &info));
+    GetObjectA(info.hbmMask, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 16);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+}
+
+// Catches a window made with another size, style or with a menu.
+TEST_F(StartupTest, MainWindowIs430By340WithA422By313ClientArea)
+{
+    RECT outer, client;
+    GetWindowRect(main, &outer);
+    GetClientRect(main, &client);
+    EXPECT_EQ(outer.right - outer.left, 430);
+    EXPECT_EQ(outer.bottom - outer.top, 340);
+    EXPECT_EQ(client.right, 422);
+    EXPECT_EQ(client.bottom, 313);
+    EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+    EXPECT_EQ(GetWindowLongA(main, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
+    EXPECT_EQ(GetMenu(main), nullptr);
+    EXPECT_TRUE(IsWindowVisible(main));
+}
+
+// WinMain registers the class itself: these tests start without it.
+class WinMainTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        UnregisterClassA(MAIN_CLASS_NAME, GetModuleHandleA(nullptr));
+        lastQuitCode = -1;
+    }
+    void TearDown() override
+    {
+        if (HWND main = FindWindowA(MAIN_CLASS_NAME, nullptr))
+            DestroyWindow(main);
+        PumpMessages();
+        UnregisterClassA(MAIN_CLASS_NAME, GetModuleHandleA(nullptr));
+    }
+    TempDirectory directory;
+};
+
+// Catches a second copy of the class going unnoticed, or more than one message.
+TEST_F(WinMainTest, FailedRegistrationShowsOneSystemErrorAndReturnsZero)
+{
+    hInstance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(RegisterMainWindowClass());
+    ModalWatcher boxes;
+    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOW), 0);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Count("System Error", "The program can't register the Window-class"), 1);
+    EXPECT_EQ(boxes.Seen()[0].owner, nullptr);
+    EXPECT_EQ(FindWindowA(MAIN_CLASS_NAME, nullptr), nullptr);
+}
+
+int quitCode;
+
+void CALLBACK PostQuitFromLoop(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    PostQuitMessage(quitCode);
+}
+
+class WinMainQuitTest : public WinMainTest, public testing::WithParamInterface<int> {};
+
+// Catches a loop that ignores the quit or returns something other than its code.
+TEST_P(WinMainQuitTest, LoopEndsWithTheQuitCode)
+{
+    quitCode = GetParam();
+    SetTimer(nullptr, 0, 50, PostQuitFromLoop);
+    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_MINIMIZE),
+              GetParam());
+    HWND main = FindWindowA(MAIN_CLASS_NAME, nullptr);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(IsIconic(main)) << "the requested show state is ignored";
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, WinMainQuitTest, testing::Values(0, 7));
+
+void CALLBACK PressExit(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    HWND main = FindWindowA(MAIN_CLASS_NAME, nullptr);
+    SendMessageA(main, WM_COMMAND, IDC_EXIT, 0);
+}
+
+// Catches a shut-down that does not post the quit with code 0.
+TEST_F(WinMainTest, ExitButtonEndsTheProgramWithCodeZero)
+{
+    SetTimer(nullptr, 0, 50, PressExit);
+    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOW), 0);
+}
+
+}  // namespace
