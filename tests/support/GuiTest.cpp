@@ -124,24 +124,35 @@ TempDirectory::TempDirectory()
     SetCurrentDirectoryA(path.c_str());
 }
 
-TempDirectory::~TempDirectory()
+namespace {
+
+void RemoveTree(const std::string& directory)
 {
-    SetCurrentDirectoryA(previous.c_str());
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string file = path + "\\" + found.cFileName;
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string file = directory + "\\" + name;
             SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveDirectoryA(file.c_str());
+                RemoveTree(file);
             else
                 DeleteFileA(file.c_str());
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryA(directory.c_str());
+}
+
+}  // namespace
+
+TempDirectory::~TempDirectory()
+{
+    SetCurrentDirectoryA(previous.c_str());
+    RemoveTree(path);
 }
 
 std::vector<unsigned char> ReadFileBytes(const std::string& name)

@@ -1,0 +1,283 @@
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "mainwindow/MainWindow.h"
+#include "record/SpeakerFile.h"
+#include "record/SpeakerIo.h"
+#include "resources/kalvora98.h"
+#include "support/FileDialog.h"
+#include "support/GuiTest.h"
+
+namespace {
+
+Speaker Driver()
+{
+    Speaker s = {};
+    std::strcpy(s.model, "SB17NRX");
+    std::strcpy(s.info, "6.5 inch, paper cone");
+    s.qts = 0.347;
+    s.vas = 24.01;
+    s.fs = 37.25;
+    s.sealed = {9.96, 66.07, 0.615};
+    s.ported = {20.04, 36.3};
+    return s;
+}
+
+std::vector<unsigned char> Encoded(const Speaker& s)
+{
+    unsigned char bytes[SPEAKER_FILE_SIZE];
+    EncodeSpeaker(s, bytes);
+    return {bytes, bytes + sizeof bytes};
+}
+
+Speaker Decoded(const std::vector<unsigned char>& bytes)
+{
+    Speaker s = {};
+    DecodeSpeaker(bytes.data(), bytes.size(), s);
+    return s;
+}
+
+class FileCommandsTest : public MainWindowTest {
+protected:
+    std::string WriteDriver(const char* name, const Speaker& s = Driver())
+    {
+        std::string path = directory.File(name);
+        EXPECT_TRUE(WriteFileBytes(path, Encoded(s)));
+        return path;
+    }
+    // Opens `path` through the Open button and its dialog.
+    void OpenThroughDialog(const std::string& path)
+    {
+        ModalWatcher dialogs([&](HWND dialog, int) { ChooseFile(dialog, path); });
+        Command(IDC_OPEN);
+        ASSERT_EQ(dialogs.Seen().size(), 1u);
+        EXPECT_EQ(dialogs.Seen()[0].caption, "Open loudspeaker...");
+    }
+    void TypeDriverIntoFields()
+    {
+        SetField(IDC_MODEL, "Typed");
+        SetField(IDC_QTS, "0.5");
+        SetField(IDC_VAS, "30");
+        SetField(IDC_FS, "40");
+        SetField(IDC_INFO, "typed info");
+        SetField(IDC_VOLUME, "12.5");
+        SetField(IDC_FB, "55");
+    }
+};
+
+// Catches an open that leaves the ported design on show or touches the buttons.
+TEST_F(FileCommandsTest, OpenWhilePortedShowsTheSealedDesign)
+{
+    Command(IDC_PORTED);
+    OpenThroughDialog(WriteDriver("driver.spk"));
+    EXPECT_EQ(boxType, BOX_SEALED);
+    EXPECT_EQ(Field(IDC_MODEL), "SB17NRX");
+    EXPECT_EQ(Field(IDC_QTS), "0.35");
+    EXPECT_EQ(Field(IDC_VAS), "24.0");
+    EXPECT_EQ(Field(IDC_FS), "37.2");
+    EXPECT_EQ(Field(IDC_VOLUME), "10.0");
+    EXPECT_EQ(Field(IDC_FB), "66.1");
+    EXPECT_EQ(Field(IDC_INFO), "6.5 inch, paper cone");
+    EXPECT_EQ(IsDlgButtonChecked(main, IDC_PORTED), BST_CHECKED);
+    EXPECT_TRUE(IsWindowEnabled(h23));
+    EXPECT_EQ(WindowText(main), "Kalvora BETA 2 - SB17NRX");
+}
+
+struct OpenCase {
+    const char* name;
+    bool portedBefore;
+};
+
+class OpenRecordTest : public FileCommandsTest, public testing::WithParamInterface<OpenCase> {};
+
+// Catches half-filled fields reaching the record while the file is shown: every
+// member must hold the file's value, none the text the fields showed before.
+TEST_P(OpenRecordTest, RecordHoldsTheFileNotTheOldFields)
+{
+    TypeDriverIntoFields();
+    if (GetParam().portedBefore)
+        Command(IDC_PORTED);
+    OpenSpeaker(WriteDriver("driver.spk").c_str(), main);
+    Speaker expected = Driver();
+    // The sealed Q is re-derived from the shown Fb only while sealed was selected.
+    if (!GetParam().portedBefore)
+        expected.sealed.q = expected.sealed.fb / expected.fs * expected.qts;
+    EXPECT_EQ(std::memcmp(&speaker, &expected, sizeof expected), 0);
+    EXPECT_EQ(running, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Selections, OpenRecordTest,
+                         testing::Values(OpenCase{"sealed", false}, OpenCase{"ported", true}),
+                         [](const auto& info) { return info.param.name; });
+
+// Catches a failed open being silent, or changing the record.
+TEST_F(FileCommandsTest, OpeningAMissingFileReportsAndKeepsTheRecord)
+{
+    TypeDriverIntoFields();
+    Speaker before = speaker;
+    std::string missing = directory.File("missing.spk");
+    ModalWatcher boxes;
+    OpenSpeaker(missing.c_str(), main);
+    EXPECT_EQ(boxes.Count("System Error", "The program can't open the file " + missing), 1);
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(std::memcmp(&speaker, &before, sizeof before), 0);
+    EXPECT_EQ(Field(IDC_VOLUME), "12.5");
+    EXPECT_EQ(WindowText(main), "Kalvora BETA 2 - Typed");
+}
+
+// Catches the title losing its trailing blank with an empty model name.
+TEST_F(FileCommandsTest, TitleWithEmptyModelEndsInDashAndBlank)
+{
+    Speaker unnamed = Driver();
+    unnamed.model[0] = '\0';
+    OpenSpeaker(WriteDriver("unnamed.spk", unnamed).c_str(), main);
+    EXPECT_EQ(WindowText(main), "Kalvora BETA 2 - ");
+    SetField(IDC_MODEL, "Named");
+    SaveSpeaker(directory.File("named.spk").c_str(), main);
+    EXPECT_EQ(WindowText(main), "Kalvora BETA 2 - Named");
+}
+
+// Catches a save that writes other bytes than the fields show, or not 164 of them.
+TEST_F(FileCommandsTest, SaveWritesWhatTheFieldsShow)
+{
+    TypeDriverIntoFields();
+    ModalWatcher dialogs([&](HWND dialog, int) { ChooseFile(dialog, directory.File("typed")); });
+    Command(IDC_SAVE);
+    ASSERT_EQ(dialogs.Seen().size(), 1u);
+    EXPECT_EQ(dialogs.Seen()[0].caption, "Save loudspkeaker");
+    std::vector<unsigned char> bytes = ReadFileBytes(directory.File("typed.SPK"));
+    ASSERT_EQ(bytes.size(), SPEAKER_FILE_SIZE) << "the default extension is appended";
+    EXPECT_EQ(bytes, Encoded(speaker));
+    Speaker saved = Decoded(bytes);
+    EXPECT_STREQ(saved.model, "Typed");
+    EXPECT_EQ(saved.qts, 0.5);
+    EXPECT_EQ(saved.fs, 40);
+    EXPECT_EQ(saved.sealed.volume, 12.5);
+    EXPECT_EQ(saved.sealed.fb, 55);
+}
+
+// Catches a dialog without the speaker filter, or an Open that accepts missing files.
+TEST_F(FileCommandsTest, DialogsOfferTheSpeakerFilter)
+{
+    std::vector<std::vector<std::string>> types;
+    ModalWatcher dialogs([&](HWND dialog, int) {
+        types.push_back(FileTypes(dialog));
+        Cancel(dialog);
+    });
+    Command(IDC_OPEN);
+    Command(IDC_SAVE);
+    std::vector<std::string> expected = {"Speaker files (*.spk)", "All Files (*.*)"};
+    ASSERT_EQ(types.size(), 2u);
+    EXPECT_EQ(types[0], expected);
+    EXPECT_EQ(types[1], expected);
+}
+
+// Catches the shared file name being lost between the dialogs.
+TEST_F(FileCommandsTest, SecondDialogStartsFromTheFirstChoice)
+{
+    std::string path = WriteDriver("first.spk");
+    std::vector<std::string> offered;
+    ModalWatcher dialogs([&](HWND dialog, int index) {
+        offered.push_back(OfferedFileName(dialog));
+        if (index == 0)
+            ChooseFile(dialog, path);
+        else
+            Cancel(dialog);
+    });
+    Command(IDC_OPEN);
+    Command(IDC_SAVE);
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_NE(offered[0], "first.spk");
+    EXPECT_EQ(offered[1], "first.spk");
+}
+
+// Catches a save that overwrites without asking.
+TEST_F(FileCommandsTest, SaveAsksBeforeOverwriting)
+{
+    std::string path = WriteDriver("old.spk");
+    SetField(IDC_MODEL, "Replacement");
+    std::vector<std::string> captions;
+    ModalWatcher dialogs([&](HWND window, int index) {
+        captions.push_back(WindowText(window));
+        if (index == 0)
+            ChooseFile(window, path);
+        else
+            SendMessageA(window, WM_COMMAND, IDYES, 0);  // the overwrite question
+    });
+    Command(IDC_SAVE);
+    ASSERT_EQ(captions.size(), 2u);
+    EXPECT_STREQ(Decoded(ReadFileBytes(path)).model, "Replacement");
+}
+
+// Catches a failed save reported as success, or one that destroys what was there.
+TEST_F(FileCommandsTest, FailedSaveReportsAndKeepsThePreviousFile)
+{
+    std::string target = directory.File("taken");
+    ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+    std::string inside = WriteDriver("taken\\keep.spk");
+    ModalWatcher boxes;
+    SaveSpeaker(target.c_str(), main);
+    EXPECT_EQ(boxes.Count("System Error", "The program can't save the file " + target), 1);
+    EXPECT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(ReadFileBytes(inside), Encoded(Driver()));
+
+    // Nothing is left behind beside the target.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(directory.File("*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+// Catches a save into a missing directory creating anything or staying silent.
+TEST_F(FileCommandsTest, SaveIntoMissingDirectoryReports)
+{
+    std::string target = directory.File("nowhere\\driver.spk");
+    ModalWatcher boxes;
+    SaveSpeaker(target.c_str(), main);
+    EXPECT_EQ(boxes.Count("System Error", "The program can't save the file " + target), 1);
+    EXPECT_TRUE(ReadFileBytes(target).empty());
+}
+
+// Catches a replacing save that leaves the old bytes or a temporary file.
+TEST_F(FileCommandsTest, SaveReplacesAnExistingFileWhole)
+{
+    std::vector<unsigned char> longer(400, 0x55);
+    std::string path = directory.File("driver.spk");
+    ASSERT_TRUE(WriteFileBytes(path, longer));
+    SetField(IDC_MODEL, "New");
+    SaveSpeaker(path.c_str(), main);
+    std::vector<unsigned char> bytes = ReadFileBytes(path);
+    EXPECT_EQ(bytes, Encoded(speaker));
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(directory.File("*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(files, 1);
+}
+
+// Catches default.spk being read through anything but the same file code.
+TEST_F(FileCommandsTest, StartUpReadsDefaultSpk)
+{
+    DestroyWindow(main);
+    PumpMessages();
+    WriteDriver("default.spk");
+    speaker = {};
+    CreateMain();
+    EXPECT_EQ(Field(IDC_MODEL), "SB17NRX");
+    EXPECT_EQ(Field(IDC_FB), "66.1");
+    EXPECT_EQ(WindowText(main), "Kalvora BETA 2 - SB17NRX");
+    EXPECT_EQ(speaker.ported.fb, 36.3);
+}
+
+}  // namespace
