@@ -61,6 +61,35 @@ TEST_F(CommandsTest, SealedAgainRewritesFieldsFromTheRecord)
     EXPECT_DOUBLE_EQ(speaker.sealed.q, 50 / 30.0 * 0.4);
 }
 
+COLORREF ScreenPixel(HWND window, int x, int y)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC hdc = GetDC(window);
+    COLORREF colour = GetPixel(hdc, x, y);
+    ReleaseDC(window, hdc);
+    return colour;
+}
+
+bool Dark(COLORREF c)
+{
+    return GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
+}
+
+// Catches the enclosure picture not following the selected type, or a missing logo.
+TEST_F(CommandsTest, PicturesFollowTheEnclosureType)
+{
+    // Inside the box, where only the ported drawing has its port tube.
+    constexpr int tubeX = 340 + 40, tubeY = 110 + 46;
+    EXPECT_FALSE(Dark(ScreenPixel(main, tubeX, tubeY)));
+    EXPECT_TRUE(Dark(ScreenPixel(main, 340 + 8, 110 + 30))) << "the box wall";
+    Command(IDC_PORTED);
+    EXPECT_TRUE(Dark(ScreenPixel(main, tubeX, tubeY)));
+    Command(IDC_SEALED);
+    EXPECT_FALSE(Dark(ScreenPixel(main, tubeX, tubeY)));
+    // The logo's red underline.
+    EXPECT_EQ(ScreenPixel(main, 4 + 100, 190 + 85), RGB(255, 0, 0));
+}
+
 struct Message {
     int command;
     const char* text;
