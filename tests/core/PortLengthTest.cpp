@@ -1,0 +1,85 @@
+#include <cmath>
+#include <cstring>
+#include <ostream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "acoustics/PortLength.h"
+#include "record/NumberText.h"
+#include "record/Speaker.h"
+
+namespace {
+
+struct LengthCase {
+    double diameter;
+    double ports;
+    const char* shown;  // the length as the dialog shows it, "%2.1f"
+};
+
+void PrintTo(const LengthCase& c, std::ostream* os)
+{
+    *os << "diameter " << c.diameter << ", " << c.ports << " ports";
+}
+
+// A 50 litre box tuned to 35 Hz; the sealed design is set far off so that reading
+// the wrong design shows.
+class PortLengthTest : public testing::TestWithParam<LengthCase> {
+protected:
+    void SetUp() override
+    {
+        speaker = {};
+        speaker.ported = {50, 35};
+        speaker.sealed = {20, 80, 0.9};
+    }
+
+    static std::string Shown(double length)
+    {
+        char text[NUMBER_TEXT_SIZE];
+        FormatNumber(text, "%2.1f", length);
+        return text;
+    }
+};
+
+// Catches a wrong constant, a missing square, the port count in the wrong place or
+// the end correction added instead of subtracted.
+TEST_P(PortLengthTest, LengthForVolume50AndFb35)
+{
+    EXPECT_EQ(Shown(CalcPortLength(GetParam().diameter, GetParam().ports)), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PortLengthTest,
+    testing::Values(LengthCase{10, 1, "31.1"}, LengthCase{10, 2, "69.6"},
+                    LengthCase{10, 3, "108.1"}, LengthCase{10, 4, "146.6"},
+                    LengthCase{2, 1, "0.1"}, LengthCase{1, 1, "-0.3"}, LengthCase{0, 1, "0.0"},
+                    LengthCase{2, 4, "4.7"},
+                    // A minus sign is used as typed: both terms turn positive.
+                    LengthCase{-10, 1, "45.8"}, LengthCase{-1, 1, "1.1"},
+                    // Long lengths are shown whole, not cut to the old 9 characters.
+                    LengthCase{1e6, 1, "384693145551.0"}));
+
+// Catches a calculation that writes into the record or reads the sealed design.
+TEST_F(PortLengthTest, ReadsOnlyThePortedDesign)
+{
+    Speaker before = speaker;
+    double length = CalcPortLength(10, 1);
+    EXPECT_EQ(std::memcmp(&before, &speaker, sizeof speaker), 0);
+    speaker.sealed = {};
+    speaker.qts = speaker.vas = speaker.fs = 0;
+    EXPECT_EQ(CalcPortLength(10, 1), length);
+}
+
+// Catches an empty box or zero tuning being turned into a plausible length:
+// the dialog relies on getting no finite number back.
+TEST_F(PortLengthTest, ZeroVolumeOrFbGivesNoFiniteLength)
+{
+    speaker.ported = {0, 35};
+    EXPECT_FALSE(std::isfinite(CalcPortLength(10, 1)));
+    speaker.ported = {50, 0};
+    EXPECT_FALSE(std::isfinite(CalcPortLength(10, 1)));
+    speaker.ported = {0, 0};
+    EXPECT_FALSE(std::isfinite(CalcPortLength(0, 1)));
+}
+
+}  // namespace
