@@ -23,7 +23,20 @@ protected:
         SetField(IDC_VAS, vas);
         SetField(IDC_FS, fs);
     }
+
+    // The enclosure type selected and a driver with Vas 100 l and Fs 30 Hz entered.
+    void Prepare(int type, const char* qts)
+    {
+        if (type == BOX_PORTED)
+            Command(IDC_PORTED);
+        Driver(qts, "100", "30");
+    }
 };
+
+void Describe(int type, const char* qts, std::ostream* os)
+{
+    *os << (type == BOX_SEALED ? "sealed" : "ported") << " qts " << qts;
+}
 
 struct Proposal {
     int type;
@@ -32,10 +45,7 @@ struct Proposal {
     const char* fb;
 };
 
-void PrintTo(const Proposal& p, std::ostream* os)
-{
-    *os << (p.type == BOX_SEALED ? "sealed" : "ported") << " qts " << p.qts;
-}
+void PrintTo(const Proposal& p, std::ostream* os) { Describe(p.type, p.qts, os); }
 
 class OptimizerTableTest : public OptimizerTest, public testing::WithParamInterface<Proposal> {};
 
@@ -43,9 +53,7 @@ class OptimizerTableTest : public OptimizerTest, public testing::WithParamInterf
 // of fields, or formatting other than one decimal.
 TEST_P(OptimizerTableTest, ShowsTheProposalForVas100Fs30)
 {
-    if (GetParam().type == BOX_PORTED)
-        Command(IDC_PORTED);
-    Driver(GetParam().qts, "100", "30");
+    Prepare(GetParam().type, GetParam().qts);
     Command(IDC_OPTIMIZE);
     EXPECT_EQ(Field(IDC_VOLUME), GetParam().volume);
     EXPECT_EQ(Field(IDC_FB), GetParam().fb);
@@ -129,10 +137,7 @@ struct BadQts {
     const char* qts;
 };
 
-void PrintTo(const BadQts& b, std::ostream* os)
-{
-    *os << (b.type == BOX_SEALED ? "sealed" : "ported") << " qts " << b.qts;
-}
+void PrintTo(const BadQts& b, std::ostream* os) { Describe(b.type, b.qts, os); }
 
 class BadQtsTest : public OptimizerTest, public testing::WithParamInterface<BadQts> {};
 
@@ -140,9 +145,7 @@ class BadQtsTest : public OptimizerTest, public testing::WithParamInterface<BadQ
 // refusal that still writes something or shows no reason.
 TEST_P(BadQtsTest, ShowsOneMessageAndChangesNothing)
 {
-    if (GetParam().type == BOX_PORTED)
-        Command(IDC_PORTED);
-    Driver(GetParam().qts, "100", "30");
+    Prepare(GetParam().type, GetParam().qts);
     SetField(IDC_VOLUME, "12.5");
     SetField(IDC_FB, "40.0");
     Speaker before = speaker;
