@@ -1,0 +1,39 @@
+# Sourced by the scripts that use the real program as a person would, with xdotool.
+# Coordinates are client-area pixels: under a window manager Wine's X window is the
+# client area, and the WM draws the frame.
+
+# Prints the X id of the first window whose title matches the regex $1.
+wait_window() {
+    local id=""
+    for _ in $(seq 150); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    echo "no window matching '$1' appeared" >&2
+    return 1
+}
+
+click() { # window x y
+    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.3
+}
+
+# Replaces a field's text: click into it, select everything, type.
+type_field() { # window x y text
+    click "$1" "$2" "$3"
+    xdotool key --clearmodifiers End shift+Home BackSpace
+    xdotool type --delay 20 -- "$4"
+    sleep 0.2
+}
+
+# Main window controls, at the middle of each.
+MODEL_FIELD="120 35"; QTS_FIELD="70 65"; VAS_FIELD="170 65"; FS_FIELD="70 95"
+INFO_FIELD="120 125"; VOLUME_FIELD="292 85"; FB_FIELD="380 85"
+PORTED_BUTTON="280 56"; OPTIMIZE_BUTTON="250 126"; OPEN_GRAPH_BUTTON="280 221"
+EXIT_BUTTON="385 269"
+# Graph window buttons. Wine draws this tool window's frame itself, so its X window
+# starts at the outer edge: client (x, y) is at (x + 6, y + 22).
+DRAW_BUTTON="46 227"; CLEAR_BUTTON="116 227"; CLOSE_BUTTON="281 227"
+SEALED_BUTTON="280 33"
