@@ -25,6 +25,23 @@ void ShowEnclosures(HWND hDlg)
     }
 }
 
+// A static with SS_BITMAP loads its bitmap from the template when it is created but
+// does not delete it when destroyed, so every opening would leak the three swatches.
+// Taking each bitmap out of its static first makes it ours to delete.
+void ReleaseSwatches(HWND hDlg)
+{
+    for (HWND child = GetWindow(hDlg, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[8] = "";
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Static") != 0 ||
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP)
+            continue;
+        if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(
+                SendMessageA(child, STM_SETIMAGE, IMAGE_BITMAP, 0)))
+            DeleteObject(bitmap);
+    }
+}
+
 }  // namespace
 
 // Only Close ends the dialog: Enter, Escape and the close box arrive as IDOK and
@@ -45,6 +62,9 @@ INT_PTR CALLBACK DspEnclosuresDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM
             break;
         }
         return TRUE;
+    case WM_DESTROY:
+        ReleaseSwatches(hDlg);
+        break;
     }
     return FALSE;
 }

@@ -226,6 +226,26 @@ TEST_F(EnclosuresDialogTest, TypedTextIsGoneOnReopening)
     EXPECT_EQ(port[1].volume, 0.0);
 }
 
+// Catches the swatch bitmaps left behind: the statics that load them never delete
+// them, so each opening would leak three GDI objects.
+TEST_F(EnclosuresDialogTest, ClosingReleasesTheSwatchBitmaps)
+{
+    ASSERT_NE(OpenGraph(), nullptr);
+    std::vector<HGDIOBJ> swatches;
+    Open([&](HWND d) {
+        for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (HGDIOBJ image = reinterpret_cast<HGDIOBJ>(
+                    SendMessageA(c, STM_GETIMAGE, IMAGE_BITMAP, 0)))
+                swatches.push_back(image);
+        for (HGDIOBJ image : swatches)
+            EXPECT_EQ(GetObjectType(image), static_cast<DWORD>(OBJ_BITMAP));
+        Click(d, IDC_ENCL_CLOSE);
+    });
+    ASSERT_EQ(swatches.size(), 3u);
+    for (HGDIOBJ image : swatches)
+        EXPECT_EQ(GetObjectType(image), 0u) << "bitmap still alive";
+}
+
 enum class Dismiss { Ok, Cancel, CloseBox, CloseMessage, EnterKey, EscapeKey };
 
 void PrintTo(Dismiss d, std::ostream* os)
