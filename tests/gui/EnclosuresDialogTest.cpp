@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <iterator>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 #include "support/DialogLook.h"
+#include "support/DialogRun.h"
 #include "support/GraphTest.h"
 #include "support/Pixels.h"
 
@@ -41,19 +43,8 @@ protected:
     // script must end it. Message boxes opened on the way are answered with OK.
     void Open(const std::function<void(HWND)>& script)
     {
-        dialog = nullptr;
-        ModalWatcher watcher([&](HWND window, int) {
-            if (WindowText(window) != TITLE) {
-                boxLooks.push_back(LookAt(window));
-                PressOk(window);
-                return;
-            }
-            dialog = window;
-            script(window);
-        });
-        Press(IDC_GRAPH_ENCLOSURES);
-        seen = watcher.Seen();
-        EXPECT_NE(dialog, nullptr) << "the dialog never opened";
+        run = RunDialog(TITLE, [&] { Press(IDC_GRAPH_ENCLOSURES); }, script);
+        EXPECT_NE(run.dialog, nullptr) << "the dialog never opened";
     }
 
     Rows Shown()
@@ -67,46 +58,55 @@ protected:
         return rows;
     }
 
-    HWND dialog = nullptr;
-    std::vector<ModalWindow> seen;
-    std::vector<BoxLook> boxLooks;
-};
-
-struct Control {
-    int id;
-    const char* className;
-    const char* text;  // "#n": bitmap resource n
-    DWORD style;
-    short x, y, cx, cy;
+    DialogRun run;
 };
 
 constexpr DWORD CHILD = WS_CHILD | WS_VISIBLE;
 constexpr DWORD FIELD = CHILD | ES_CENTER | WS_BORDER;
 
-const Control ENCLOSURES_TEMPLATE[] = {
-    {-1, "STATIC", "Enclosure volume", CHILD | SS_CENTER, 67, 5, 44, 18},
-    {-1, "STATIC", "Fb", CHILD | SS_CENTER, 123, 6, 44, 7},
-    {-1, "STATIC", "#4", CHILD | SS_BITMAP, 6, 27, 8, 8},
-    {-1, "STATIC", "Red graph: ", CHILD | SS_LEFT, 20, 27, 44, 12},
-    {-1, "STATIC", "#5", CHILD | SS_BITMAP, 6, 43, 8, 8},
-    {-1, "STATIC", "Green graph:", CHILD | SS_LEFT, 20, 43, 44, 14},
-    {-1, "STATIC", "#7", CHILD | SS_BITMAP, 6, 59, 8, 8},
-    {-1, "STATIC", "Blue graph:", CHILD | SS_LEFT, 20, 60, 44, 14},
-    {IDC_ENCL_HELP, "BUTTON", "Help", CHILD | BS_PUSHBUTTON | BS_CENTER | WS_GROUP, 24, 82, 44, 14},
-    {IDC_ENCL_CLOSE, "BUTTON", "Close", CHILD | BS_PUSHBUTTON | BS_CENTER, 103, 82, 44, 14},
-    {IDC_ENCL_RED_VOLUME, "EDIT", "", FIELD, 68, 26, 25, 13},
-    {IDC_ENCL_BLUE_VOLUME, "EDIT", "", FIELD, 68, 57, 25, 13},
-    {IDC_ENCL_GREEN_VOLUME, "EDIT", "", FIELD, 68, 41, 25, 13},
-    {IDC_ENCL_RED_FB, "EDIT", "", FIELD, 125, 26, 25, 13},
-    {IDC_ENCL_GREEN_FB, "EDIT", "", FIELD, 125, 41, 25, 13},
-    {IDC_ENCL_BLUE_FB, "EDIT", "", FIELD, 125, 57, 25, 13},
-    {-1, "STATIC", "l", CHILD | SS_LEFT, 100, 28, 8, 13},
-    {-1, "STATIC", "l", CHILD | SS_LEFT, 100, 43, 8, 13},
-    {-1, "STATIC", "Hz", CHILD | SS_LEFT, 154, 60, 14, 13},
-    {-1, "STATIC", "l", CHILD | SS_LEFT, 100, 60, 8, 13},
-    {-1, "STATIC", "Hz", CHILD | SS_LEFT, 153, 44, 15, 13},
-    {-1, "STATIC", "Hz", CHILD | SS_LEFT, 153, 29, 15, 13},
+// As the resource compiler writes it: style, extended style, x, y, width, height, ID,
+// class, text ("#n" for bitmap resource n).
+const TemplateItem ENCLOSURES_TEMPLATE[] = {
+    {CHILD | SS_CENTER, 0, 67, 5, 44, 18, -1, "STATIC", "Enclosure volume"},
+    {CHILD | SS_CENTER, 0, 123, 6, 44, 7, -1, "STATIC", "Fb"},
+    {CHILD | SS_BITMAP, 0, 6, 27, 8, 8, -1, "STATIC", "#4"},
+    {CHILD | SS_LEFT, 0, 20, 27, 44, 12, -1, "STATIC", "Red graph: "},
+    {CHILD | SS_BITMAP, 0, 6, 43, 8, 8, -1, "STATIC", "#5"},
+    {CHILD | SS_LEFT, 0, 20, 43, 44, 14, -1, "STATIC", "Green graph:"},
+    {CHILD | SS_BITMAP, 0, 6, 59, 8, 8, -1, "STATIC", "#7"},
+    {CHILD | SS_LEFT, 0, 20, 60, 44, 14, -1, "STATIC", "Blue graph:"},
+    {CHILD | BS_PUSHBUTTON | BS_CENTER | WS_GROUP, 0, 24, 82, 44, 14, IDC_ENCL_HELP, "BUTTON", "Help"},
+    {CHILD | BS_PUSHBUTTON | BS_CENTER, 0, 103, 82, 44, 14, IDC_ENCL_CLOSE, "BUTTON", "Close"},
+    {FIELD, 0, 68, 26, 25, 13, IDC_ENCL_RED_VOLUME, "EDIT", ""},
+    {FIELD, 0, 68, 57, 25, 13, IDC_ENCL_BLUE_VOLUME, "EDIT", ""},
+    {FIELD, 0, 68, 41, 25, 13, IDC_ENCL_GREEN_VOLUME, "EDIT", ""},
+    {FIELD, 0, 125, 26, 25, 13, IDC_ENCL_RED_FB, "EDIT", ""},
+    {FIELD, 0, 125, 41, 25, 13, IDC_ENCL_GREEN_FB, "EDIT", ""},
+    {FIELD, 0, 125, 57, 25, 13, IDC_ENCL_BLUE_FB, "EDIT", ""},
+    {CHILD | SS_LEFT, 0, 100, 28, 8, 13, -1, "STATIC", "l"},
+    {CHILD | SS_LEFT, 0, 100, 43, 8, 13, -1, "STATIC", "l"},
+    {CHILD | SS_LEFT, 0, 154, 60, 14, 13, -1, "STATIC", "Hz"},
+    {CHILD | SS_LEFT, 0, 100, 60, 8, 13, -1, "STATIC", "l"},
+    {CHILD | SS_LEFT, 0, 153, 44, 15, 13, -1, "STATIC", "Hz"},
+    {CHILD | SS_LEFT, 0, 153, 29, 15, 13, -1, "STATIC", "Hz"},
 };
+
+std::string Describe(const TemplateItem& item)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, "%d %s \"%s\" style %08lX ex %08lX at %d,%d %dx%d",
+                  item.id, item.className.c_str(), item.text.c_str(), item.style, item.exStyle,
+                  item.x, item.y, item.cx, item.cy);
+    return text;
+}
+
+std::string Describe(const DialogTemplate& t)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, "\"%s\" %dx%d, %d pt %s, style %08lX ex %08lX",
+                  t.title.c_str(), t.cx, t.cy, t.pointSize, t.font.c_str(), t.style, t.exStyle);
+    return text;
+}
 
 // Catches a template with another caption, size, style or font, or controls missing,
 // reordered, given tab stops or styled otherwise (a read-only field, say).
@@ -114,29 +114,12 @@ TEST(EnclosuresTemplateTest, MatchesTheDialogTable)
 {
     DialogTemplate t;
     ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), IDD_ENCLOSURES, t));
-    EXPECT_EQ(t.title, TITLE);
-    EXPECT_EQ(t.cx, 178);
-    EXPECT_EQ(t.cy, 105);
-    EXPECT_EQ(t.pointSize, 8);
-    EXPECT_EQ(t.font, "MS Sans Serif");
-    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
-                                          WS_THICKFRAME | DS_CENTER | DS_3DLOOK | DS_SETFONT));
-    EXPECT_EQ(t.exStyle, static_cast<DWORD>(WS_EX_TOOLWINDOW));
+    const DWORD style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                        DS_CENTER | DS_3DLOOK | DS_SETFONT;
+    EXPECT_EQ(Describe(t), Describe({style, WS_EX_TOOLWINDOW, 178, 105, TITLE, 8, "MS Sans Serif"}));
     ASSERT_EQ(t.items.size(), std::size(ENCLOSURES_TEMPLATE));
-    for (size_t i = 0; i < t.items.size(); ++i) {
-        const TemplateItem& item = t.items[i];
-        const Control& want = ENCLOSURES_TEMPLATE[i];
-        SCOPED_TRACE(testing::Message() << "control " << i << " \"" << want.text << "\"");
-        EXPECT_EQ(item.id, want.id);
-        EXPECT_EQ(lstrcmpiA(item.className.c_str(), want.className), 0) << item.className;
-        EXPECT_EQ(item.text, want.text);
-        EXPECT_EQ(item.style, want.style);
-        EXPECT_EQ(item.exStyle, 0u);
-        EXPECT_EQ(item.x, want.x);
-        EXPECT_EQ(item.y, want.y);
-        EXPECT_EQ(item.cx, want.cx);
-        EXPECT_EQ(item.cy, want.cy);
-    }
+    for (size_t i = 0; i < t.items.size(); ++i)
+        EXPECT_EQ(Describe(t.items[i]), Describe(ENCLOSURES_TEMPLATE[i])) << "control " << i;
 }
 
 struct Swatch {
@@ -186,8 +169,8 @@ TEST_F(EnclosuresDialogTest, FirstOpeningShowsThePortedDesignInTheRedRow)
     Design(BOX_PORTED, "73.72", "32.41");
     ASSERT_NE(OpenGraph(), nullptr);
     EXPECT_EQ(Shown(), (Rows{"73.7", "32.4", "0.0", "0.0", "0.0", "0.0"}));
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].owner, graph);
+    ASSERT_EQ(run.seen.size(), 1u);
+    EXPECT_EQ(run.seen[0].owner, graph);
     Open([&](HWND d) {
         EXPECT_FALSE(IsWindowEnabled(graph)) << "not modal";
         Click(d, IDC_ENCL_CLOSE);
@@ -198,12 +181,7 @@ TEST_F(EnclosuresDialogTest, FirstOpeningShowsThePortedDesignInTheRedRow)
 // Catches rows reset by Clear, or the sealed box's Q or another figure shown as Fb.
 TEST_F(EnclosuresDialogTest, ClearAndDrawReplaceOnlyTheRedRow)
 {
-    Design(BOX_SEALED, "40", "50");
-    ASSERT_NE(OpenGraph(), nullptr);
-    Design(BOX_SEALED, "20", "70");
-    Press(IDC_GRAPH_DRAW);
-    Design(BOX_SEALED, "80", "35");
-    Press(IDC_GRAPH_DRAW);
+    ASSERT_NE(DrawThreeSealedGraphs(), nullptr);
     EXPECT_EQ(Shown(), (Rows{"40.0", "50.0", "20.0", "70.0", "80.0", "35.0"}));
     Press(IDC_GRAPH_CLEAR);
     EXPECT_EQ(Shown(), (Rows{"40.0", "50.0", "20.0", "70.0", "80.0", "35.0"}));
@@ -246,16 +224,22 @@ TEST_F(EnclosuresDialogTest, ClosingReleasesTheSwatchBitmaps)
         EXPECT_EQ(GetObjectType(image), 0u) << "bitmap still alive";
 }
 
-enum class Dismiss { Ok, Cancel, CloseBox, CloseMessage, EnterKey, EscapeKey };
+// A way the user might try to get rid of the dialog, as the dialog receives it; keys
+// are posted so that the modal loop's dialog navigation turns them into commands.
+struct Dismissal {
+    const char* name;
+    UINT msg;
+    WPARAM wParam;
+    bool post;
+};
 
-void PrintTo(Dismiss d, std::ostream* os)
+void PrintTo(const Dismissal& d, std::ostream* os)
 {
-    const char* names[] = {"IDOK", "IDCANCEL", "SC_CLOSE", "WM_CLOSE", "Enter", "Escape"};
-    *os << names[static_cast<int>(d)];
+    *os << d.name;
 }
 
 class EnclosuresDismissTest : public EnclosuresDialogTest,
-                              public testing::WithParamInterface<Dismiss> {};
+                              public testing::WithParamInterface<Dismissal> {};
 
 // Catches the usual EndDialog on IDOK or IDCANCEL: only the Close button ends it.
 TEST_P(EnclosuresDismissTest, DialogStaysOpen)
@@ -263,35 +247,23 @@ TEST_P(EnclosuresDismissTest, DialogStaysOpen)
     ASSERT_NE(OpenGraph(), nullptr);
     stillOpen = false;
     Open([&](HWND d) {
-        switch (GetParam()) {
-        case Dismiss::Ok:
-            SendMessageA(d, WM_COMMAND, IDOK, 0);
-            break;
-        case Dismiss::Cancel:
-            SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
-            break;
-        case Dismiss::CloseBox:
-            SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
-            break;
-        case Dismiss::CloseMessage:
-            SendMessageA(d, WM_CLOSE, 0, 0);
-            break;
-        case Dismiss::EnterKey:
-            PostMessageA(d, WM_KEYDOWN, VK_RETURN, 0);
-            break;
-        case Dismiss::EscapeKey:
-            PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
-            break;
-        }
+        const Dismissal& way = GetParam();
+        if (way.post)
+            PostMessageA(d, way.msg, way.wParam, 0);
+        else
+            SendMessageA(d, way.msg, way.wParam, 0);
         SetTimer(d, 2, 100, CloseIfStillOpen);
     });
     EXPECT_TRUE(stillOpen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, EnclosuresDismissTest,
-                         testing::Values(Dismiss::Ok, Dismiss::Cancel, Dismiss::CloseBox,
-                                         Dismiss::CloseMessage, Dismiss::EnterKey,
-                                         Dismiss::EscapeKey));
+                         testing::Values(Dismissal{"IDOK", WM_COMMAND, IDOK, false},
+                                         Dismissal{"IDCANCEL", WM_COMMAND, IDCANCEL, false},
+                                         Dismissal{"close box", WM_SYSCOMMAND, SC_CLOSE, false},
+                                         Dismissal{"WM_CLOSE", WM_CLOSE, 0, false},
+                                         Dismissal{"Enter", WM_KEYDOWN, VK_RETURN, true},
+                                         Dismissal{"Escape", WM_KEYDOWN, VK_ESCAPE, true}));
 
 // Catches another text, title, owner, icon or buttons, or Help ending the dialog.
 TEST_F(EnclosuresDialogTest, HelpSaysItIsNotImplementedYet)
@@ -303,13 +275,13 @@ TEST_F(EnclosuresDialogTest, HelpSaysItIsNotImplementedYet)
         SetTimer(d, 2, 100, CloseIfStillOpen);
     });
     EXPECT_TRUE(stillOpen);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].caption, "System message");
-    EXPECT_EQ(seen[1].text, "Command not implemented yet");
-    EXPECT_EQ(seen[1].owner, dialog);
-    ASSERT_EQ(boxLooks.size(), 1u);
-    EXPECT_EQ(boxLooks[0].buttons, std::vector<int>{IDOK});
-    EXPECT_FALSE(boxLooks[0].icon);
+    ASSERT_EQ(run.seen.size(), 2u);
+    EXPECT_EQ(run.seen[1].caption, "System message");
+    EXPECT_EQ(run.seen[1].text, "Command not implemented yet");
+    EXPECT_EQ(run.seen[1].owner, run.dialog);
+    ASSERT_EQ(run.boxLooks.size(), 1u);
+    EXPECT_EQ(run.boxLooks[0].buttons, std::vector<int>{IDOK});
+    EXPECT_FALSE(run.boxLooks[0].icon);
 }
 
 struct LongValue {

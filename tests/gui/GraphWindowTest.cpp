@@ -159,12 +159,7 @@ TEST_F(GraphWindowTest, FourthDrawChangesNothing)
 // graph than red.
 TEST_F(GraphWindowTest, ClearThenDrawRecomputesOnlyRed)
 {
-    Design(BOX_SEALED, "40", "50");
-    ASSERT_NE(OpenGraph(), nullptr);
-    Design(BOX_SEALED, "20", "70");
-    Press(IDC_GRAPH_DRAW);
-    Design(BOX_SEALED, "80", "35");
-    Press(IDC_GRAPH_DRAW);
+    ASSERT_NE(DrawThreeSealedGraphs(), nullptr);
     const auto green = Levels(dBMag2), blue = Levels(dBMag3);
 
     Press(IDC_GRAPH_CLEAR);

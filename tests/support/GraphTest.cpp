@@ -29,6 +29,18 @@ HWND GraphTest::OpenGraph()
     return graph;
 }
 
+HWND GraphTest::DrawThreeSealedGraphs()
+{
+    Design(BOX_SEALED, "40", "50");
+    if (!OpenGraph())
+        return nullptr;
+    Design(BOX_SEALED, "20", "70");
+    Press(IDC_GRAPH_DRAW);
+    Design(BOX_SEALED, "80", "35");
+    Press(IDC_GRAPH_DRAW);
+    return graph;
+}
+
 void GraphTest::Press(int id)
 {
     SendMessageA(graph, WM_COMMAND, id, reinterpret_cast<LPARAM>(GetDlgItem(graph, id)));

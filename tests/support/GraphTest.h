@@ -20,6 +20,9 @@ protected:
     void Design(int type, const char* volume, const char* fb);
     // The main window's Open graph window button; the graph window once painted.
     HWND OpenGraph();
+    // Opens the graph window with a sealed 40 l box at 50 Hz, then draws 20 l at 70 Hz
+    // and 80 l at 35 Hz; the graph window, or null if it did not open.
+    HWND DrawThreeSealedGraphs();
     // A button of the graph window, then whatever it asked to be repainted.
     void Press(int id);
     ShownCurves Shown();
