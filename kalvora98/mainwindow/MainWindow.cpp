@@ -154,11 +154,13 @@ void SaveCommand(HWND hwnd)
         SaveSpeaker(szFullFileName, hwnd);
 }
 
+// The button stays disabled while a graph window is open. Should the window fail to
+// open, the button stays usable rather than locking the user out of graphs for good.
 void OpenGraphCommand(HWND hwnd)
 {
     if (winNumber < 1)
         openWindow(hwnd);
-    EnableWindow(h24, FALSE);
+    EnableWindow(h24, winNumber < 1);
 }
 
 void OnCommand(HWND hwnd, int id)

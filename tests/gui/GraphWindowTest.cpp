@@ -282,6 +282,33 @@ TEST_F(GraphWindowTest, AtMostOneGraphWindowExists)
     EXPECT_EQ(dBMag, first);
 }
 
+HHOOK refusal;
+
+// A CBT hook that refuses to create any graph window.
+LRESULT CALLBACK RefuseGraphWindows(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char className[64] = "";
+        GetClassNameA(reinterpret_cast<HWND>(wParam), className, sizeof className);
+        if (lstrcmpA(className, GRAPH_CLASS_NAME) == 0)
+            return 1;
+    }
+    return CallNextHookEx(refusal, code, wParam, lParam);
+}
+
+// Catches a graph window that failed to open locking the button for good.
+TEST_F(GraphWindowTest, FailedOpeningLeavesTheButtonUsable)
+{
+    refusal = SetWindowsHookExA(WH_CBT, RefuseGraphWindows, nullptr, GetCurrentThreadId());
+    Command(IDC_OPEN_GRAPH);
+    UnhookWindowsHookEx(refusal);
+    EXPECT_EQ(GraphWindowCount(), 0);
+    EXPECT_EQ(winNumber, 0);
+    EXPECT_TRUE(IsWindowEnabled(h24));
+    ASSERT_NE(OpenGraph(), nullptr) << "a later try opens it";
+    EXPECT_FALSE(IsWindowEnabled(h24));
+}
+
 struct WindowSize {
     int width;
     int height;
