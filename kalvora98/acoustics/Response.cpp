@@ -14,6 +14,19 @@ constexpr int LOWEST_HZ = 1;
 constexpr int HIGHEST_HZ = 299;
 constexpr double BOX_LOSS_Q = 7;
 
+// Every level in (-1, +0.5) dB is stored as 0, and most of a curve lies in that
+// passband. Power ratios well inside it skip the logarithm; the margin of a billionth
+// leaves every ratio whose level lies anywhere near a rounding edge to the exact path.
+constexpr double PASSBAND_LOW = 0.7943282347242815 * (1 + 1e-9);   // 10^(-1/10)
+constexpr double PASSBAND_HIGH = 1.1220184543019633 * (1 - 1e-9);  // 10^(0.5/10)
+
+int StoredRatio(double ratio)
+{
+    if (ratio > PASSBAND_LOW && ratio < PASSBAND_HIGH)
+        return 0;
+    return StoredLevel(10 * std::log10(ratio));
+}
+
 // The array of the graph being computed, or null when there is nothing to fill.
 int* TargetArray()
 {
@@ -55,7 +68,7 @@ void CalcSealed()
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
         double Fr = (f / fb) * (f / fb);
         double ratio = Fr * Fr / (Fr / (q * q) + (Fr - 1) * (Fr - 1));
-        target[f] = StoredLevel(10 * std::log10(ratio));
+        target[f] = StoredRatio(ratio);
     }
 }
 
@@ -81,6 +94,6 @@ void CalcPorted()
         double real = Fn4 - C * Fn2 + A;
         double imaginary = D * Fn2 - B;
         double ratio = Fn4 * Fn4 / (real * real + Fn2 * imaginary * imaginary);
-        target[f] = StoredLevel(10 * std::log10(ratio));
+        target[f] = StoredRatio(ratio);
     }
 }
