@@ -92,21 +92,25 @@ void DrawLabels(HDC hdc, const Frame& f)
 }
 
 // Levels below -51 dB rest on the bottom edge; nothing limits a curve upwards or to
-// the right, where only the window's edges cut it.
+// the right, where only the window's edges cut it. Every curve starts at the frame's
+// bottom-left corner. One Polyline draws the same segments as a LineTo for each
+// point, with round joins where LineTo has round caps, at a fraction of the cost of
+// 149 wide-pen calls.
 void DrawCurve(HDC hdc, const Frame& f, const int* levels, COLORREF colour)
 {
     if (!levels)  // the window could not allocate it
         return;
-    HGDIOBJ previous = SelectNewPen(hdc, CURVE_WIDTH, colour);
-    MoveToEx(hdc, f.left, f.bottom, nullptr);
+    POINT points[LAST_HZ_DRAWN + 1] = {{f.left, f.bottom}};
     int x = 1;
     for (int y = 1; y <= LAST_HZ_DRAWN; ++y) {
         int Mag = f.bottom - (PIXELS_PER_DB * levels[y] + center);
         if (Mag > f.bottom)
             Mag = f.bottom;
         x += PIXELS_PER_HZ;
-        LineTo(hdc, f.left + x, Mag);
+        points[y] = {f.left + x, Mag};
     }
+    HGDIOBJ previous = SelectNewPen(hdc, CURVE_WIDTH, colour);
+    Polyline(hdc, points, LAST_HZ_DRAWN + 1);
     ReleasePen(hdc, previous);
 }
 
