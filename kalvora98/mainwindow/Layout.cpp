@@ -16,7 +16,7 @@ constexpr DWORD PUSH = CHILD | BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD RADIO = CHILD | BS_AUTORADIOBUTTON | WS_TABSTOP;
 constexpr int NO_ID = -1;  // labels nobody addresses
 
-struct ControlSpec {
+struct ControlPlace {
     const char* className;
     const char* text;
     DWORD style;
@@ -25,7 +25,7 @@ struct ControlSpec {
 };
 
 // In creation order; the position in this table is the control's handle number.
-constexpr ControlSpec controls[] = {
+constexpr ControlPlace controls[] = {
     {"BUTTON", "  Speaker  ", GROUP_BOX, 4, 4, 200, 180, IDC_SPEAKER_GROUP},
     {"BUTTON", "  Enclosure  ", GROUP_BOX, 212, 4, 205, 180, IDC_ENCLOSURE_GROUP},
     {"BUTTON", "  Graph  ", GROUP_BOX, 212, 190, 205, 53, IDC_GRAPH_GROUP},
@@ -63,7 +63,7 @@ void DrawWindowContents(HWND hwnd)
 {
     HWND handles[CONTROL_COUNT];
     for (int i = 0; i < CONTROL_COUNT; ++i) {
-        const ControlSpec& c = controls[i];
+        const ControlPlace& c = controls[i];
         DWORD exStyle = lstrcmpA(c.className, "EDIT") == 0 ? WS_EX_CLIENTEDGE : 0;
         handles[i] = CreateWindowExA(exStyle, c.className, c.text, c.style, c.x, c.y, c.width,
                                      c.height, hwnd, reinterpret_cast<HMENU>(INT_PTR{c.id}),
