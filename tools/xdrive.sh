@@ -15,7 +15,7 @@ wait_window() {
 }
 
 click() { # window x y
-    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null || true
     xdotool mousemove --window "$1" "$2" "$3" click 1
     sleep 0.3
 }
