@@ -14,15 +14,8 @@ start_wine
 mkdir -p "$root/docs/images"
 
 cd "$work"
-wine "$root/build/win/kalvora98.exe" &
-program=$!
-main=$(wait_window "^Kalvora BETA 2 - ")
-sleep 0.5
-type_field "$main" $MODEL_FIELD "Demo 8 inch woofer"
-type_field "$main" $QTS_FIELD "0.35"
-type_field "$main" $VAS_FIELD "100"
-type_field "$main" $FS_FIELD "30"
-type_field "$main" $INFO_FIELD "paper cone, rubber surround"
+start_program "$root/build/win/kalvora98.exe"
+type_driver "Demo 8 inch woofer" 0.35 100 30 "paper cone, rubber surround"
 click "$main" $PORTED_BUTTON
 click "$main" $OPTIMIZE_BUTTON                 # red: the proposed ported box
 click "$main" $OPEN_GRAPH_BUTTON

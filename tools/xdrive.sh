@@ -28,6 +28,24 @@ type_field() { # window x y text
     sleep 0.2
 }
 
+# Starts the program in the current directory: sets $program to its process and
+# $main to its main window once that is on screen.
+start_program() { # exe
+    wine "$1" &
+    program=$!
+    main=$(wait_window "^Kalvora BETA 2 - ")
+    sleep 0.5
+}
+
+# Types a driver into the main window's Speaker fields.
+type_driver() { # model qts vas fs info
+    type_field "$main" $MODEL_FIELD "$1"
+    type_field "$main" $QTS_FIELD "$2"
+    type_field "$main" $VAS_FIELD "$3"
+    type_field "$main" $FS_FIELD "$4"
+    type_field "$main" $INFO_FIELD "$5"
+}
+
 # Main window controls, at the middle of each.
 MODEL_FIELD="120 35"; QTS_FIELD="70 65"; VAS_FIELD="170 65"; FS_FIELD="70 95"
 INFO_FIELD="120 125"; VOLUME_FIELD="292 85"; FB_FIELD="380 85"

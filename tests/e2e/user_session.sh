@@ -10,16 +10,9 @@ source "$here/../../tools/xdrive.sh"
 work=$(mktemp -d)
 trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
-wine "$exe" &
-program=$!
-
-main=$(wait_window "^Kalvora BETA 2 - ")
-sleep 0.5
-type_field "$main" $MODEL_FIELD "E2E woofer"
-type_field "$main" $QTS_FIELD "0.35"
-type_field "$main" $VAS_FIELD "100"
-type_field "$main" $FS_FIELD "30"
-type_field "$main" $INFO_FIELD "typed by xdotool"
+program=""
+start_program "$exe"
+type_driver "E2E woofer" 0.35 100 30 "typed by xdotool"
 click "$main" $PORTED_BUTTON
 click "$main" $OPTIMIZE_BUTTON
 click "$main" $OPEN_GRAPH_BUTTON
