@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "acoustics/Elementary.h"
 #include "acoustics/Response.h"
 #include "record/SpeakerFile.h"
 
@@ -43,7 +44,7 @@ void BM_Curve(benchmark::State& state)
 BENCHMARK(BM_Curve<CalcSealed>)->Name("CalcSealed")->Arg(50)->Arg(2000);
 BENCHMARK(BM_Curve<CalcPorted>)->Name("CalcPorted")->Arg(50);
 
-// The floor under both curves: the C library's log10 alone, once per point, on the
+// The floor under both curves: the program's log10 alone, once per point, on the
 // sealed curve's ratios. What a curve costs above this is the program's own.
 void BM_Log10PerCurve(benchmark::State& state)
 {
@@ -57,7 +58,7 @@ void BM_Log10PerCurve(benchmark::State& state)
     }
     for (auto _ : state) {
         for (int f = 1; f < RESPONSE_SIZE; ++f)
-            benchmark::DoNotOptimize(std::log10(ratios[f]));
+            benchmark::DoNotOptimize(Log10(ratios[f]));
     }
 }
 BENCHMARK(BM_Log10PerCurve)->Name("Log10PerCurve");

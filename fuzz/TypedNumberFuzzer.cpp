@@ -1,7 +1,10 @@
 // Feeds the typed-number conversion any text a field could hold and checks that only
-// its first 9 characters count, converted as the C library does, and that the value
-// shown back in a field is never cut.
+// its first 9 characters count, converted as glibc's strtod does up to the letters that
+// strtod alone takes for numbers (nan, inf, hexadecimal), and that the value shown back
+// in a field is glibc's exact decimal expansion rounded half away from zero.
+#include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +27,43 @@ bool Same(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+std::string Shown(double value, int decimals)
+{
+    char shown[NUMBER_TEXT_SIZE];
+    FormatNumber(shown, value, decimals);
+    Check(std::strlen(shown) < sizeof shown - 1);
+    return shown;
+}
+
+// glibc prints the exact binary value in full with enough digits; the digits after the
+// kept ones decide the rounding, a tie going up.
+std::string ExactRoundedHalfAway(double value, int decimals)
+{
+    if (std::isnan(value))
+        return "nan";
+    if (std::isinf(value))
+        return value < 0 ? "-inf" : "inf";
+    static char exact[1500];
+    std::snprintf(exact, sizeof exact, "%.1100f", std::fabs(value));
+    std::string digits(exact);
+    const std::size_t point = digits.find('.');
+    digits.erase(point, 1);
+    const std::size_t kept = point + decimals;
+    bool up = digits[kept] >= '5';
+    digits.resize(kept);
+    for (std::size_t i = kept; up && i-- > 0;) {
+        up = digits[i] == '9';
+        digits[i] = up ? '0' : digits[i] + 1;
+    }
+    if (up)
+        digits.insert(0, "1");
+    std::string text = std::signbit(value) ? "-" : "";
+    text += digits.substr(0, digits.size() - decimals);
+    if (decimals > 0)
+        text += "." + digits.substr(digits.size() - decimals);
+    return text;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -33,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double value = ReadNumber(text.c_str());
 
     const std::string head(text.c_str(), strnlen(text.c_str(), TYPED_NUMBER_CHARS));
-    Check(Same(value, std::strtod(head.c_str(), nullptr)));
+    const std::string number = head.substr(0, head.find_first_of("nNiIxXpP"));
+    Check(Same(value, std::strtod(number.c_str(), nullptr)));
 
     // The first 9 characters alone, with no NUL after them, in a block of their own:
     // a read of a 10th character is an overflow that AddressSanitizer reports.
@@ -43,10 +84,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(Same(ReadNumber(unterminated.get()), value));
     }
 
-    char shown[NUMBER_TEXT_SIZE];
-    for (const char* format : {"%3.2f", "%3.1f"}) {
-        FormatNumber(shown, format, value);
-        Check(std::strlen(shown) < sizeof shown - 1);
-    }
+    // Any bit pattern at all, not only what nine characters can spell.
+    double pattern = value;
+    if (size >= 8)
+        std::memcpy(&pattern, data, sizeof pattern);
+    for (int decimals : {1, 2})
+        Check(Shown(pattern, decimals) == ExactRoundedHalfAway(pattern, decimals));
     return 0;
 }

@@ -22,7 +22,7 @@ double portLength;
 void ShowLength(HWND hDlg)
 {
     if (std::isfinite(portLength))
-        SetFieldNumber(hDlg, IDC_PORT_LENGTH, "%2.1f", portLength);
+        SetFieldNumber(hDlg, IDC_PORT_LENGTH, portLength, 1);
     else
         SetDlgItemTextA(hDlg, IDC_PORT_LENGTH, "---");
 }
@@ -52,7 +52,7 @@ void InitDialog(HWND hDlg)
     portLength = CalcPortLength(portDiameter, numberOfPorts);
     CheckDlgButton(hDlg, IDC_PORTS_1, BST_CHECKED);
     ShowLength(hDlg);
-    SetFieldNumber(hDlg, IDC_PORT_DIAMETER, "%2.1f", portDiameter);
+    SetFieldNumber(hDlg, IDC_PORT_DIAMETER, portDiameter, 1);
     ShowStatus(hDlg, DIAMETER_STATUS);
     EnableWindow(GetDlgItem(hDlg, IDC_PORT_LENGTH), FALSE);
 }

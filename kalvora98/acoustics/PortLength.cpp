@@ -1,12 +1,11 @@
 #include "acoustics/PortLength.h"
 
-#include <cmath>
-
+#include "acoustics/Elementary.h"
 #include "record/Speaker.h"
 
 double CalcPortLength(double portDiameter, double numberOfPorts)
 {
-    double area = 23562.5 * std::pow(portDiameter, 2) * numberOfPorts;
-    double tuning = std::pow(speaker.ported.fb, 2) * speaker.ported.volume;
+    double area = 23562.5 * Pow(portDiameter, 2) * numberOfPorts;
+    double tuning = Pow(speaker.ported.fb, 2) * speaker.ported.volume;
     return area / tuning - 0.732 * portDiameter;
 }

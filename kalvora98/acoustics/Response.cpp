@@ -1,6 +1,6 @@
 #include "acoustics/Response.h"
 
-#include <cmath>
+#include "acoustics/Elementary.h"
 
 int* dBMag;
 int* dBMag2;
@@ -24,7 +24,7 @@ int StoredRatio(double ratio)
 {
     if (ratio > PASSBAND_LOW && ratio < PASSBAND_HIGH)
         return 0;
-    return StoredLevel(10 * std::log10(ratio));
+    return StoredLevel(10 * Log10(ratio));
 }
 
 // The array of the graph being computed, or null when there is nothing to fill.
@@ -93,7 +93,7 @@ void CalcPorted()
         double Fn4 = Fn2 * Fn2;
         double real = Fn4 - C * Fn2 + A;
         double imaginary = D * Fn2 - B;
-        double ratio = Fn4 * Fn4 / (real * real + Fn2 * imaginary * imaginary);
+        double ratio = Fn4 * Fn4 / (real * real + Fn2 * (imaginary * imaginary));
         target[f] = StoredRatio(ratio);
     }
 }

@@ -20,8 +20,8 @@ const struct {
 void ShowEnclosures(HWND hDlg)
 {
     for (int i = 0; i < 3; ++i) {
-        SetFieldNumber(hDlg, rows[i].volumeId, "%2.1f", port[i].volume);
-        SetFieldNumber(hDlg, rows[i].fbId, "%2.1f", port[i].fb);
+        SetFieldNumber(hDlg, rows[i].volumeId, port[i].volume, 1);
+        SetFieldNumber(hDlg, rows[i].fbId, port[i].fb, 1);
     }
 }
 

@@ -1,5 +1,4 @@
-#include <cmath>
-
+#include "acoustics/Alignment.h"
 #include "mainwindow/MainWindow.h"
 #include "record/NumberText.h"
 #include "record/Speaker.h"
@@ -14,26 +13,6 @@ double ReadField(HWND hwnd, int id)
     char text[TYPED_NUMBER_CHARS + 1];
     GetDlgItemTextA(hwnd, id, text, sizeof text);
     return ReadNumber(text);
-}
-
-// Closed box: Q = Qts * sqrt(Vas/Vb + 1). A zero volume or a negative root keeps
-// the old Q, so an empty Volume field cannot turn the design into NaN or infinity.
-void SealedQFromVolume()
-{
-    if (speaker.sealed.volume == 0)
-        return;
-    double ratio = speaker.vas / speaker.sealed.volume + 1;
-    if (ratio < 0)
-        return;
-    speaker.sealed.q = speaker.qts * std::pow(ratio, 0.5);
-}
-
-// The box raises resonance and Q alike: Q = Qts * Fb/Fs.
-void SealedQFromFb()
-{
-    if (speaker.fs == 0)
-        return;
-    speaker.sealed.q = speaker.sealed.fb / speaker.fs * speaker.qts;
 }
 
 }  // namespace
@@ -65,9 +44,9 @@ void FieldNotified(HWND hwnd, int id)
         SealedQFromFb();
 }
 
-void SetFieldNumber(HWND hwnd, int id, const char* format, double value)
+void SetFieldNumber(HWND hwnd, int id, double value, int decimals)
 {
     char text[NUMBER_TEXT_SIZE];
-    FormatNumber(text, format, value);
+    FormatNumber(text, value, decimals);
     SetDlgItemTextA(hwnd, id, text);
 }

@@ -115,8 +115,8 @@ void SelectEnclosure(HWND hwnd, int type)
     CheckRadioButton(hwnd, IDC_SEALED, IDC_PORTED, type == BOX_SEALED ? IDC_SEALED : IDC_PORTED);
     double volume = type == BOX_SEALED ? speaker.sealed.volume : speaker.ported.volume;
     double fb = type == BOX_SEALED ? speaker.sealed.fb : speaker.ported.fb;
-    SetFieldNumber(hwnd, IDC_VOLUME, "%2.1f", volume);
-    SetFieldNumber(hwnd, IDC_FB, "%2.1f", fb);
+    SetFieldNumber(hwnd, IDC_VOLUME, volume, 1);
+    SetFieldNumber(hwnd, IDC_FB, fb, 1);
     running = 1;
 
     HDC hdc = GetDC(hwnd);

@@ -24,5 +24,5 @@ void DrawWindowContents(HWND hwnd);
 void GetSpeakerData(HWND hwnd);
 // The handling of any notification from the field `id`.
 void FieldNotified(HWND hwnd, int id);
-// Writes a number into a field of `hwnd` with a fixed-point format.
-void SetFieldNumber(HWND hwnd, int id, const char* format, double value);
+// Writes a number into a field of `hwnd` in fixed point with `decimals` decimals.
+void SetFieldNumber(HWND hwnd, int id, double value, int decimals);

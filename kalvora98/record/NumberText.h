@@ -1,16 +1,24 @@
-// Numbers as the fields show them and as the user types them.
+// Numbers as the fields show them and as the user types them. The program's own
+// conversions, not the C library's: glibc, mingw and msvcrt disagree on ties, on "nan"
+// and "inf" and on hexadecimal input, and the program must read and show the same on
+// every build.
 #pragma once
 
-// Large enough for "%.2f" of any double (309 digits, sign, point, decimals, NUL),
-// so long values are shown whole and nothing is written past a buffer.
+// Large enough for any double in fixed point with up to 8 decimals (309 digits, sign,
+// point, decimals, NUL), so long values are shown whole and nothing is written past a
+// buffer.
 constexpr int NUMBER_TEXT_SIZE = 320;
 
 // Typed numbers count by their first 9 characters only.
 constexpr int TYPED_NUMBER_CHARS = 9;
 
-// Formats `value` with a fixed-point format such as "%2.1f" or "%3.2f".
-void FormatNumber(char (&text)[NUMBER_TEXT_SIZE], const char* format, double value);
+// `value` in fixed point with `decimals` (0 to 8) decimals, as "%.1f" would show it
+// but for exact decimal ties, which are rounded away from zero (0.125 gives "0.13").
+// Infinities read "inf" and "-inf", NaN "nan".
+void FormatNumber(char (&text)[NUMBER_TEXT_SIZE], double value, int decimals);
 
-// The value of the first 9 characters of `text`, converted as atof does in the
-// "C" locale: leading blanks, sign, digits, one '.', exponent; 0 if no number leads.
+// The number that leads the first 9 characters of `text`: blanks, an optional sign,
+// digits with an optional '.', an optional exponent ('e' or 'E', optional sign,
+// digits). Reading stops at the first character that does not fit; 0 when no number
+// leads ("nan", "inf" and "0x10" give 0). Correctly rounded; too large gives infinity.
 double ReadNumber(const char* text);

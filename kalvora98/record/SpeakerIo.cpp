@@ -98,11 +98,11 @@ void OpenSpeaker(const char* filename, HWND hwnd, bool reportFailure)
     // boxType changes only after the writes, so the sealed Q is re-derived from
     // the fields only if the sealed enclosure was already selected.
     SetDlgItemTextA(hwnd, IDC_MODEL, speaker.model);
-    SetFieldNumber(hwnd, IDC_QTS, "%3.2f", speaker.qts);
-    SetFieldNumber(hwnd, IDC_VAS, "%3.1f", speaker.vas);
-    SetFieldNumber(hwnd, IDC_FS, "%2.1f", speaker.fs);
-    SetFieldNumber(hwnd, IDC_VOLUME, "%3.1f", speaker.sealed.volume);
-    SetFieldNumber(hwnd, IDC_FB, "%2.1f", speaker.sealed.fb);
+    SetFieldNumber(hwnd, IDC_QTS, speaker.qts, 2);
+    SetFieldNumber(hwnd, IDC_VAS, speaker.vas, 1);
+    SetFieldNumber(hwnd, IDC_FS, speaker.fs, 1);
+    SetFieldNumber(hwnd, IDC_VOLUME, speaker.sealed.volume, 1);
+    SetFieldNumber(hwnd, IDC_FB, speaker.sealed.fb, 1);
     SetDlgItemTextA(hwnd, IDC_INFO, speaker.info);
     boxType = BOX_SEALED;
     if (file != INVALID_HANDLE_VALUE)

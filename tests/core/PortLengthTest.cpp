@@ -36,7 +36,7 @@ protected:
     static std::string Shown(double length)
     {
         char text[NUMBER_TEXT_SIZE];
-        FormatNumber(text, "%2.1f", length);
+        FormatNumber(text, length, 1);
         return text;
     }
 };

@@ -330,9 +330,9 @@ protected:
                                 {IDC_ENCL_BLUE_VOLUME, IDC_ENCL_BLUE_FB}};
         char text[NUMBER_TEXT_SIZE];
         for (int graphIndex = 0; graphIndex < 3; ++graphIndex) {
-            FormatNumber(text, "%2.1f", port[graphIndex].volume);
+            FormatNumber(text, port[graphIndex].volume, 1);
             EXPECT_EQ(ItemText(dialog, rows[graphIndex][0]), text) << "graph " << graphIndex + 1;
-            FormatNumber(text, "%2.1f", port[graphIndex].fb);
+            FormatNumber(text, port[graphIndex].fb, 1);
             EXPECT_EQ(ItemText(dialog, rows[graphIndex][1]), text) << "graph " << graphIndex + 1;
         }
         if (OneIn(4)) {
