@@ -10,7 +10,10 @@ if [ "$what" = all ] || [ "$what" = native ]; then
     cmake --build build/native -j"$jobs"
 fi
 if [ "$what" = all ] || [ "$what" = win ]; then
+    # The parity check compares the Windows build with the native one, when it exists.
+    native_parity=""
+    [ -x build/native/tests/parity/parity ] && native_parity=$PWD/build/native/tests/parity/parity
     cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-          -DCMAKE_BUILD_TYPE=Release >/dev/null
+          -DCMAKE_BUILD_TYPE=Release -DKALVORA_NATIVE_PARITY="$native_parity" >/dev/null
     cmake --build build/win -j"$jobs"
 fi

@@ -219,10 +219,17 @@ void FormatNumber(char (&text)[NUMBER_TEXT_SIZE], double value, int decimals)
         MultiplyAdd(n, 1, roundUp);
     }
 
-    char digits[NUMBER_TEXT_SIZE];
+    // Nine digits per division of the whole number: on i686 each limb's division is a
+    // call into the compiler's 64-bit helpers.
+    char digits[NUMBER_TEXT_SIZE + 9];
     int count = 0;
-    while (n.size > 0 || count <= decimals)
-        digits[count++] = static_cast<char>('0' + Divide(n, 10));
+    while (n.size > 0 || count <= decimals) {
+        std::uint32_t nine = Divide(n, 1000000000);
+        for (int i = 0; i < 9; ++i, nine /= 10)
+            digits[count++] = static_cast<char>('0' + nine % 10);
+    }
+    while (count > decimals + 1 && digits[count - 1] == '0')
+        --count;
     char* out = text;
     if (bits >> 63)
         *out++ = '-';
