@@ -23,7 +23,7 @@ if cmp -s "$work/native" "$work/windows" && [ -s "$work/native" ]; then
     echo "parity: $designs designs, 0 differences, ${seconds} s"
     exit 0
 fi
-first=$(diff "$work/native" "$work/windows" | sed -n 's/^< \([0-9]*\) .*/\1/p' | head -n1)
+first=$(diff "$work/native" "$work/windows" | sed -n 's/^< \([0-9]*\) .*/\1/p' | head -n1 || true)
 if [ -z "$first" ]; then
     echo "parity: the Windows build gave no complete series"
     exit 1
@@ -32,12 +32,12 @@ fi
 wine "$windows" dump $((first * block)) $block | tr -d '\r' >"$work/windows-dump"
 grep '^results' "$work/native-dump" >"$work/native-results"
 grep '^results' "$work/windows-dump" >"$work/windows-results"
-line=$(cmp "$work/native-results" "$work/windows-results" | sed -n 's/.* line \([0-9]*\).*/\1/p')
+line=$(cmp "$work/native-results" "$work/windows-results" | sed -n 's/.* line \([0-9]*\).*/\1/p' || true)
 design=$(sed -n "${line}p" "$work/native-results" | sed 's/^results \([0-9]*\):.*/\1/')
 echo "parity: designs differ, the first is design $design"
 grep "^inputs $design:" "$work/native-dump"
 # One result a line, so that the differing ones stand out.
 diff <(sed -n "${line}p" "$work/native-results" | tr ' ' '\n') \
      <(sed -n "${line}p" "$work/windows-results" | tr ' ' '\n') |
-    sed 's/^</native: /; s/^>/windows:/' | grep -E '^(native|windows)' | head -n 20
+    sed 's/^</native: /; s/^>/windows:/' | grep -E '^(native|windows)' | head -n 20 || true
 exit 1
