@@ -18,8 +18,9 @@ struct Typed {
 
 class TypedNumberTest : public MainWindowTest, public testing::WithParamInterface<Typed> {};
 
-// Catches a field read through another conversion than atof of its first 9 characters.
-TEST_P(TypedNumberTest, EveryNumberFieldConvertsLikeAtof)
+// Catches a field read through another conversion than the program's own, of its
+// first 9 characters (the C library's would take "inf" for a number).
+TEST_P(TypedNumberTest, EveryNumberFieldReadsItsLeadingNumber)
 {
     Command(IDC_PORTED);
     for (int id : {IDC_QTS, IDC_VAS, IDC_FS, IDC_VOLUME, IDC_FB})
@@ -34,7 +35,7 @@ TEST_P(TypedNumberTest, EveryNumberFieldConvertsLikeAtof)
 INSTANTIATE_TEST_SUITE_P(Table, TypedNumberTest,
                          testing::Values(Typed{"", 0}, Typed{"12abc", 12}, Typed{"7,5", 7},
                                          Typed{" 7", 7}, Typed{"1e3", 1000},
-                                         Typed{"1234567890", 123456789}));
+                                         Typed{"1234567890", 123456789}, Typed{"inf", 0}));
 
 // The driver of the worked examples, typed into the fields.
 class FieldsTest : public MainWindowTest {
