@@ -78,8 +78,7 @@ void DrawEnclosurePicture(HDC hdc)
 // representable in the ANSI code page (the A functions then give '?' for a letter).
 void FixDefaultFile()
 {
-    char* name = nullptr;
-    DWORD length = GetFullPathNameA("default.spk", sizeof szDefaultFile, szDefaultFile, &name);
+    DWORD length = GetFullPathNameA("default.spk", sizeof szDefaultFile, szDefaultFile, nullptr);
     if (length == 0 || length >= sizeof szDefaultFile || std::strchr(szDefaultFile, '?'))
         std::strcpy(szDefaultFile, "default.spk");
 }
