@@ -328,26 +328,57 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, StartFolderTest,
                                          Browse{"SaveThere", IDC_SAVE, "saved.spk"}),
                          [](const auto& row) { return std::string(row.param.label); });
 
-// Catches a path kept from an earlier start, or a cut one, when the start folder's
-// full path does not fit: the exit save must still land in that folder.
-TEST_F(FileCommandsTest, StartFolderTooDeepForAFullPathKeepsTheRelativeName)
+// Start folders that an ANSI full path cannot name. Each is made under `base` and
+// becomes the current directory.
+bool EnterFolderTooDeep(const std::string& base)
+{
+    std::string deep = base;
+    while (deep.size() < MAX_PATH - 10) {  // 250 characters: "\default.spk" does not fit
+        deep += '\\' + std::string(std::min<size_t>(60, MAX_PATH - 11 - deep.size()), 'd');
+        if (!CreateDirectoryA(deep.c_str(), nullptr))
+            return false;
+    }
+    return SetCurrentDirectoryA(deep.c_str());
+}
+
+bool EnterFolderOutsideTheCodePage(const std::string& base)
+{
+    std::wstring name(base.begin(), base.end());  // the temporary folder's path is ASCII
+    name += L"\\\x0416\x0436\x4E2D";               // Cyrillic and Chinese letters
+    return CreateDirectoryW(name.c_str(), nullptr) && SetCurrentDirectoryW(name.c_str());
+}
+
+struct Unnamable {
+    const char* label;
+    bool (*enter)(const std::string& base);
+};
+
+class UnnamableStartFolderTest : public FileCommandsTest,
+                                 public testing::WithParamInterface<Unnamable> {};
+
+// Catches a path kept from an earlier start, a cut one or one with '?' for letters,
+// where the start folder's full path cannot be had: the exit save must still land
+// in that folder, under the relative name.
+TEST_P(UnnamableStartFolderTest, ExitSavesThereByTheRelativeName)
 {
     DestroyWindow(main);
     PumpMessages();
     DeleteFileA(directory.File("default.spk").c_str());  // the first window's exit save
-    std::string deep = directory.Path();
-    while (deep.size() < MAX_PATH - 10) {  // 250 characters: "\default.spk" does not fit
-        deep += '\\' + std::string(std::min<size_t>(60, MAX_PATH - 11 - deep.size()), 'd');
-        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
-    }
-    ASSERT_TRUE(SetCurrentDirectoryA(deep.c_str()));
-    ASSERT_EQ(CurrentDirectory(), deep);
+    ASSERT_TRUE(GetParam().enter(directory.Path()));
     CreateMain();
-    SetField(IDC_MODEL, "Deep down");
+    SetField(IDC_MODEL, "Left here");
+    ModalWatcher boxes;
     Command(IDC_EXIT);
     PumpMessages();
-    EXPECT_STREQ(Decoded(ReadFileBytes("default.spk")).model, "Deep down");
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_STREQ(Decoded(ReadFileBytes("default.spk")).model, "Left here");
     EXPECT_TRUE(ReadFileBytes(directory.File("default.spk")).empty()) << "the earlier start's";
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, UnnamableStartFolderTest,
+                         testing::Values(Unnamable{"TooDeep", EnterFolderTooDeep},
+                                         Unnamable{"OutsideTheCodePage",
+                                                   EnterFolderOutsideTheCodePage}),
+                         [](const auto& row) { return std::string(row.param.label); });
 
 }  // namespace
