@@ -35,15 +35,84 @@ swatch swatch_red.bmp 255 0 0
 swatch swatch_green.bmp 0 255 0
 swatch swatch_blue.bmp 0 0 255
 
-# Loudspeaker symbol: a magnet block and a cone.
-speaker() { # size
-  local s=$1 m=$(( $1 / 4 ))
-  $IM -size "${s}x${s}" xc:none -fill black -stroke black \
-      -draw "rectangle $m,$(( s*3/8 )) $(( m*2 )),$(( s*5/8 ))" \
-      -draw "polygon $(( m*2 )),$(( s*3/8 )) $(( s-m )),$(( m/2 )) $(( s-m )),$(( s-m/2 )) $(( m*2 )),$(( s*5/8 ))" \
-      -fill red -draw "polygon $(( s-m+1 )),$(( m/2 )) $(( s-1 )),$(( m/2 )) $(( s-1 )),$(( s-m/2 )) $(( s-m+1 )),$(( s-m/2 ))" \
-      -type Palette -colors 256 "$2"
+# Icons: a driver seen from the side, facing right: magnet between its plates, paper
+# cone in the basket, surround, and two red sound waves. Each is one image at 8 bits
+# per pixel with a mask that is transparent outside the drawing. ImageMagick would
+# pick its own depth and lose the mask, so the ICO bytes are written here from the
+# drawing's RGBA pixels; palette entry 0 is black, the colour under the mask.
+write_icon() { # size file, RGBA pixels on stdin
+  perl -e 'my ($s, $f) = @ARGV; local $/; my $rgba = <STDIN>;
+    die "$f: expected ${s}x$s pixels\n" unless length($rgba) == 4 * $s * $s;
+    my (@palette, %index, @pixel);
+    push @palette, pack("C4", 0, 0, 0, 0); $index{$palette[0]} = 0;
+    for my $p (unpack "(a4)*", $rgba) {
+      my ($r, $g, $b, $a) = unpack "C4", $p;
+      if ($a < 128) { push @pixel, -1; next }
+      my $q = pack "C4", $b, $g, $r, 0;
+      $index{$q} //= do { push @palette, $q; $#palette };
+      push @pixel, $index{$q};
+    }
+    die "$f: more than 256 colours\n" if @palette > 256;
+    my ($xor, $and) = ("", "");
+    for my $y (reverse 0 .. $s - 1) {   # bottom-up rows, as in a BMP
+      my @row = @pixel[$y * $s .. $y * $s + $s - 1];
+      $xor .= pack "C*", map { $_ < 0 ? 0 : $_ } @row;
+      my $bits = pack "B*", join "", map { $_ < 0 ? 1 : 0 } @row;
+      $and .= $bits . "\0" x ((4 - length($bits) % 4) % 4);
+    }
+    my $image = pack("VllvvVVllVV", 40, $s, 2 * $s, 1, 8, 0, length($xor . $and), 0, 0, 0, 0)
+      . join("", @palette) . pack("C4", 0, 0, 0, 0) x (256 - @palette) . $xor . $and;
+    open my $o, ">:raw", $f or die "$f: $!\n";
+    print $o pack("vvv", 0, 1, 1), pack("CCCCvvVV", $s % 256, $s % 256, 0, 0, 1, 8,
+                                        length($image), 22), $image;' "$@"
 }
-speaker 16 speaker16.ico
+
+# 16x16, drawn pixel by pixel so that it stays legible at its size.
+$IM xpm:- -depth 8 rgba:- <<'EOF' | write_icon 16 speaker16.ico
+/* XPM */
+static char *speaker16[] = {
+"16 16 7 1",
+". c None",
+"K c #000000",
+"M c #404048",
+"m c #A8A8B4",
+"C c #F0E0B8",
+"c c #C8B080",
+"B c #E00000",
+"................",
+"........KK......",
+".......KCK...B..",
+"......KCCK....B.",
+"KKKK.KCCCK.B..B.",
+"KMMKKKCCCK..B..B",
+"KMMKmKCCCK..B..B",
+"KMMKmKCCCK..B..B",
+"KMMKmKcccK..B..B",
+"KMMKmKcccK..B..B",
+"KMMKKKcccK..B..B",
+"KKKK.KcccK.B..B.",
+"......KccK....B.",
+".......KcK...B..",
+"........KK......",
+"................"
+};
+EOF
+
+# 32x32 and 64x64: the same drawing on a 32-unit grid, where @n stands for n units.
+# Drawn without antialiasing: the mask is all or nothing, and the palette stays small.
+SPEAKER_MVG='stroke black stroke-width @1
+  fill #A8A8B4 rectangle @1,@11 @4,@21 rectangle @9,@11 @12,@21
+  fill #404048 rectangle @4,@8 @9,@24
+  fill #F0E0B8 polygon @12,@13 @22,@2 @22,@30 @12,@19
+  stroke none fill #C8B080 polygon @13,@16 @21,@16 @21,@28 @13,@18
+  stroke black fill none polygon @12,@13 @22,@2 @22,@30 @12,@19
+  fill #404048 rectangle @22,@1 @24,@31
+  stroke #E00000 stroke-width @2 fill none
+  path "M @26.2,@10.6 A @5,@7 0 0,1 @26.2,@21.4 M @28.2,@5.4 A @9,@13 0 0,1 @28.2,@26.6"'
+speaker() { # size file
+  local mvg
+  mvg=$(perl -pe "s/@([\d.]+)/\$1*$(( $1 / 32 ))/ge" <<<"$SPEAKER_MVG")
+  $IM -size "$1x$1" xc:none +antialias -draw "$mvg" -depth 8 rgba:- | write_icon "$1" "$2"
+}
 speaker 32 kalvora32.ico
 speaker 64 kalvora64.ico

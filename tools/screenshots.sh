@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's pictures under Xvfb: the main window with a driver typed in, and
-# the graph window comparing three designs. Writes docs/images/*.png.
+# Takes the README's pictures under Xvfb: the main window with a driver typed in,
+# the graph window comparing three designs, and the title bar with the program's small
+# icon. Writes docs/images/*.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
@@ -30,7 +31,13 @@ click "$graph" $DRAW_BUTTON
 sleep 1
 import -window "$main" "$root/docs/images/main-window.png"
 import -window "$graph" "$root/docs/images/graph-window.png"
+# The caption as the window manager draws it, with the program's small icon: the top
+# 20 rows of the framed window.
+timeout 5 xdotool windowactivate --sync "$main" 2>/dev/null || true
+sleep 0.5
+import -frame -window "$main" "$work/framed.png"
+convert "$work/framed.png" -crop x20+0+0 +repage "$root/docs/images/title-bar.png"
 click "$graph" $CLOSE_BUTTON
 click "$main" $EXIT_BUTTON
 wait $program
-echo "Wrote docs/images/main-window.png and docs/images/graph-window.png"
+echo "Wrote docs/images/main-window.png, graph-window.png and title-bar.png"

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <cstring>
+
 #include "acoustics/Optimizer.h"
 #include "acoustics/PortDialog.h"
 #include "graph/GraphWindow.h"
@@ -23,6 +25,11 @@ bool shutDown;  // Wine destroys the window at process exit: save only once
 char szFullFileName[MAX_PATH];
 const char szFilter[120] = "Speaker files (*.spk)\0*.SPK\0All Files (*.*)\0*.*\0";
 OPENFILENAMEA ofn;
+
+// The file dialogs move the current directory to wherever the user browsed, so the
+// remembered driver's full path is fixed at creation, before any dialog can open.
+// Without it, the exit save would overwrite a "default.spk" in that other folder.
+char szDefaultFile[MAX_PATH] = "default.spk";
 
 constexpr int PICTURE_X = 340, PICTURE_Y = 110, PICTURE_SIZE = 64;
 constexpr int LOGO_X = 4, LOGO_Y = 190, LOGO_WIDTH = 200, LOGO_HEIGHT = 93;
@@ -67,6 +74,15 @@ void DrawEnclosurePicture(HDC hdc)
         BitBlt(hdc, PICTURE_X, PICTURE_Y, PICTURE_SIZE, PICTURE_SIZE, picture, 0, 0, SRCCOPY);
 }
 
+// Falls back to the relative name where the full path does not fit or is not
+// representable in the ANSI code page (the A functions then give '?' for a letter).
+void FixDefaultFile()
+{
+    DWORD length = GetFullPathNameA("default.spk", sizeof szDefaultFile, szDefaultFile, nullptr);
+    if (length == 0 || length >= sizeof szDefaultFile || std::strchr(szDefaultFile, '?'))
+        std::strcpy(szDefaultFile, "default.spk");
+}
+
 void OnCreate(HWND hwnd)
 {
     shutDown = false;
@@ -76,7 +92,8 @@ void OnCreate(HWND hwnd)
                                   IDC_STATUS);
     CheckRadioButton(hwnd, IDC_SEALED, IDC_PORTED, IDC_SEALED);
     EnableWindow(h23, FALSE);
-    OpenSpeaker("default.spk", hwnd, false);
+    FixDefaultFile();
+    OpenSpeaker(szDefaultFile, hwnd, false);
     running = 1;
 
     HDC hdc = GetDC(hwnd);
@@ -265,6 +282,6 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 void EndProgram(HWND hwnd)
 {
     GetSpeakerData(hwnd);
-    SaveSpeaker("default.spk", hwnd);
+    SaveSpeaker(szDefaultFile, hwnd);
     PostQuitMessage(0);
 }

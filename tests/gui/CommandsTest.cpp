@@ -185,7 +185,9 @@ TEST_F(CommandsTest, ExitReportsAnUnwritableDefaultSpk)
     ModalWatcher boxes;
     Command(IDC_EXIT);
     PumpMessages();
-    EXPECT_EQ(boxes.Count("System Error", "The program can't save the file default.spk"), 1);
+    EXPECT_EQ(boxes.Count("System Error",
+                          "The program can't save the file " + directory.File("default.spk")),
+              1);
     EXPECT_EQ(lastQuitCode, 0);
 }
 

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -279,5 +280,105 @@ TEST_F(FileCommandsTest, StartUpReadsDefaultSpk)
     EXPECT_EQ(WindowText(main), "Kalvora BETA 2 - SB17NRX");
     EXPECT_EQ(speaker.ported.fb, 36.3);
 }
+
+struct Browse {
+    const char* label;
+    int command;       // the button whose dialog browses into the other folder
+    const char* name;  // the file chosen there; none: the dialog is cancelled
+};
+
+class StartFolderTest : public FileCommandsTest, public testing::WithParamInterface<Browse> {};
+
+std::string CurrentDirectory()
+{
+    char current[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof current, current);
+    return current;
+}
+
+// Catches the exit save following the current directory that a file dialog moved:
+// it would overwrite that folder's own default.spk and lose the driver left here.
+TEST_P(StartFolderTest, ExitSavesIntoTheFolderTheProgramStartedIn)
+{
+    TempDirectory other;
+    SetCurrentDirectoryA(directory.Path().c_str());
+    const std::vector<unsigned char> othersOwn = Encoded(Driver());
+    ASSERT_TRUE(WriteFileBytes(other.File("default.spk"), othersOwn));
+    ModalWatcher dialogs([&](HWND dialog, int) {
+        ChooseFile(dialog, other.Path());  // a folder's name browses into it
+        if (GetParam().name)
+            ChooseFile(dialog, GetParam().name);
+        else
+            Cancel(dialog);
+    });
+    Command(GetParam().command);
+    ASSERT_EQ(dialogs.Seen().size(), 1u);
+    ASSERT_EQ(CurrentDirectory(), other.Path()) << "the dialog did not move the directory";
+
+    SetField(IDC_MODEL, "Left here");
+    Command(IDC_EXIT);
+    PumpMessages();
+    EXPECT_STREQ(Decoded(ReadFileBytes(directory.File("default.spk"))).model, "Left here");
+    EXPECT_EQ(ReadFileBytes(other.File("default.spk")), othersOwn);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, StartFolderTest,
+                         testing::Values(Browse{"OpenItsDefaultSpk", IDC_OPEN, "default.spk"},
+                                         Browse{"OpenCancelled", IDC_OPEN, nullptr},
+                                         Browse{"SaveThere", IDC_SAVE, "saved.spk"}),
+                         [](const auto& row) { return std::string(row.param.label); });
+
+// Start folders that an ANSI full path cannot name. Each is made under `base` and
+// becomes the current directory.
+bool EnterFolderTooDeep(const std::string& base)
+{
+    std::string deep = base;
+    while (deep.size() < MAX_PATH - 10) {  // 250 characters: "\default.spk" does not fit
+        deep += '\\' + std::string(std::min<size_t>(60, MAX_PATH - 11 - deep.size()), 'd');
+        if (!CreateDirectoryA(deep.c_str(), nullptr))
+            return false;
+    }
+    return SetCurrentDirectoryA(deep.c_str());
+}
+
+bool EnterFolderOutsideTheCodePage(const std::string& base)
+{
+    std::wstring name(base.begin(), base.end());  // the temporary folder's path is ASCII
+    name += L"\\\x0416\x0436\x4E2D";               // Cyrillic and Chinese letters
+    return CreateDirectoryW(name.c_str(), nullptr) && SetCurrentDirectoryW(name.c_str());
+}
+
+struct Unnamable {
+    const char* label;
+    bool (*enter)(const std::string& base);
+};
+
+class UnnamableStartFolderTest : public FileCommandsTest,
+                                 public testing::WithParamInterface<Unnamable> {};
+
+// Catches a path kept from an earlier start, a cut one or one with '?' for letters,
+// where the start folder's full path cannot be had: the exit save must still land
+// in that folder, under the relative name.
+TEST_P(UnnamableStartFolderTest, ExitSavesThereByTheRelativeName)
+{
+    DestroyWindow(main);
+    PumpMessages();
+    DeleteFileA(directory.File("default.spk").c_str());  // the first window's exit save
+    ASSERT_TRUE(GetParam().enter(directory.Path()));
+    CreateMain();
+    SetField(IDC_MODEL, "Left here");
+    ModalWatcher boxes;
+    Command(IDC_EXIT);
+    PumpMessages();
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_STREQ(Decoded(ReadFileBytes("default.spk")).model, "Left here");
+    EXPECT_TRUE(ReadFileBytes(directory.File("default.spk")).empty()) << "the earlier start's";
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, UnnamableStartFolderTest,
+                         testing::Values(Unnamable{"TooDeep", EnterFolderTooDeep},
+                                         Unnamable{"OutsideTheCodePage",
+                                                   EnterFolderOutsideTheCodePage}),
+                         [](const auto& row) { return std::string(row.param.label); });
 
 }  // namespace

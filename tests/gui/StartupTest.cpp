@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <set>
+
 #include "mainwindow/MainWindow.h"
 #include "resources/kalvora98.h"
 #include "support/GuiTest.h"
@@ -122,5 +125,90 @@ TEST_F(WinMainTest, ExitButtonEndsTheProgramWithCodeZero)
     SetTimer(nullptr, 0, 50, PressExit);
     EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOW), 0);
 }
+
+// An icon group as the resource compiler stores it: the ICO header with each
+// image's file offset replaced by the ID of its RT_ICON resource.
+#pragma pack(push, 2)
+struct GroupEntry {
+    BYTE width, height, colours, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+struct GroupHeader {
+    WORD reserved, type, count;
+    GroupEntry entries[1];
+};
+#pragma pack(pop)
+
+const BYTE* Resource(int id, LPCSTR type, DWORD* bytes = nullptr)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    if (!found)
+        return nullptr;
+    if (bytes)
+        *bytes = SizeofResource(module, found);
+    return static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+}
+
+struct IconGroup {
+    int id;
+    int size;
+};
+
+class IconResourceTest : public testing::TestWithParam<IconGroup> {};
+
+// Catches an icon with several images or another size, stored in fewer colours, with
+// an all-opaque mask (the drawing lost in a square), colour left under the mask
+// (it would be XORed onto what lies behind), or drawn in a single colour.
+TEST_P(IconResourceTest, OneImageOf256ColoursOnATransparentBackground)
+{
+    const int size = GetParam().size;
+    auto* group = reinterpret_cast<const GroupHeader*>(Resource(GetParam().id, RT_GROUP_ICON));
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->count, 1);
+    EXPECT_EQ(group->entries[0].width, size);
+    EXPECT_EQ(group->entries[0].bitCount, 8);
+
+    DWORD bytes = 0;
+    const BYTE* image = Resource(group->entries[0].id, RT_ICON, &bytes);
+    ASSERT_NE(image, nullptr);
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, image, sizeof header);
+    EXPECT_EQ(header.biWidth, size);
+    EXPECT_EQ(header.biHeight, 2 * size) << "colour image and mask";
+    ASSERT_EQ(header.biBitCount, 8);
+    ASSERT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
+    const DWORD colours = header.biClrUsed ? header.biClrUsed : 256;
+    const int maskStride = (size + 31) / 32 * 4;
+    const BYTE* palette = image + header.biSize;
+    const BYTE* pixels = palette + 4 * colours;
+    const BYTE* mask = pixels + size * size;
+    ASSERT_EQ(bytes, header.biSize + 4 * colours + (size + maskStride) * size);
+
+    int transparent = 0, colouredUnderMask = 0;
+    std::set<DWORD> opaqueColours;
+    for (int i = 0, x = 0, y = 0; i < size * size; x = ++i % size, y = i / size) {
+        ASSERT_LT(pixels[i], colours);
+        DWORD colour = 0;
+        std::memcpy(&colour, palette + 4 * pixels[i], 3);
+        if (mask[y * maskStride + x / 8] & (0x80 >> x % 8)) {
+            ++transparent;
+            colouredUnderMask += colour != 0;
+        } else {
+            opaqueColours.insert(colour);
+        }
+    }
+    EXPECT_GT(transparent, 0);
+    EXPECT_LT(transparent, size * size);
+    EXPECT_EQ(colouredUnderMask, 0);
+    EXPECT_GT(opaqueColours.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Icons, IconResourceTest,
+                         testing::Values(IconGroup{IDI_SPEAKER_SMALL, 16},
+                                         IconGroup{IDI_KALVORA, 32},
+                                         IconGroup{IDI_KALVORA_LARGE64, 64}));
 
 }  // namespace
