@@ -39,6 +39,9 @@ while read -r dll name; do
     fi
 done <<<"$imports"
 
+# Entries the exe no longer needs are only reported: the list should stay exact.
+stale=$(awk '!/^#/ && NF { print $1, $2 }' "$allowed" | grep -vxF -f <(echo "$imports") || true)
+[ -z "$stale" ] || echo "on the list but not imported (remove them):" $stale
 count=$(wc -l <<<"$imports")
 echo "$exe: $count imports from $(awk '{print $1}' <<<"$imports" | sort -u | tr '\n' ' ')"
 [ $failures -eq 0 ] && echo "exe check: 1 passed, 0 failed" || echo "exe check: 0 passed, 1 failed"
