@@ -14,4 +14,6 @@ start_wine
 status=0
 ctest --test-dir build/native --output-on-failure || status=1
 ctest --test-dir build/win --output-on-failure || status=1
+# Two clean clones of this commit must give the same exe and package, byte for byte.
+tools/check-reproducible.sh || status=1
 exit $status

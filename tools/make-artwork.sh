@@ -16,11 +16,12 @@ $IM -size 64x64 xc:white -draw "$box" -draw "$driver" -draw "$vb" \
     -draw 'stroke black stroke-width 1 line 30,46 56,46 line 30,50 56,50' \
     -type Palette -colors 16 -depth 4 BMP3:ported.bmp
 
-# Banner: the program's name in large red letters on white.
+# Banner: the program's name in large red letters on white. Stored run-length encoded
+# (BI_RLE8, which LoadBitmap decodes on every Windows): 4.6 KB instead of 19.7 KB.
 $IM -size 200x93 xc:white -font "$FONT" -fill red -pointsize 34 -gravity center \
     -annotate +0-12 'Kalvora' -pointsize 26 -annotate +0+22 '98' \
     -draw 'stroke red stroke-width 2 line 10,85 190,85' \
-    -type Palette -colors 256 -compress none BMP3:logo.bmp
+    -type Palette -colors 256 -compress RLE BMP3:logo.bmp
 
 # Curve swatches of the Enclosures dialog: 8x8, 4 bits per pixel, one colour each.
 # ImageMagick would store a one-colour image at 1 bit, so the bytes are written here.

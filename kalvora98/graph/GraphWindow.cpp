@@ -1,6 +1,6 @@
 #include "graph/GraphWindow.h"
 
-#include <new>
+#include <cstdlib>
 
 #include "acoustics/Response.h"
 #include "mainwindow/MainWindow.h"
@@ -46,9 +46,9 @@ void CreateButtons(HWND hwnd)
 
 void FreeArrays()
 {
-    delete[] dBMag;
-    delete[] dBMag2;
-    delete[] dBMag3;
+    std::free(dBMag);
+    std::free(dBMag2);
+    std::free(dBMag3);
     dBMag = dBMag2 = dBMag3 = nullptr;
 }
 
@@ -58,9 +58,9 @@ void FreeArrays()
 void AllocateArrays()
 {
     FreeArrays();
-    dBMag = new (std::nothrow) int[RESPONSE_SIZE]();
-    dBMag2 = new (std::nothrow) int[RESPONSE_SIZE]();
-    dBMag3 = new (std::nothrow) int[RESPONSE_SIZE]();
+    dBMag = static_cast<int*>(std::calloc(RESPONSE_SIZE, sizeof(int)));
+    dBMag2 = static_cast<int*>(std::calloc(RESPONSE_SIZE, sizeof(int)));
+    dBMag3 = static_cast<int*>(std::calloc(RESPONSE_SIZE, sizeof(int)));
 }
 
 // Fills graph `graphNumber` from the record as it stands now: a snapshot that later

@@ -1,18 +1,28 @@
 #include "record/SpeakerIo.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "mainwindow/MainWindow.h"
 #include "record/SpeakerFile.h"
 #include "resources/kalvora98.h"
 
+MoveFileExFunction moveFileEx = MoveFileExA;
+
 namespace {
+
+// `head` followed by `tail`, cut to the buffer; no printf machinery for two strings.
+template <std::size_t N>
+void JoinText(char (&text)[N], const char* head, const char* tail)
+{
+    lstrcpynA(text, head, N);
+    int used = lstrlenA(text);
+    lstrcpynA(text + used, tail, static_cast<int>(N) - used);
+}
 
 void ReportFileError(HWND hwnd, const char* what, const char* filename)
 {
     char text[64 + MAX_PATH];
-    std::snprintf(text, sizeof text, "%s%s", what, filename);
+    JoinText(text, what, filename);
     MessageBoxA(hwnd, text, "System Error", MB_OK);
 }
 
@@ -40,6 +50,29 @@ bool WriteAll(HANDLE file, const unsigned char* bytes, DWORD size)
     return WriteFile(file, bytes, size, &written, nullptr) && written == size;
 }
 
+// Writes the record into the temporary file and makes sure it has reached the disk.
+bool WriteTemp(HANDLE file)
+{
+    unsigned char bytes[SPEAKER_FILE_SIZE];
+    EncodeSpeaker(speaker, bytes);
+    bool written = WriteAll(file, bytes, sizeof bytes) && FlushFileBuffers(file);
+    return CloseHandle(file) && written;
+}
+
+// Windows 95, 98 and ME export MoveFileExA but fail it as not implemented. There the
+// old file is deleted and the complete temporary file takes its name; should that
+// move fail, the temporary file holds the only copy and stays.
+bool ReplaceWithTemp(const char* temp, const char* filename)
+{
+    if (moveFileEx(temp, filename, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    if (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED &&
+        (DeleteFileA(filename) || GetLastError() == ERROR_FILE_NOT_FOUND))
+        return MoveFileA(temp, filename) != 0;
+    DeleteFileA(temp);
+    return false;
+}
+
 DWORD ReadUpTo(HANDLE file, unsigned char* bytes, DWORD size)
 {
     DWORD total = 0, got = 0;
@@ -53,7 +86,7 @@ DWORD ReadUpTo(HANDLE file, unsigned char* bytes, DWORD size)
 void SetSpeakerTitle(HWND hwnd)
 {
     char title[sizeof "Kalvora BETA 2 - " + sizeof speaker.model];
-    std::snprintf(title, sizeof title, "Kalvora BETA 2 - %s", speaker.model);
+    JoinText(title, "Kalvora BETA 2 - ", speaker.model);
     SetWindowTextA(hwnd, title);
 }
 
@@ -67,19 +100,12 @@ void SaveSpeaker(const char* filename, HWND hwnd)
     GetSpeakerData(hwnd);
 
     bool saved = false;
-    if (file != INVALID_HANDLE_VALUE) {
-        unsigned char bytes[SPEAKER_FILE_SIZE];
-        EncodeSpeaker(speaker, bytes);
-        saved = WriteAll(file, bytes, sizeof bytes);
-        saved = CloseHandle(file) && saved;
-        saved = saved && MoveFileExA(temp, filename,
-                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    }
-    if (!saved) {
-        if (temp[0])
-            DeleteFileA(temp);
+    if (file != INVALID_HANDLE_VALUE && WriteTemp(file))
+        saved = ReplaceWithTemp(temp, filename);
+    else if (temp[0])
+        DeleteFileA(temp);
+    if (!saved)
         ReportFileError(hwnd, "The program can't save the file ", filename);
-    }
     SetSpeakerTitle(hwnd);
 }
 

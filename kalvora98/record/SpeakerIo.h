@@ -2,6 +2,10 @@
 #pragma once
 #include <windows.h>
 
+// Replaces a file by another; MoveFileExA unless a test puts a failing one in.
+using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR from, LPCSTR to, DWORD flags);
+extern MoveFileExFunction moveFileEx;
+
 // Copies the fields into `speaker`, writes it to `filename` and sets the title.
 // The old file is replaced only once the new one is complete; a failure is reported.
 void SaveSpeaker(const char* filename, HWND hwnd);

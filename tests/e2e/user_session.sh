@@ -2,15 +2,27 @@
 # Uses the real kalvora98.exe as a person would: types a driver, chooses a ported box,
 # lets Optimize propose one, draws it, and leaves with Exit. Then checks the bytes of
 # the default.spk that the program left behind. Needs DISPLAY with a window manager.
+# A second argument (win98, winxp, win10) is the Windows version Wine reports to the
+# program for this run; the prefix goes back to its default afterwards.
 set -euo pipefail
 exe=$(realpath "$1")
+windows=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tools/xdrive.sh"
 
 work=$(mktemp -d)
-trap 'kill $program 2>/dev/null || true; rm -rf "$work"' EXIT
-cd "$work"
 program=""
+finish() {
+    [ -n "$program" ] && kill $program 2>/dev/null || true
+    rm -rf "$work"
+    [ -z "$windows" ] || wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
+}
+trap finish EXIT
+cd "$work"
+if [ -n "$windows" ]; then
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$windows" /f >/dev/null
+    echo "as $windows: $(wine cmd /c ver | tr -d '\r' | grep -m1 .)"
+fi
 start_program "$exe"
 type_driver "E2E woofer" 0.35 100 30 "typed by xdotool"
 click "$main" $PORTED_BUTTON

@@ -245,27 +245,69 @@ TEST_F(FileCommandsTest, SaveIntoMissingDirectoryReports)
     EXPECT_TRUE(ReadFileBytes(target).empty());
 }
 
-// Catches a replacing save that leaves the old bytes or a temporary file.
-TEST_F(FileCommandsTest, SaveReplacesAnExistingFileWhole)
+// Fails as on Windows 95, 98 and ME, which export MoveFileExA but do not implement it.
+BOOL WINAPI MoveFileExNotImplemented(LPCSTR, LPCSTR, DWORD)
 {
-    std::vector<unsigned char> longer(400, 0x55);
-    std::string path = directory.File("driver.spk");
-    ASSERT_TRUE(WriteFileBytes(path, longer));
-    SetField(IDC_MODEL, "New");
-    SaveSpeaker(path.c_str(), main);
-    std::vector<unsigned char> bytes = ReadFileBytes(path);
-    EXPECT_EQ(bytes, Encoded(speaker));
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
+std::vector<std::string> FileNames(const TempDirectory& directory)
+{
+    std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(directory.File("*").c_str(), &found);
-    int files = 0;
     if (search != INVALID_HANDLE_VALUE) {
         do
-            files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(found.cFileName);
         while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    EXPECT_EQ(files, 1);
+    std::sort(names.begin(), names.end());
+    return names;
 }
+
+struct ReplaceCase {
+    const char* name;
+    MoveFileExFunction move;
+    bool targetExists;
+};
+
+class SaveReplaceTest : public FileCommandsTest, public testing::WithParamInterface<ReplaceCase> {
+protected:
+    void TearDown() override
+    {
+        moveFileEx = MoveFileExA;
+        FileCommandsTest::TearDown();
+    }
+};
+
+// Catches a save that leaves the old bytes or a temporary file, touches another file
+// or fails where MoveFileExA is not implemented.
+TEST_P(SaveReplaceTest, OnlyTheTargetChanges)
+{
+    moveFileEx = GetParam().move;
+    std::vector<unsigned char> other(100, 0x33);
+    ASSERT_TRUE(WriteFileBytes(directory.File("other.spk"), other));
+    std::string path = directory.File("driver.spk");
+    if (GetParam().targetExists)
+        ASSERT_TRUE(WriteFileBytes(path, std::vector<unsigned char>(400, 0x55)));
+    SetField(IDC_MODEL, "New");
+    ModalWatcher boxes;
+    SaveSpeaker(path.c_str(), main);
+    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_EQ(ReadFileBytes(path), Encoded(speaker));
+    EXPECT_EQ(ReadFileBytes(directory.File("other.spk")), other);
+    EXPECT_EQ(FileNames(directory), (std::vector<std::string>{"driver.spk", "other.spk"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, SaveReplaceTest,
+    testing::Values(ReplaceCase{"Replacing", MoveFileExA, true},
+                    ReplaceCase{"ReplacingWithoutMoveFileEx", MoveFileExNotImplemented, true},
+                    ReplaceCase{"NewWithoutMoveFileEx", MoveFileExNotImplemented, false}),
+    [](const auto& info) { return info.param.name; });
 
 // Catches default.spk being read through anything but the same file code.
 TEST_F(FileCommandsTest, StartUpReadsDefaultSpk)

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "mainwindow/MainWindow.h"
 #include "resources/kalvora98.h"
@@ -210,5 +212,47 @@ INSTANTIATE_TEST_SUITE_P(Icons, IconResourceTest,
                          testing::Values(IconGroup{IDI_SPEAKER_SMALL, 16},
                                          IconGroup{IDI_KALVORA, 32},
                                          IconGroup{IDI_KALVORA_LARGE64, 64}));
+
+// A text of the version resource, found through its Translation entry as Explorer
+// finds it; empty if there is none.
+std::string VersionText(const std::vector<char>& info, const char* name)
+{
+    WORD* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translation), &length) || length < 4)
+        return "";
+    char key[96];
+    wsprintfA(key, "\\StringFileInfo\\%04x%04x\\%s", translation[0], translation[1], name);
+    char* value = nullptr;
+    if (!VerQueryValueA(info.data(), key, reinterpret_cast<void**>(&value), &length) || !length)
+        return "";
+    return value;
+}
+
+// Catches a version resource whose texts Explorer's Properties cannot find, or whose
+// version numbers and version texts disagree.
+TEST(VersionTest, PropertiesShowNameDescriptionAndOneVersion)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    DWORD unused = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(path, &unused));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, info.size(), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    char numbers[32];
+    wsprintfA(numbers, "%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+              HIWORD(fixed->dwFileVersionLS));
+
+    EXPECT_EQ(VersionText(info, "ProductName"), "Kalvora 98");
+    EXPECT_NE(VersionText(info, "FileDescription"), "");
+    EXPECT_EQ(VersionText(info, "FileVersion"), numbers);
+    EXPECT_EQ(VersionText(info, "ProductVersion"), numbers);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
 
 }  // namespace
