@@ -44,6 +44,16 @@ protected:
     }
     void TearDown() override { dBMag = dBMag2 = dBMag3 = nullptr; }
 
+    // A driver and its ported box; the worked example unless told otherwise.
+    static void UsePorted(double qts = 0.4, double vas = 50, double fs = 30, double Vb = 40,
+                          double fb = 35)
+    {
+        speaker.qts = qts;
+        speaker.vas = vas;
+        speaker.fs = fs;
+        speaker.ported = {Vb, fb};
+    }
+
     std::vector<int> red = std::vector<int>(RESPONSE_SIZE, 12345);
     std::vector<int> green = std::vector<int>(RESPONSE_SIZE, 12345);
     std::vector<int> blue = std::vector<int>(RESPONSE_SIZE, 12345);
@@ -68,10 +78,7 @@ TEST_F(ResponseTest, SealedTableForFb50Q0707)
 // Catches a wrong coefficient of the vented-box polynomial or of the box loss.
 TEST_F(ResponseTest, PortedTableForTheWorkedDriver)
 {
-    speaker.qts = 0.4;
-    speaker.vas = 50;
-    speaker.fs = 30;
-    speaker.ported = {40, 35};
+    UsePorted();
     CalcPorted();
     for (Level l : {Level{1, -120}, {10, -41}, {20, -18}, {30, -5}, {35, -1}, {40, 0},
                     {50, 1}, {100, 0}, {149, 0}, {299, 0}})
@@ -82,10 +89,8 @@ TEST_F(ResponseTest, PortedTableForTheWorkedDriver)
 // differently and this design's level at 60 Hz, exactly -12 dB, would come out -11.
 TEST_F(ResponseTest, PortedSquaresTheImaginaryPartFirst)
 {
-    speaker.qts = 0.20629722719378532;
-    speaker.vas = 14.149396726434222;
-    speaker.fs = 61.850377427859051;
-    speaker.ported = {5.8544209263920051, 42.423452686399472};
+    UsePorted(0.20629722719378532, 14.149396726434222, 61.850377427859051, 5.8544209263920051,
+              42.423452686399472);
     CalcPorted();
     EXPECT_EQ(red[60], -12);
 }
@@ -117,10 +122,7 @@ TEST_F(ResponseTest, SealedLevelAtFbIsTwentyLogQ)
 TEST_F(ResponseTest, GraphNumbersOutsideOneToThreeChangeNothing)
 {
     speaker.sealed = {20, 50, 0.707};
-    speaker.qts = 0.4;
-    speaker.vas = 50;
-    speaker.fs = 30;
-    speaker.ported = {40, 35};
+    UsePorted();
     for (int number : {0, 4, -1}) {
         graphNumber = number;
         CalcSealed();
@@ -135,10 +137,7 @@ TEST_F(ResponseTest, GraphNumbersOutsideOneToThreeChangeNothing)
 // Catches a calculation that fills the wrong graph's array or port entry.
 TEST_F(ResponseTest, EachGraphFillsItsOwnArrayAndPortEntry)
 {
-    speaker.qts = 0.4;
-    speaker.vas = 50;
-    speaker.fs = 30;
-    speaker.ported = {40, 35};
+    UsePorted();
     speaker.sealed = {25, 55, 0.8};
     graphNumber = 2;
     CalcPorted();
