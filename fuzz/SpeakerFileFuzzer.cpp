@@ -106,6 +106,40 @@ void CheckReencoding(const std::uint8_t* data, const unsigned char (&bytes)[SPEA
                       SPEAKER_FILE_SIZE - OFFSET_SEALED_VOLUME) == 0);
 }
 
+// Code page 932's lead bytes, the most common double-byte code page.
+bool IsLeadByte932(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// In a double-byte code page a text is the single-byte reading but for a last lead
+// byte without its second byte, and never ends inside a character.
+void CheckWholeCharacters(const char* single, const char* dbcs)
+{
+    std::size_t kept = std::strlen(dbcs), length = std::strlen(single);
+    Check(std::memcmp(single, dbcs, kept) == 0);
+    Check(kept == length ||
+          (kept + 1 == length && IsLeadByte932(static_cast<unsigned char>(single[kept]))));
+    for (const char* c = dbcs; *c; ++c)
+        if (IsLeadByte932(static_cast<unsigned char>(*c)))
+            Check(*++c != '\0');
+}
+
+void CheckDoubleByteDecode(const std::uint8_t* data, std::size_t size, const Speaker& before,
+                           const Speaker& decoded)
+{
+    Speaker dbcs = before;
+    DecodeSpeaker(data, size, dbcs, IsLeadByte932);
+    CheckWholeCharacters(decoded.model, dbcs.model);
+    CheckWholeCharacters(decoded.info, dbcs.info);
+    unsigned char expected[SPEAKER_FILE_SIZE], bytes[SPEAKER_FILE_SIZE];
+    EncodeSpeaker(decoded, expected);
+    EncodeSpeaker(dbcs, bytes);
+    Check(std::memcmp(bytes + OFFSET_QTS, expected + OFFSET_QTS, OFFSET_INFO - OFFSET_QTS) == 0);
+    Check(std::memcmp(bytes + OFFSET_SEALED_VOLUME, expected + OFFSET_SEALED_VOLUME,
+                      SPEAKER_FILE_SIZE - OFFSET_SEALED_VOLUME) == 0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -114,6 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Speaker decoded = before;
     DecodeSpeaker(data, size, decoded);
     CheckRecord(data, size, before, decoded);
+    CheckDoubleByteDecode(data, size, before, decoded);
 
     if (size >= SPEAKER_FILE_SIZE) {
         unsigned char bytes[SPEAKER_FILE_SIZE];

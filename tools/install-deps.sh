@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth openbox xdotool xclip imagemagick
-  zip unzip w3m
+  zip unzip w3m locales
 )
 
 SUDO=""
@@ -33,6 +33,12 @@ if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
+fi
+
+# The double-byte tests run Wine in a Japanese locale (code page 932). Wine names the
+# files in the locale's character set, so the locale itself must exist.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
 
 # Wine's 32-bit loader is an i386 Linux program. Some x86-64 kernels refuse to execute

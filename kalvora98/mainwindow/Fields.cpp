@@ -2,6 +2,8 @@
 #include "mainwindow/MainWindow.h"
 #include "record/NumberText.h"
 #include "record/Speaker.h"
+#include "record/SpeakerFile.h"
+#include "record/SpeakerIo.h"
 #include "resources/kalvora98.h"
 
 int running;
@@ -15,15 +17,24 @@ double ReadField(HWND hwnd, int id)
     return ReadNumber(text);
 }
 
+// A text longer than the record's 49 bytes is cut at byte 49, which can fall between
+// the two bytes of a double-byte character.
+template <std::size_t N>
+void ReadTextField(HWND hwnd, int id, char (&text)[N])
+{
+    GetDlgItemTextA(hwnd, id, text, N);
+    EndOnWholeCharacter(text, IsSystemLeadByte);
+}
+
 }  // namespace
 
 void GetSpeakerData(HWND hwnd)
 {
-    GetDlgItemTextA(hwnd, IDC_MODEL, speaker.model, sizeof speaker.model);
+    ReadTextField(hwnd, IDC_MODEL, speaker.model);
     speaker.qts = ReadField(hwnd, IDC_QTS);
     speaker.vas = ReadField(hwnd, IDC_VAS);
     speaker.fs = ReadField(hwnd, IDC_FS);
-    GetDlgItemTextA(hwnd, IDC_INFO, speaker.info, sizeof speaker.info);
+    ReadTextField(hwnd, IDC_INFO, speaker.info);
     double& volume = boxType == BOX_SEALED ? speaker.sealed.volume : speaker.ported.volume;
     double& fb = boxType == BOX_SEALED ? speaker.sealed.fb : speaker.ported.fb;
     volume = ReadField(hwnd, IDC_VOLUME);

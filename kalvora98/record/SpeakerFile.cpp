@@ -30,14 +30,32 @@ std::size_t Reached(std::size_t offset, std::size_t size, std::size_t length)
 }
 
 void DecodeText(const unsigned char* bytes, std::size_t length, std::size_t offset,
-                char (&text)[50])
+                char (&text)[50], LeadByteTest isLeadByte)
 {
     std::memcpy(text, bytes + offset, Reached(offset, sizeof text, length));
     if (!std::memchr(text, '\0', sizeof text))
         text[sizeof text - 1] = '\0';
+    EndOnWholeCharacter(text, isLeadByte);
 }
 
 }  // namespace
+
+// Only a walk from the start can tell a lead byte from the second byte of the
+// character before it: both ranges overlap in every double-byte code page.
+void EndOnWholeCharacter(char* text, LeadByteTest isLeadByte)
+{
+    if (!isLeadByte)
+        return;
+    for (char* c = text; *c; ++c) {
+        if (!isLeadByte(static_cast<unsigned char>(*c)))
+            continue;
+        if (c[1] == '\0') {
+            *c = '\0';
+            return;
+        }
+        ++c;
+    }
+}
 
 void EncodeSpeaker(const Speaker& record, unsigned char (&bytes)[SPEAKER_FILE_SIZE])
 {
@@ -50,10 +68,11 @@ void EncodeSpeaker(const Speaker& record, unsigned char (&bytes)[SPEAKER_FILE_SI
     });
 }
 
-void DecodeSpeaker(const unsigned char* bytes, std::size_t length, Speaker& record)
+void DecodeSpeaker(const unsigned char* bytes, std::size_t length, Speaker& record,
+                   LeadByteTest isLeadByte)
 {
-    DecodeText(bytes, length, OFFSET_MODEL, record.model);
-    DecodeText(bytes, length, OFFSET_INFO, record.info);
+    DecodeText(bytes, length, OFFSET_MODEL, record.model, isLeadByte);
+    DecodeText(bytes, length, OFFSET_INFO, record.info, isLeadByte);
     ForEachNumber(record, [&](std::size_t offset, double& value) {
         // A double cut by the end of the file keeps the bytes the file does not reach.
         std::uint64_t bits = std::bit_cast<std::uint64_t>(value);

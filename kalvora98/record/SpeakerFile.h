@@ -19,9 +19,20 @@ constexpr std::size_t OFFSET_SEALED_Q = 140;
 constexpr std::size_t OFFSET_PORTED_VOLUME = 148;
 constexpr std::size_t OFFSET_PORTED_FB = 156;
 
+// Whether a byte opens a double-byte character in the system's code page (932, 936,
+// 949 and 950 have them). Null: every character is one byte.
+using LeadByteTest = bool (*)(unsigned char byte);
+
+// Cuts the NUL-terminated `text` before a last lead byte whose second byte would be
+// the NUL. Windows converts such a text taking the NUL for the second byte and reads
+// on past the end. Lead bytes followed by a second byte are whole characters.
+void EndOnWholeCharacter(char* text, LeadByteTest isLeadByte);
+
 void EncodeSpeaker(const Speaker& record, unsigned char (&bytes)[SPEAKER_FILE_SIZE]);
 
 // Reads the first `length` bytes of a file into `record`. A short file overwrites
 // only the bytes it reaches (a cut double keeps its remaining bytes); bytes after
-// the first 164 are ignored. The texts come out NUL-terminated whatever the file holds.
-void DecodeSpeaker(const unsigned char* bytes, std::size_t length, Speaker& record);
+// the first 164 are ignored. The texts come out NUL-terminated whatever the file holds,
+// and with `isLeadByte` never end inside a double-byte character.
+void DecodeSpeaker(const unsigned char* bytes, std::size_t length, Speaker& record,
+                   LeadByteTest isLeadByte = nullptr);

@@ -26,15 +26,24 @@ void ReportFileError(HWND hwnd, const char* what, const char* filename)
     MessageBoxA(hwnd, text, "System Error", MB_OK);
 }
 
+// The last separator, found character by character: in the double-byte code pages
+// the second byte of a character can be 0x5C, so a byte-wise search for a backslash
+// finds one inside a name such as "ソニー.spk" (932) and cuts the folder there.
+const char* LastSeparator(const char* path)
+{
+    const char* last = nullptr;
+    for (const char* c = path; *c; c = CharNextA(c))
+        if (*c == '\\' || *c == '/')
+            last = c;
+    return last;
+}
+
 // A unique temporary file in the target's own directory, so that the final
 // MoveFileEx is a rename on one volume.
 bool CreateTempBeside(const char* filename, char (&temp)[MAX_PATH])
 {
     char directory[MAX_PATH] = ".";
-    const char* slash = std::strrchr(filename, '\\');
-    if (const char* forward = std::strrchr(filename, '/'); forward > slash)
-        slash = forward;
-    if (slash) {
+    if (const char* slash = LastSeparator(filename)) {
         std::size_t length = slash - filename + 1;
         if (length >= sizeof directory)
             return false;
@@ -90,6 +99,11 @@ void SetSpeakerTitle(HWND hwnd)
     SetWindowTextA(hwnd, title);
 }
 
+bool IsSystemLeadByte(unsigned char byte)
+{
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
 void SaveSpeaker(const char* filename, HWND hwnd)
 {
     char temp[MAX_PATH] = "";
@@ -116,7 +130,7 @@ void OpenSpeaker(const char* filename, HWND hwnd, bool reportFailure)
                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         unsigned char bytes[SPEAKER_FILE_SIZE];
-        DecodeSpeaker(bytes, ReadUpTo(file, bytes, sizeof bytes), speaker);
+        DecodeSpeaker(bytes, ReadUpTo(file, bytes, sizeof bytes), speaker, IsSystemLeadByte);
     } else if (reportFailure) {
         ReportFileError(hwnd, "The program can't open the file ", filename);
     }

@@ -15,5 +15,8 @@ void SaveSpeaker(const char* filename, HWND hwnd);
 // only when `reportFailure` is set (a missing "default.spk" is a first start).
 void OpenSpeaker(const char* filename, HWND hwnd, bool reportFailure = true);
 
+// For EndOnWholeCharacter: the lead bytes of the system's ANSI code page.
+bool IsSystemLeadByte(unsigned char byte);
+
 // "Kalvora BETA 2 - " and the model name.
 void SetSpeakerTitle(HWND hwnd);

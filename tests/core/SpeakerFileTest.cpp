@@ -134,4 +134,33 @@ TEST(SpeakerFileTest, IgnoresBytesAfter164)
     EXPECT_EQ(record.ported.fb, Sample().ported.fb);
 }
 
+// Code page 932's lead bytes; its second bytes (0x40-0xFC) overlap them.
+bool IsLeadByte932(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+struct Ending {
+    const char* text;
+    const char* kept;
+};
+
+class EndingTest : public testing::TestWithParam<Ending> {};
+
+// Catches a cut that looks only at the last byte (a second byte in the lead range is
+// whole) or that keeps a lead byte whose second byte is the NUL.
+TEST_P(EndingTest, KeepsWholeCharactersOnly)
+{
+    char text[8];
+    std::strcpy(text, GetParam().text);
+    EndOnWholeCharacter(text, IsLeadByte932);
+    EXPECT_STREQ(text, GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(CodePage932, EndingTest,
+                         testing::Values(Ending{"ab", "ab"}, Ending{"a\x83", "a"},
+                                         Ending{"\x83\x5C", "\x83\x5C"},
+                                         Ending{"\x83\x83", "\x83\x83"},
+                                         Ending{"\x83\x83\x83", "\x83\x83"}, Ending{"", ""}));
+
 }  // namespace
