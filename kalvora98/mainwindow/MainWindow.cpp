@@ -20,6 +20,10 @@ HDC hmdcPorted;
 HDC hmdcLogo;
 HWND hStatus;
 bool shutDown;  // Wine destroys the window at process exit: save only once
+// "default.spk" was there but could not be read at start-up (another program held
+// it, say): it may hold a driver the fields never showed, so the exit must not
+// replace it without asking.
+bool defaultUnread;
 
 // Shared by the Open and Save dialogs: what one sets stays set for the next.
 char szFullFileName[MAX_PATH];
@@ -93,7 +97,7 @@ void OnCreate(HWND hwnd)
     CheckRadioButton(hwnd, IDC_SEALED, IDC_PORTED, IDC_SEALED);
     EnableWindow(h23, FALSE);
     FixDefaultFile();
-    OpenSpeaker(szDefaultFile, hwnd, false);
+    defaultUnread = OpenSpeaker(szDefaultFile, hwnd, true) == OPEN_FAILED;
     running = 1;
 
     HDC hdc = GetDC(hwnd);
@@ -112,16 +116,55 @@ void OnPaint(HWND hwnd)
     EndPaint(hwnd, &ps);
 }
 
-// Exit button, close box and destroy all end here.
-void ShutDown(HWND hwnd)
+// Exit button, close box and destroy all end here. The pictures stay until the
+// program really ends: the user may go back to it from the exit's questions.
+void ShutDown(HWND hwnd, bool mayGoBack)
 {
     if (shutDown)
         return;
     shutDown = true;
+    if (!EndProgram(hwnd, mayGoBack)) {
+        shutDown = false;
+        return;
+    }
     ReleasePicture(hmdcSealed);
     ReleasePicture(hmdcPorted);
     ReleasePicture(hmdcLogo);
-    EndProgram(hwnd);
+}
+
+enum ExitChoice { EXIT_SAVE, EXIT_KEEP, EXIT_BACK };
+
+// Only an explicit Yes replaces the unread file; Enter keeps it.
+ExitChoice AskReplaceUnreadDefault(HWND hwnd)
+{
+    char text[256 + MAX_PATH];
+    wsprintfA(text,
+              "The program could not read the file %s when it started, so it may still "
+              "hold the driver you saved last.\n\nReplace it with the driver shown now?\n\n"
+              "Yes: replace the file and exit\nNo: keep the old file and exit\n"
+              "Cancel: go back to the program",
+              szDefaultFile);
+    switch (MessageBoxA(hwnd, text, "Kalvora 98 BETA 2", MB_YESNOCANCEL | MB_DEFBUTTON2)) {
+    case IDYES: return EXIT_SAVE;
+    case IDNO: return EXIT_KEEP;
+    default: return EXIT_BACK;
+    }
+}
+
+// A folder that can never be written must not trap the user, and the driver on
+// screen must not be lost to a full disk: the user decides.
+ExitChoice AskAfterFailedSave(HWND hwnd)
+{
+    char text[256 + MAX_PATH];
+    wsprintfA(text,
+              "The program can't save the file %s\n\nYes: try again\n"
+              "No: exit without saving\nCancel: go back to the program (to save elsewhere)",
+              szDefaultFile);
+    switch (MessageBoxA(hwnd, text, "System Error", MB_YESNOCANCEL | MB_DEFBUTTON3)) {
+    case IDYES: return EXIT_SAVE;
+    case IDNO: return EXIT_KEEP;
+    default: return EXIT_BACK;
+    }
 }
 
 // Shows the chosen design from the record: the fields have kept it up to date.
@@ -217,7 +260,7 @@ void OnCommand(HWND hwnd, int id)
         MessageBoxA(hwnd, HELP_TEXT, "Kalvora 98 BETA 2", MB_OK);
         break;
     case IDC_EXIT:
-        ShutDown(hwnd);
+        ShutDown(hwnd, true);
         break;
     case IDC_PORT:
         DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_PORT), hwnd, PortDlgProc, 0);
@@ -268,9 +311,11 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         SendMessageA(hStatus, WM_SIZE, wParam, lParam);
         return 0;
-    case WM_CLOSE:   // not passed on: the window lives until the loop has ended
-    case WM_DESTROY:
-        ShutDown(hwnd);
+    case WM_CLOSE:  // not passed on: the window lives until the loop has ended
+        ShutDown(hwnd, true);
+        return 0;
+    case WM_DESTROY:  // too late to go back to the program
+        ShutDown(hwnd, false);
         return 0;
     case WM_COMMAND:
         OnCommand(hwnd, LOWORD(wParam));
@@ -279,9 +324,20 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void EndProgram(HWND hwnd)
+bool EndProgram(HWND hwnd, bool mayGoBack)
 {
     GetSpeakerData(hwnd);
-    SaveSpeaker(szDefaultFile, hwnd);
+    if (!mayGoBack) {  // the window is going: keep an unread file, report a failure
+        if (!defaultUnread)
+            SaveSpeaker(szDefaultFile, hwnd);
+        PostQuitMessage(0);
+        return true;
+    }
+    ExitChoice choice = defaultUnread ? AskReplaceUnreadDefault(hwnd) : EXIT_SAVE;
+    while (choice == EXIT_SAVE && !SaveSpeaker(szDefaultFile, hwnd, false))
+        choice = AskAfterFailedSave(hwnd);
+    if (choice == EXIT_BACK)
+        return false;
     PostQuitMessage(0);
+    return true;
 }

@@ -16,7 +16,10 @@ ATOM RegisterMainWindowClass();
 HWND CreateMainWindow();
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-void EndProgram(HWND hwnd);
+// Fields into `speaker`, "default.spk" written, quit posted. When the file could not be
+// read at start-up or cannot be written now, the user chooses; false: back to the
+// program (only where `mayGoBack`, that is, not while the window is being destroyed).
+bool EndProgram(HWND hwnd, bool mayGoBack = true);
 
 void DrawWindowContents(HWND hwnd);
 

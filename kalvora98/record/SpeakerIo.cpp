@@ -82,12 +82,43 @@ bool ReplaceWithTemp(const char* temp, const char* filename)
     return false;
 }
 
-DWORD ReadUpTo(HANDLE file, unsigned char* bytes, DWORD size)
+// The file's first `size` bytes or as many as it has; false if reading failed (a
+// region another program has locked, a network drive gone), so nothing half-read
+// reaches the record.
+bool ReadUpTo(HANDLE file, unsigned char* bytes, DWORD size, DWORD& total)
 {
-    DWORD total = 0, got = 0;
-    while (total < size && ReadFile(file, bytes + total, size - total, &got, nullptr) && got)
+    total = 0;
+    while (total < size) {
+        DWORD got = 0;
+        if (!ReadFile(file, bytes + total, size - total, &got, nullptr))
+            return false;
+        if (got == 0)
+            break;
         total += got;
-    return total;
+    }
+    return true;
+}
+
+// Reading shares the file both ways: a viewer, an indexer or a sync client that has
+// it open must not stop the program. FILE_SHARE_DELETE is left out: Windows 9x
+// refuses the whole call with it.
+OpenResult ReadSpeakerFile(const char* filename)
+{
+    HANDLE file = CreateFileA(filename, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? OPEN_MISSING
+                                                                              : OPEN_FAILED;
+    }
+    unsigned char bytes[SPEAKER_FILE_SIZE];
+    DWORD length = 0;
+    bool read = ReadUpTo(file, bytes, sizeof bytes, length);
+    CloseHandle(file);
+    if (!read)
+        return OPEN_FAILED;
+    DecodeSpeaker(bytes, length, speaker, IsSystemLeadByte);
+    return OPEN_READ;
 }
 
 }  // namespace
@@ -104,7 +135,7 @@ bool IsSystemLeadByte(unsigned char byte)
     return IsDBCSLeadByte(byte) != FALSE;
 }
 
-void SaveSpeaker(const char* filename, HWND hwnd)
+bool SaveSpeaker(const char* filename, HWND hwnd, bool reportFailure)
 {
     char temp[MAX_PATH] = "";
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -118,22 +149,18 @@ void SaveSpeaker(const char* filename, HWND hwnd)
         saved = ReplaceWithTemp(temp, filename);
     else if (temp[0])
         DeleteFileA(temp);
-    if (!saved)
+    if (!saved && reportFailure)
         ReportFileError(hwnd, "The program can't save the file ", filename);
     SetSpeakerTitle(hwnd);
+    return saved;
 }
 
-void OpenSpeaker(const char* filename, HWND hwnd, bool reportFailure)
+OpenResult OpenSpeaker(const char* filename, HWND hwnd, bool missingIsExpected)
 {
     running = 0;
-    HANDLE file = CreateFileA(filename, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        unsigned char bytes[SPEAKER_FILE_SIZE];
-        DecodeSpeaker(bytes, ReadUpTo(file, bytes, sizeof bytes), speaker, IsSystemLeadByte);
-    } else if (reportFailure) {
+    OpenResult result = ReadSpeakerFile(filename);
+    if (result == OPEN_FAILED || (result == OPEN_MISSING && !missingIsExpected))
         ReportFileError(hwnd, "The program can't open the file ", filename);
-    }
 
     // boxType changes only after the writes, so the sealed Q is re-derived from
     // the fields only if the sealed enclosure was already selected.
@@ -145,8 +172,7 @@ void OpenSpeaker(const char* filename, HWND hwnd, bool reportFailure)
     SetFieldNumber(hwnd, IDC_FB, speaker.sealed.fb, 1);
     SetDlgItemTextA(hwnd, IDC_INFO, speaker.info);
     boxType = BOX_SEALED;
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
     running = 1;
     SetSpeakerTitle(hwnd);
+    return result;
 }

@@ -182,13 +182,15 @@ TEST_F(CommandsTest, FirstStartShowsEmptyFieldsAndExitCreatesTheFile)
 TEST_F(CommandsTest, ExitReportsAnUnwritableDefaultSpk)
 {
     ASSERT_TRUE(CreateDirectoryA("default.spk", nullptr));
-    ModalWatcher boxes;
+    ModalWatcher boxes([](HWND box, int) { SendMessageA(box, WM_COMMAND, IDNO, 0); });
     Command(IDC_EXIT);
     PumpMessages();
-    EXPECT_EQ(boxes.Count("System Error",
-                          "The program can't save the file " + directory.File("default.spk")),
-              1);
-    EXPECT_EQ(lastQuitCode, 0);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].caption, "System Error");
+    EXPECT_EQ(boxes.Seen()[0].text.rfind(
+                  "The program can't save the file " + directory.File("default.spk") + "\n", 0),
+              0u);
+    EXPECT_EQ(lastQuitCode, 0) << "No: exit without saving";
 }
 
 }  // namespace

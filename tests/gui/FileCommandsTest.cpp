@@ -427,6 +427,97 @@ INSTANTIATE_TEST_SUITE_P(Folders, UnnamableStartFolderTest,
                                                    EnterFolderOutsideTheCodePage}),
                          [](const auto& row) { return std::string(row.param.label); });
 
+// Enter presses the button drawn as the default one.
+void PressDefault(HWND box)
+{
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if ((GetWindowLongA(c, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            return Click(box, GetDlgCtrlID(c));
+    ADD_FAILURE() << "no default button";
+    PressOk(box);
+}
+
+class HeldDefaultTest : public FileCommandsTest, public testing::WithParamInterface<DWORD> {
+protected:
+    HeldDefaultTest() { createInSetUp = false; }
+};
+
+// Catches a start-up read that another program's open handle makes fail in silence,
+// after which the exit replaced the saved driver with empty fields.
+TEST_P(HeldDefaultTest, SavedDriverSurvivesTheExit)
+{
+    std::string path = WriteDriver("default.spk");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, GetParam(), nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ModalWatcher boxes([](HWND box, int) { PressDefault(box); });
+    CreateMain();
+    CloseHandle(held);  // the exit could write it now
+    lastQuitCode = -1;
+    Command(IDC_EXIT);
+    PumpMessages();
+    EXPECT_EQ(lastQuitCode, 0);
+    if (GetParam()) {  // a reader that shares the file does not stop the program
+        EXPECT_TRUE(boxes.Seen().empty());
+        EXPECT_EQ(Field(IDC_MODEL), "SB17NRX");
+        return;
+    }
+    ASSERT_EQ(boxes.Seen().size(), 2u);
+    EXPECT_EQ(boxes.Count("System Error", "The program can't open the file " + path), 1);
+    EXPECT_EQ(boxes.Seen()[1].text.rfind("The program could not read the file ", 0), 0u);
+    EXPECT_EQ(ReadFileBytes(path), Encoded(Driver())) << "Enter keeps the old file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Sharing, HeldDefaultTest,
+                         testing::Values(0, FILE_SHARE_READ | FILE_SHARE_WRITE));
+
+BOOL WINAPI MoveFileExDenied(LPCSTR, LPCSTR, DWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+struct Answer {
+    const char* label;
+    int button;
+    bool quits;
+    const char* saved;  // the model default.spk ends with
+};
+
+class FailedExitSaveTest : public MoveFileTest, public testing::WithParamInterface<Answer> {};
+
+// Catches an exit that quits after a failed save and loses the driver on screen, or
+// a user trapped by a folder that can never be written.
+TEST_P(FailedExitSaveTest, UserChoosesWhatHappens)
+{
+    std::string path = WriteDriver("default.spk");
+    SetField(IDC_MODEL, "On screen");
+    moveFileEx = MoveFileExDenied;
+    lastQuitCode = -1;
+    ModalWatcher boxes([button = GetParam().button](HWND box, int) {
+        moveFileEx = MoveFileExA;  // a retry finds the disk writable again
+        SendMessageA(box, WM_COMMAND, button, 0);
+    });
+    Command(IDC_EXIT);
+    PumpMessages();
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].caption, "System Error");
+    EXPECT_EQ(boxes.Seen()[0].text.rfind("The program can't save the file " + path + "\n", 0), 0u);
+    EXPECT_EQ(lastQuitCode, GetParam().quits ? 0 : -1);
+    EXPECT_STREQ(Decoded(ReadFileBytes(path)).model, GetParam().saved);
+    if (GetParam().quits)
+        return;
+    Command(IDC_EXIT);  // back in the program, the next exit works as ever
+    PumpMessages();
+    EXPECT_EQ(lastQuitCode, 0);
+    EXPECT_STREQ(Decoded(ReadFileBytes(path)).model, "On screen");
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, FailedExitSaveTest,
+                         testing::Values(Answer{"TryAgain", IDYES, true, "On screen"},
+                                         Answer{"ExitWithoutSaving", IDNO, true, "SB17NRX"},
+                                         Answer{"BackToTheProgram", IDCANCEL, false, "SB17NRX"}),
+                         [](const auto& row) { return std::string(row.param.label); });
+
 // Code page 932, where the second byte of a character can be '\' (0x5C) and a cut
 // text can end in a lead byte. These run in a process of their own with that code
 // page (the CTest entry gui_tests_cp932); elsewhere they are skipped.
