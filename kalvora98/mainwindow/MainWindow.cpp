@@ -80,6 +80,8 @@ void DrawEnclosurePicture(HDC hdc)
 
 // Falls back to the relative name where the full path does not fit or is not
 // representable in the ANSI code page (the A functions then give '?' for a letter).
+// A byte-wise search is safe here: no double-byte character has '?' (0x3F) as its
+// second byte, which is always 0x40 or above.
 void FixDefaultFile()
 {
     DWORD length = GetFullPathNameA("default.spk", sizeof szDefaultFile, szDefaultFile, nullptr);
