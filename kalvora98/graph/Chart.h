@@ -1,0 +1,53 @@
+// The graph window's chart as a description in the window's own pixels: the frame,
+// the grid, the 0 dB line, the labels and the curves' points. The window paints it
+// with GDI, and a picture made from it elsewhere shows the same chart.
+#pragma once
+
+struct ChartColour {
+    unsigned char red;
+    unsigned char green;
+    unsigned char blue;
+};
+
+struct ChartPoint {
+    int x;
+    int y;
+};
+
+// A text whose top-left corner is at (x, y), in the system font.
+struct ChartLabel {
+    const char* text;
+    int x;
+    int y;
+};
+
+constexpr int CHART_HORIZONTAL_LINES = 26;  // -48 to +27 dB in steps of 3 dB
+constexpr int CHART_LABELS = 10;
+// The frame's bottom-left corner, then 1 to 149 Hz: as much as a frame of the
+// default width holds.
+constexpr int CHART_CURVE_POINTS = 150;
+constexpr int CHART_CURVE_WIDTH = 2;
+
+extern const ChartColour CHART_CURVE_COLOURS[3];  // graphs 1, 2, 3: red, green, blue
+extern const ChartColour CHART_ZERO_DB_COLOUR;    // blue, 1 pixel wide
+// Frame and grid take the painter's own line (GDI's default pen: black, 1 pixel).
+
+// Everything but the curves, for a client area of `width` × `height` pixels. Lines
+// run from the first point to the second; the grid lines span the frame.
+struct ChartTable {
+    int left, top, right, bottom;  // the frame
+    int zeroDbY;
+    int gridY[CHART_HORIZONTAL_LINES];  // bottom up
+    // Vertical grid lines at firstGridX + gridStepX · i for i below gridLinesX: every
+    // 10 Hz that lies strictly inside the frame, the left edge being 0 Hz.
+    int firstGridX, gridStepX, gridLinesX;
+    ChartLabel labels[CHART_LABELS];
+};
+
+ChartTable LayOutChart(int width, int height);
+
+// One graph's curve from its levels (elements 1 to 149 are read): 2 pixels per hertz
+// and per decibel, levels below -51 dB on the bottom edge, nothing cut above or to
+// the right.
+void ChartCurve(const ChartTable& table, const int* levels,
+                ChartPoint (&points)[CHART_CURVE_POINTS]);
