@@ -99,7 +99,7 @@ static char *speaker16[] = {
 };
 EOF
 
-# 32x32 and 64x64: the same drawing on a 32-unit grid, where @n stands for n units.
+# 32x32, 48x48 and 64x64: the same drawing on a 32-unit grid, where @n stands for n units.
 # Drawn without antialiasing: the mask is all or nothing, and the palette stays small.
 SPEAKER_MVG='stroke black stroke-width @1
   fill #A8A8B4 rectangle @1,@11 @4,@21 rectangle @9,@11 @12,@21
@@ -112,8 +112,27 @@ SPEAKER_MVG='stroke black stroke-width @1
   path "M @26.2,@10.6 A @5,@7 0 0,1 @26.2,@21.4 M @28.2,@5.4 A @9,@13 0 0,1 @28.2,@26.6"'
 speaker() { # size file
   local mvg
-  mvg=$(perl -pe "s/@([\d.]+)/\$1*$(( $1 / 32 ))/ge" <<<"$SPEAKER_MVG")
+  mvg=$(perl -pe "s/@([\d.]+)/\$1*$1\/32/ge" <<<"$SPEAKER_MVG")
   $IM -size "$1x$1" xc:none +antialias -draw "$mvg" -depth 8 rgba:- | write_icon "$1" "$2"
 }
 speaker 32 kalvora32.ico
 speaker 64 kalvora64.ico
+
+# Explorer, the Start menu and shortcuts show the exe's first icon group, at whichever
+# size they need: one file with the 16x16, 32x32 and 48x48 drawings, its directory
+# pointing at each image in turn.
+speaker 48 speaker48.tmp
+perl -e 'my $out = shift; my (@entry, @image);
+  for my $f (@ARGV) {
+    open my $i, "<:raw", $f or die "$f: $!\n"; local $/; my $ico = <$i>;
+    push @entry, substr($ico, 6, 12); push @image, substr($ico, 22);
+  }
+  my $offset = 6 + 16 * @image;
+  open my $o, ">:raw", $out or die "$out: $!\n";
+  print $o pack("vvv", 0, 1, scalar @image);
+  for my $n (0 .. $#image) {
+    print $o $entry[$n], pack("V", $offset);
+    $offset += length $image[$n];
+  }
+  print $o @image;' program.ico speaker16.ico kalvora32.ico speaker48.tmp
+rm speaker48.tmp

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Takes the README's pictures under Xvfb: the main window with a driver typed in,
-# the graph window comparing three designs, and the title bar with the program's small
-# icon. Writes docs/images/*.png.
+# Takes the pictures of the help's guided tour under Xvfb by following the tour in the
+# real program with the 8-inch sample: release/help-*.png, shipped beside help.htm and
+# shown in the README, and docs/images/title-bar.png with the program's small icon.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
-"$root/tools/build.sh" win >/dev/null
+"$root/tools/release.sh" >/dev/null      # the program and the sample drivers
+samples=$(ls -d "$root"/build/win/release/kalvora98-*-win32/samples | head -n1)
 WINE_ROOT="$root/build/win" source "$root/tools/wine-env.sh"
 source "$root/tools/xdrive.sh"
 work=$(mktemp -d)
@@ -14,30 +15,68 @@ start_display
 start_wine
 mkdir -p "$root/docs/images"
 
+# Client area only, without the time stamps ImageMagick would write into the file.
+shot() { # window file
+    import -window "$1" "$work/shot.png"
+    convert "$work/shot.png" -strip "$2"
+}
+
 cd "$work"
 start_program "$root/build/win/kalvora98.exe"
-type_driver "Demo 8 inch woofer" 0.35 100 30 "paper cone, rubber surround"
-click "$main" $PORTED_BUTTON
-click "$main" $OPTIMIZE_BUTTON                 # red: the proposed ported box
+# Open... with the 8-inch sample: the file dialog takes the typed path.
+click "$main" $OPEN_BUTTON
+wait_window "^Open loudspeaker" >/dev/null
+sleep 0.5
+xdotool type --delay 20 "$(winepath -w "$samples/example-8in-woofer.spk")"
+xdotool key Return
+sleep 1
+shot "$main" "$root/release/help-main-window.png"
+
+# Red: the curve of Optimize's numbers. Green: the 13-litre box as built, Fb typed from
+# its true resonance. Blue: the 18.3-litre box that has a Q of 0.707, over the red.
 click "$main" $OPEN_GRAPH_BUTTON
 graph=$(wait_window "^Frequency response table$")
 xdotool windowmove --sync "$graph" 460 40 2>/dev/null || xdotool windowmove "$graph" 460 40
+xdotool windowsize --sync "$graph" 420 255 2>/dev/null || xdotool windowsize "$graph" 420 255
 sleep 0.5
-type_field "$main" $VOLUME_FIELD "40"          # green: a smaller ported box
+type_field "$main" $FB_FIELD "67.6"
+click "$graph" $DRAW_BUTTON
+type_field "$main" $VOLUME_FIELD "18.3"
+type_field "$main" $FB_FIELD "59.5"
+click "$graph" $DRAW_BUTTON
+sleep 0.5
+shot "$graph" "$root/release/help-graph-window.png"
+
+click "$graph" $ENCLOSURES_BUTTON
+enclosures=$(wait_window "^Enclosures")
+sleep 0.5
+shot "$enclosures" "$root/release/help-enclosures.png"
+click "$enclosures" $ENCLOSURES_CLOSE_BUTTON
+
+# Red: the ported box of the sample. Green: the sealed box of 18.3 litres.
+click "$graph" $CLEAR_BUTTON
+click "$main" $PORTED_BUTTON
 click "$graph" $DRAW_BUTTON
 click "$main" $SEALED_BUTTON
-click "$main" $OPTIMIZE_BUTTON                 # blue: the proposed sealed box
 click "$graph" $DRAW_BUTTON
-sleep 1
-import -window "$main" "$root/docs/images/main-window.png"
-import -window "$graph" "$root/docs/images/graph-window.png"
+click "$main" $PORTED_BUTTON
+sleep 0.5
+shot "$graph" "$root/release/help-ported-vs-sealed.png"
+
+click "$main" $PORT_BUTTON
+port=$(wait_window "^Port dimension")
+sleep 0.5
+type_field "$port" $PORT_DIAMETER_FIELD "7.5"
+shot "$port" "$root/release/help-port-dialog.png"
+click "$port" $PORT_CLOSE_BUTTON
+
 # The caption as the window manager draws it, with the program's small icon: the top
 # 20 rows of the framed window.
 timeout 5 xdotool windowactivate --sync "$main" 2>/dev/null || true
 sleep 0.5
 import -frame -window "$main" "$work/framed.png"
-convert "$work/framed.png" -crop x20+0+0 +repage "$root/docs/images/title-bar.png"
+convert "$work/framed.png" -crop x20+0+0 +repage -strip "$root/docs/images/title-bar.png"
 click "$graph" $CLOSE_BUTTON
 click "$main" $EXIT_BUTTON
 wait $program
-echo "Wrote docs/images/main-window.png, graph-window.png and title-bar.png"
+echo "Wrote release/help-*.png and docs/images/title-bar.png"

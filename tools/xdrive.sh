@@ -50,8 +50,14 @@ type_driver() { # model qts vas fs info
 MODEL_FIELD="120 35"; QTS_FIELD="70 65"; VAS_FIELD="170 65"; FS_FIELD="70 95"
 INFO_FIELD="120 125"; VOLUME_FIELD="292 85"; FB_FIELD="380 85"
 PORTED_BUTTON="280 56"; OPTIMIZE_BUTTON="250 126"; OPEN_GRAPH_BUTTON="280 221"
-EXIT_BUTTON="385 269"
+EXIT_BUTTON="385 269"; OPEN_BUTTON="45 161"; PORT_BUTTON="250 161"
 # Graph window buttons. Wine draws this tool window's frame itself, so its X window
 # starts at the outer edge: client (x, y) is at (x + 6, y + 22).
 DRAW_BUTTON="46 227"; CLEAR_BUTTON="116 227"; CLOSE_BUTTON="281 227"
+ENCLOSURES_BUTTON="198 227"
 SEALED_BUTTON="280 33"
+# The dialogs, in pixels from their templates' dialog units (MS Sans Serif 8 under Wine:
+# 7 pixels across and 13 down for 4 and 8 units). Wine draws the Enclosures tool
+# window's frame itself, as the graph window's; the window manager frames the Port one.
+ENCLOSURES_CLOSE_BUTTON="224 166"
+PORT_DIAMETER_FIELD="117 58"; PORT_CLOSE_BUTTON="147 177"

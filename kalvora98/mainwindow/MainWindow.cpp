@@ -78,6 +78,14 @@ void DrawEnclosurePicture(HDC hdc)
         BitBlt(hdc, PICTURE_X, PICTURE_Y, PICTURE_SIZE, PICTURE_SIZE, picture, 0, 0, SRCCOPY);
 }
 
+// At once, on the window's own DC, when the enclosure type changes.
+void ShowEnclosurePicture(HWND hwnd)
+{
+    HDC hdc = GetDC(hwnd);
+    DrawEnclosurePicture(hdc);
+    ReleaseDC(hwnd, hdc);
+}
+
 // Falls back to the relative name where the full path does not fit or is not
 // representable in the ANSI code page (the A functions then give '?' for a letter).
 // A byte-wise search is safe here: no double-byte character has '?' (0x3F) as its
@@ -180,10 +188,7 @@ void SelectEnclosure(HWND hwnd, int type)
     SetFieldNumber(hwnd, IDC_VOLUME, volume, 1);
     SetFieldNumber(hwnd, IDC_FB, fb, 1);
     running = 1;
-
-    HDC hdc = GetDC(hwnd);
-    DrawEnclosurePicture(hdc);
-    ReleaseDC(hwnd, hdc);
+    ShowEnclosurePicture(hwnd);
     EnableWindow(h23, type == BOX_PORTED);
 }
 
@@ -199,11 +204,18 @@ void PrepareFileDialog(HWND hwnd, const char* title, DWORD flags)
     ofn.Flags = flags;
 }
 
+// Opening shows the file's sealed design, so the buttons and the picture must say so:
+// with Ported still checked, a volume typed for the ported box would overwrite the
+// sealed one, and Optimize would design a sealed box.
 void OpenCommand(HWND hwnd)
 {
     PrepareFileDialog(hwnd, "Open loudspeaker...", OFN_EXPLORER | OFN_FILEMUSTEXIST);
-    if (GetOpenFileNameA(&ofn))
-        OpenSpeaker(szFullFileName, hwnd);
+    if (!GetOpenFileNameA(&ofn))
+        return;
+    OpenSpeaker(szFullFileName, hwnd);
+    CheckRadioButton(hwnd, IDC_SEALED, IDC_PORTED, IDC_SEALED);
+    ShowEnclosurePicture(hwnd);
+    EnableWindow(h23, FALSE);
 }
 
 void SaveCommand(HWND hwnd)

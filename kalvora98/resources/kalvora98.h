@@ -2,7 +2,8 @@
 // Shared by the resource script and the C++ sources, so it holds only #defines.
 #pragma once
 
-// Icons
+// Icons. Explorer shows an exe's first icon group: the lowest number.
+#define IDI_PROGRAM             1   // 16x16, 32x32 and 48x48: the exe's icon in Explorer
 #define IDI_SPEAKER_SMALL       4   // 16x16 loudspeaker symbol, the small class icon
 #define IDI_KALVORA_LARGE64     5   // 64x64 icon that nothing loads
 #define IDI_KALVORA             6   // 32x32 program icon

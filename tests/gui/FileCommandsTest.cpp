@@ -70,7 +70,8 @@ protected:
     }
 };
 
-// Catches an open that leaves the ported design on show or touches the buttons.
+// Catches an open that leaves the ported design on show, or leaves Ported checked and
+// Port enabled while the fields show the sealed design.
 TEST_F(FileCommandsTest, OpenWhilePortedShowsTheSealedDesign)
 {
     Command(IDC_PORTED);
@@ -83,8 +84,9 @@ TEST_F(FileCommandsTest, OpenWhilePortedShowsTheSealedDesign)
     EXPECT_EQ(Field(IDC_VOLUME), "10.0");
     EXPECT_EQ(Field(IDC_FB), "66.1");
     EXPECT_EQ(Field(IDC_INFO), "6.5 inch, paper cone");
-    EXPECT_EQ(IsDlgButtonChecked(main, IDC_PORTED), BST_CHECKED);
-    EXPECT_TRUE(IsWindowEnabled(h23));
+    EXPECT_EQ(IsDlgButtonChecked(main, IDC_SEALED), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(main, IDC_PORTED), BST_UNCHECKED);
+    EXPECT_FALSE(IsWindowEnabled(h23));
     EXPECT_EQ(WindowText(main), "Kalvora BETA 2 - SB17NRX");
 }
 

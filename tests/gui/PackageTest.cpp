@@ -57,6 +57,27 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM lParam)
     return TRUE;
 }
 
+// Whether a field shows its whole text, measured as the edit control draws it: in the
+// field's own font, within its client area less the edit control's margins.
+testing::AssertionResult ShowsWholeText(HWND field)
+{
+    std::string text = WindowText(field);
+    HDC dc = GetDC(field);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(field, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(field, dc);
+    RECT client;
+    GetClientRect(field, &client);
+    DWORD margins = static_cast<DWORD>(SendMessageA(field, EM_GETMARGINS, 0, 0));
+    int room = client.right - LOWORD(margins) - HIWORD(margins);
+    if (size.cx <= room)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << '"' << text << "\" is " << size.cx << " pixels wide, "
+                                       << "the field shows " << room;
+}
+
 class PackageTest : public MainWindowTest {
 protected:
     void SetUp() override
@@ -71,7 +92,8 @@ protected:
 };
 
 // Catches a sample file whose bytes say something else than its row of the table:
-// a field out of place, a number mis-encoded, a name cut short.
+// a field out of place, a number mis-encoded, a name cut short; or a model or info
+// text that the field cuts off on screen.
 TEST_F(PackageTest, EachSampleOpensWithTheFieldsOfItsRow)
 {
     auto rows = TableRows(FileText(samples));
@@ -86,6 +108,8 @@ TEST_F(PackageTest, EachSampleOpensWithTheFieldsOfItsRow)
         EXPECT_EQ(Field(IDC_VAS), row[3]);
         EXPECT_EQ(Field(IDC_FS), row[4]);
         EXPECT_EQ(Field(IDC_INFO), row[5]);
+        EXPECT_TRUE(ShowsWholeText(GetDlgItem(main, IDC_MODEL)));
+        EXPECT_TRUE(ShowsWholeText(GetDlgItem(main, IDC_INFO)));
         EXPECT_EQ(Field(IDC_VOLUME), row[6]);
         EXPECT_EQ(Field(IDC_FB), row[7]);
         Command(IDC_PORTED);

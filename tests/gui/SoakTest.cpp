@@ -576,6 +576,7 @@ protected:
         expectedCaptions.push_back(OPEN_TITLE);
         const Opening opening = ExpectOpening(chosenFile);
         Command(IDC_OPEN);
+        portedSelected = false;  // the Open button shows the sealed design, buttons too
         CheckOpened(opening);
     }
 

@@ -156,25 +156,18 @@ const BYTE* Resource(int id, LPCSTR type, DWORD* bytes = nullptr)
 
 struct IconGroup {
     int id;
-    int size;
+    std::vector<int> sizes;
 };
 
-class IconResourceTest : public testing::TestWithParam<IconGroup> {};
-
-// Catches an icon with several images or another size, stored in fewer colours, with
-// an all-opaque mask (the drawing lost in a square), colour left under the mask
-// (it would be XORed onto what lies behind), or drawn in a single colour.
-TEST_P(IconResourceTest, OneImageOf256ColoursOnATransparentBackground)
+// One image of a group: its size, 256 colours, and a transparent background.
+void CheckImage(const GroupEntry& entry, int size)
 {
-    const int size = GetParam().size;
-    auto* group = reinterpret_cast<const GroupHeader*>(Resource(GetParam().id, RT_GROUP_ICON));
-    ASSERT_NE(group, nullptr);
-    ASSERT_EQ(group->count, 1);
-    EXPECT_EQ(group->entries[0].width, size);
-    EXPECT_EQ(group->entries[0].bitCount, 8);
+    SCOPED_TRACE(size);
+    EXPECT_EQ(entry.width, size);
+    EXPECT_EQ(entry.bitCount, 8);
 
     DWORD bytes = 0;
-    const BYTE* image = Resource(group->entries[0].id, RT_ICON, &bytes);
+    const BYTE* image = Resource(entry.id, RT_ICON, &bytes);
     ASSERT_NE(image, nullptr);
     BITMAPINFOHEADER header;
     std::memcpy(&header, image, sizeof header);
@@ -208,10 +201,41 @@ TEST_P(IconResourceTest, OneImageOf256ColoursOnATransparentBackground)
     EXPECT_GT(opaqueColours.size(), 1u);
 }
 
+class IconResourceTest : public testing::TestWithParam<IconGroup> {};
+
+// Catches an icon with other images or sizes, stored in fewer colours, with an
+// all-opaque mask (the drawing lost in a square), colour left under the mask (it
+// would be XORed onto what lies behind), or drawn in a single colour.
+TEST_P(IconResourceTest, EachImageOf256ColoursOnATransparentBackground)
+{
+    auto* group = reinterpret_cast<const GroupHeader*>(Resource(GetParam().id, RT_GROUP_ICON));
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(static_cast<std::size_t>(group->count), GetParam().sizes.size());
+    for (std::size_t n = 0; n < GetParam().sizes.size(); ++n)
+        CheckImage(group->entries[n], GetParam().sizes[n]);
+}
+
 INSTANTIATE_TEST_SUITE_P(Icons, IconResourceTest,
-                         testing::Values(IconGroup{IDI_SPEAKER_SMALL, 16},
-                                         IconGroup{IDI_KALVORA, 32},
-                                         IconGroup{IDI_KALVORA_LARGE64, 64}));
+                         testing::Values(IconGroup{IDI_PROGRAM, {16, 32, 48}},
+                                         IconGroup{IDI_SPEAKER_SMALL, {16}},
+                                         IconGroup{IDI_KALVORA, {32}},
+                                         IconGroup{IDI_KALVORA_LARGE64, {64}}));
+
+BOOL CALLBACK TakeFirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR first)
+{
+    *reinterpret_cast<LPSTR*>(first) = name;
+    return FALSE;
+}
+
+// Catches a group of one small image coming first, which Explorer would stretch into
+// the exe's icon.
+TEST(IconOrderTest, ExplorerFindsTheThreeSizeGroupFirst)
+{
+    LPSTR first = nullptr;
+    EnumResourceNamesA(GetModuleHandleA(nullptr), RT_GROUP_ICON, TakeFirstName,
+                       reinterpret_cast<LONG_PTR>(&first));
+    EXPECT_EQ(first, MAKEINTRESOURCEA(IDI_PROGRAM));
+}
 
 // A text of the version resource, found through its Translation entry as Explorer
 // finds it; empty if there is none.
