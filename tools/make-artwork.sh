@@ -119,20 +119,9 @@ speaker 32 kalvora32.ico
 speaker 64 kalvora64.ico
 
 # Explorer, the Start menu and shortcuts show the exe's first icon group, at whichever
-# size they need: one file with the 16x16, 32x32 and 48x48 drawings, its directory
-# pointing at each image in turn.
+# size they need. That group shares the 16x16 and 32x32 images of the windows' own
+# icons (kalvora98.rc lists them); only its 48x48 image is its own, stored as the bare
+# image an RT_ICON resource holds: the ICO file without its 22-byte directory.
 speaker 48 speaker48.tmp
-perl -e 'my $out = shift; my (@entry, @image);
-  for my $f (@ARGV) {
-    open my $i, "<:raw", $f or die "$f: $!\n"; local $/; my $ico = <$i>;
-    push @entry, substr($ico, 6, 12); push @image, substr($ico, 22);
-  }
-  my $offset = 6 + 16 * @image;
-  open my $o, ">:raw", $out or die "$out: $!\n";
-  print $o pack("vvv", 0, 1, scalar @image);
-  for my $n (0 .. $#image) {
-    print $o $entry[$n], pack("V", $offset);
-    $offset += length $image[$n];
-  }
-  print $o @image;' program.ico speaker16.ico kalvora32.ico speaker48.tmp
+tail -c +23 speaker48.tmp >speaker48.dib
 rm speaker48.tmp

@@ -7,6 +7,7 @@
 #define IDI_SPEAKER_SMALL       4   // 16x16 loudspeaker symbol, the small class icon
 #define IDI_KALVORA_LARGE64     5   // 64x64 icon that nothing loads
 #define IDI_KALVORA             6   // 32x32 program icon
+#define IDR_ICON_48             48  // the 48x48 image of group IDI_PROGRAM
 
 // Bitmaps
 #define IDB_SEALED              2   // 64x64 sealed box drawing
