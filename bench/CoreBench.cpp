@@ -5,8 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "acoustics/Elementary.h"
 #include "acoustics/Response.h"
+#include "numbers/Elementary.h"
 #include "record/SpeakerFile.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "acoustics/Alignment.h"
 
-#include "acoustics/Elementary.h"
+#include "numbers/Elementary.h"
 
 namespace {
 

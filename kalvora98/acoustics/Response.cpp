@@ -1,6 +1,6 @@
 #include "acoustics/Response.h"
 
-#include "acoustics/Elementary.h"
+#include "numbers/Elementary.h"
 
 #include <bit>
 #include <cstdint>

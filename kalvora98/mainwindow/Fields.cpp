@@ -1,6 +1,6 @@
 #include "acoustics/Alignment.h"
 #include "mainwindow/MainWindow.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "acoustics/Alignment.h"
-#include "acoustics/Elementary.h"
-#include "record/NumberText.h"
+#include "numbers/Elementary.h"
+#include "numbers/NumberText.h"
 
 namespace {
 

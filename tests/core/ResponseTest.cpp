@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "acoustics/Elementary.h"
 #include "acoustics/Response.h"
+#include "numbers/Elementary.h"
 
 namespace {
 

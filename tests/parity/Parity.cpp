@@ -15,7 +15,7 @@
 #include "acoustics/Alignment.h"
 #include "acoustics/PortLength.h"
 #include "acoustics/Response.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 
 namespace {
 

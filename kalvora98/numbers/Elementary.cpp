@@ -1,4 +1,4 @@
-#include "acoustics/Elementary.h"
+#include "numbers/Elementary.h"
 
 #include <bit>
 #include <cmath>
