@@ -44,7 +44,8 @@ protected:
     }
     void TearDown() override { dBMag = dBMag2 = dBMag3 = nullptr; }
 
-    // A driver and its ported box; the worked example unless told otherwise.
+    // A driver and its ported box: Qts 0.4, Vas 50 l, Fs 30 Hz in 40 l tuned to 35 Hz
+    // unless told otherwise.
     static void UsePorted(double qts = 0.4, double vas = 50, double fs = 30, double Vb = 40,
                           double fb = 35)
     {
@@ -76,7 +77,7 @@ TEST_F(ResponseTest, SealedTableForFb50Q0707)
 }
 
 // Catches a wrong coefficient of the vented-box polynomial or of the box loss.
-TEST_F(ResponseTest, PortedTableForTheWorkedDriver)
+TEST_F(ResponseTest, PortedTableForQts04In40LitresAt35Hz)
 {
     UsePorted();
     CalcPorted();
