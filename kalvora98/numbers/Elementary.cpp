@@ -1,3 +1,35 @@
+// Log10 and Pow, correctly rounded to nearest, from IEEE double operations and
+// integers alone, so that every build gives the same bits and every exact reference
+// agrees with them.
+//
+// How. Both are computed in double-double arithmetic: pairs hi + lo of doubles that
+// carry about 106 bits. ln x = k ln 2 + ln c + 2 atanh((m - c)/(m + c)) for x = 2^k m,
+// m in [sqrt(1/2), sqrt(2)), c = i/128 the nearest to m; Log10 multiplies that by
+// 1/ln 10. Pow takes e^(y ln x) = 2^k 2^(i/64) e^r, |r| <= ln 2 / 128. The series of
+// atanh and of e^r - 1 are summed until their terms fall below 2^-106; the tables of
+// ln c and 2^(i/64) come from the same series with more terms. Each double-double
+// operation errs by a few u^2 relative, u = 2^-53 (under 3u^2 for a sum, 7u^2 for a
+// product: Joldes, Muller and Popescu, "Tight and rigorous error bounds for basic
+// building blocks of double-word arithmetic", ACM TOMS 44(2), 2017), and sums whose
+// smaller term comes second lose no more. Log10 takes about 25 of them, whose errors the
+// series damps and the reduction to [sqrt(1/2), sqrt(2)) amplifies at most threefold:
+// under 2^-98 relative in all. Pow's error is that of ln x times |y ln x|, plus the
+// exponential's: under 2^-98 (1 + |y ln x|). Against MPFR the largest errors found are
+// 2^-103.9 and 2^-103.9 (1 + |y ln x|); the bounds used below are 64 times 2^-98.
+//
+// Why the result is exact. The true value lies within the bound of the double-double
+// result. When no rounding boundary (the midpoint between two neighbouring doubles)
+// lies within the bound, rounding the double-double gives the correctly rounded value.
+// When one does, about once in 2^38 arguments, SignOfLogSum compares the true value
+// with that boundary b exactly: ln x with b ln 10 for Log10, y ln x with ln b for Pow.
+// That comparison takes more bits until it is decided, and it is always decided:
+// log10 of a double is irrational unless the double is 10^0..10^22, and a midpoint is
+// rational; x^y is a midpoint or a double only in the exact cases that ExactPower
+// finds and compares in integers first. The comparison stops at 2048 bits: the
+// hardest natural logarithm of a double needs 118 (Lefevre and Muller, "Worst cases
+// for correct rounding of the elementary functions in double precision", 2001), and
+// among the 2^126 pairs x, y chance leaves no power within 2^-200 of a boundary to
+// expect. Results in the subnormal range round to their coarser grid the same way.
 #include "numbers/Elementary.h"
 
 #include <bit>
@@ -5,10 +37,21 @@
 #include <cstdint>
 #include <limits>
 
+#include "numbers/LogSum.h"
+
 namespace {
 
 constexpr double INF = std::numeric_limits<double>::infinity();
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// Relative error bounds of the double-double results (see above). The rounding test
+// builds this file once more with a far larger bound, so that many of its arguments
+// reach the exact comparison, which random arguments hardly ever reach.
+#ifndef ELEMENTARY_BOUND
+#define ELEMENTARY_BOUND 0x1p-92
+#endif
+constexpr double LOG10_BOUND = ELEMENTARY_BOUND;
+constexpr double POW_BOUND = ELEMENTARY_BOUND;  // times 1 + |y ln x|
 
 std::uint64_t Bits(double x)
 {
@@ -20,44 +63,22 @@ double PowerOfTwo(int e)  // e in -1022..1023
     return std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52);
 }
 
-// x = m * 2^k with m in [sqrt(1/2), sqrt(2)), for a positive finite x.
-double Reduce(double x, int& k)
+// The binary exponent of a positive normal x: 2^e <= x < 2^(e+1).
+int Exponent(double x)
 {
-    k = 0;
-    if (x < 0x1p-1022) {  // subnormal: bring it into the normal range first
-        x *= 0x1p54;
-        k = -54;
-    }
-    std::uint64_t bits = Bits(x);
-    k += static_cast<int>(bits >> 52) - 1023;
-    double m = std::bit_cast<double>((bits & 0x000FFFFFFFFFFFFF) | 0x3FF0000000000000);
-    // The test looks at the top 20 bits of the fraction only, as fdlibm does.
-    if (((bits >> 32) & 0xFFFFF) + 0x95F64 >= 0x100000) {
-        m *= 0.5;
-        ++k;
-    }
-    return m;
+    return static_cast<int>(Bits(x) >> 52) - 1023;
 }
 
-// Log10 after the classic fdlibm scheme: log(1+f) by a minimax polynomial in
-// s = f/(2+f), then the parts multiplied by 1/ln(10) split in two so that the
-// product keeps its low bits.
-double Log1pKernel(double f)
+// A positive finite x as a whole number times a power of two, x = value * 2^exponent.
+std::uint64_t Integer(double x, int& exponent)
 {
-    const double Lg1 = 6.666666666666735130e-01, Lg2 = 3.999999999940941908e-01,
-                 Lg3 = 2.857142874366239149e-01, Lg4 = 2.222219843214978396e-01,
-                 Lg5 = 1.818357216161805012e-01, Lg6 = 1.531383769920937332e-01,
-                 Lg7 = 1.479819860511658591e-01;
-    double s = f / (2.0 + f);
-    double z = s * s;
-    double w = z * z;
-    double t1 = w * (Lg2 + w * (Lg4 + w * Lg6));
-    double t2 = z * (Lg1 + w * (Lg3 + w * (Lg5 + w * Lg7)));
-    double hfsq = 0.5 * f * f;
-    return s * (hfsq + t2 + t1);
+    const std::uint64_t bits = Bits(x);
+    const int field = static_cast<int>(bits >> 52);
+    exponent = (field == 0 ? 1 : field) - 1075;
+    return (bits & 0x000FFFFFFFFFFFFF) | (field == 0 ? 0 : std::uint64_t{1} << 52);
 }
 
-// Double-double numbers: hi + lo with |lo| at most half an ulp of hi, about 106 bits.
+// Double-double numbers: hi + lo with |lo| at most half an ulp of hi.
 struct DD {
     double hi;
     double lo;
@@ -98,6 +119,13 @@ DD Add(DD a, DD b)
     return FastTwoSum(s.hi, s.lo + t.lo);
 }
 
+// a + b where |a| >= |b| or a is 0, so that no bits cancel: cheaper than Add.
+DD AddSmaller(DD a, DD b)
+{
+    DD s = FastTwoSum(a.hi, b.hi);
+    return FastTwoSum(s.hi, s.lo + (a.lo + b.lo));
+}
+
 DD Multiply(DD a, DD b)
 {
     DD p = TwoProduct(a.hi, b.hi);
@@ -114,48 +142,170 @@ DD Divide(DD a, DD b)
     return Add(FastTwoSum(q1, q2), {q3, 0});
 }
 
-DD Reciprocal(double n)  // n a whole number below 2^53
+constexpr DD LN2 = {0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56};
+constexpr DD INV_LN10 = {0x1.bcb7b1526e50ep-2, 0x1.95355baaafad3p-57};
+constexpr double SQRT2 = 0x1.6a09e667f3bcdp+0;  // above the true root by 2^-53.5
+
+
+// sum c[n] z^n for n < terms by Horner's rule: the terms from `exact` on, whose
+// rounding errors stay below 2^-106 of the sum, in doubles, the others in double-double.
+DD Polynomial(const DD* c, int terms, int exact, DD z)
 {
-    return Divide({1, 0}, {n, 0});
+    double tail = c[terms - 1].hi;
+    for (int n = terms - 2; n >= exact; --n)
+        tail = tail * z.hi + c[n].hi;
+    DD sum = {tail, 0};
+    for (int n = exact - 1; n >= 0; --n)
+        sum = AddSmaller(c[n], Multiply(sum, z));
+    return sum;
 }
 
-constexpr DD LN2 = {0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56};
+// The series' coefficients and the tables that shorten them, computed once: the
+// tables by the same series with more terms.
+struct Tables {
+    static constexpr int FIRST_C = 90, LAST_C = 182;  // c = i/128 around [sqrt(1/2), sqrt(2))
+    DD oddReciprocal[21];                             // 1/(2n + 1)
+    DD factorialReciprocal[15];                       // 1/(n + 1)!
+    DD lnC[LAST_C - FIRST_C + 1];                     // ln(i/128)
+    DD twoPower[64];                                  // 2^(i/64)
 
-// ln(x) for a positive finite x: ln(m) = 2 atanh(f), f = (m - 1)/(m + 1), |f| < 0.172,
-// summed in double-double until the terms fall below 2^-106 of the first.
+    // 2 atanh(f) = 2f (1 + f^2/3 + f^4/5 + ...) = ln((1 + f)/(1 - f)).
+    DD TwiceAtanh(DD f, int terms, int exact) const
+    {
+        return Multiply({2 * f.hi, 2 * f.lo}, Polynomial(oddReciprocal, terms, exact,
+                                                         Multiply(f, f)));
+    }
+
+    // e^r - 1 = r (1 + r/2! + r^2/3! + ...).
+    DD ExpMinusOne(DD r, int terms, int exact) const
+    {
+        return Multiply(Polynomial(factorialReciprocal, terms, exact, r), r);
+    }
+
+    Tables()
+    {
+        double factorial = 1;
+        for (int n = 0; n < 21; ++n)
+            oddReciprocal[n] = Divide({1, 0}, {2.0 * n + 1, 0});
+        for (int n = 0; n < 15; ++n) {
+            factorial *= n + 1;
+            factorialReciprocal[n] = Divide({1, 0}, {factorial, 0});
+        }
+        // |f| <= 0.175: f^42/43 < 2^-111.
+        for (int i = FIRST_C; i <= LAST_C; ++i) {
+            const double c = i / 128.0;
+            lnC[i - FIRST_C] = TwiceAtanh(Divide({c - 1, 0}, TwoSum(c, 1)), 21, 10);
+        }
+        // 2^(i/64) = (e^r)^16 with r = i ln 2 / 1024 < 2^-4.5: r^15/16! < 2^-112.
+        for (int i = 0; i < 64; ++i) {
+            DD e = ExpMinusOne(Multiply(LN2, {i / 1024.0, 0}), 15, 8);
+            for (int squaring = 0; squaring < 4; ++squaring)
+                e = Multiply(e, Add(e, {2, 0}));
+            twoPower[i] = Add(e, {1, 0});
+        }
+    }
+};
+
+const Tables& Table()
+{
+    static const Tables tables;
+    return tables;
+}
+
+// ln x for a positive finite x: x = 2^k m, m in [sqrt(1/2), sqrt(2)), c = i/128 the
+// nearest to m, f = (m - c)/(m + c), |f| < 2^-8.5: f^14/15 < 2^-115.
 DD Ln(double x)
 {
-    int k;
-    double m = Reduce(x, k);
-    DD f = Divide({m - 1, 0}, TwoSum(m, 1));
-    DD s = Multiply(f, f);
-    DD series = Reciprocal(45);  // 1/(2n + 1) for n = 22 down to 0
-    for (int n = 21; n >= 0; --n)
-        series = Add(Multiply(series, s), Reciprocal(2 * n + 1));
-    DD lnM = Multiply({2 * f.hi, 2 * f.lo}, series);
-    DD kLn2 = Add(TwoProduct(k, LN2.hi), TwoProduct(k, LN2.lo));
-    return Add(kLn2, lnM);
+    int k = 0;
+    if (x < 0x1p-1022) {  // subnormal: bring it into the normal range first
+        x *= 0x1p54;
+        k = -54;
+    }
+    k += Exponent(x);
+    double m = std::bit_cast<double>((Bits(x) & 0x000FFFFFFFFFFFFF) | 0x3FF0000000000000);
+    if (m >= SQRT2) {
+        m *= 0.5;
+        ++k;
+    }
+    const Tables& table = Table();
+    const int i = static_cast<int>(m * 128 + 0.5);
+    const double c = i / 128.0;
+    DD f = Divide({m - c, 0}, TwoSum(m, c));  // m - c is exact
+    // |ln c| > |2 atanh f| unless c is 1, and |k ln 2| > |ln m| unless k is 0.
+    DD lnM = AddSmaller(table.lnC[i - Tables::FIRST_C], table.TwiceAtanh(f, 7, 3));
+    DD kLn2 = AddSmaller(TwoProduct(k, LN2.hi), {k * LN2.lo, 0});  // k LN2.lo loses 2^-109 k
+    return AddSmaller(kLn2, lnM);
 }
 
-// e^t for a double-double t that does not overflow: t = k ln2 + r, |r| <= ln2/2;
-// e^(r/256) - 1 by its Taylor series, squared up eight times as (E + 1)^2 - 1.
-double Exp(DD t)
+// e^t = w 2^k for a double-double |t| < 746, w in [0.99, 2.01]: t = (64 k + i) ln 2 / 64
+// + r, |r| <= ln 2 / 128 < 2^-7.5, so r^11/12! < 2^-111.
+DD Exp(DD t, int& k)
 {
-    double quotient = t.hi / LN2.hi;
-    double k = static_cast<int>(quotient < 0 ? quotient - 0.5 : quotient + 0.5);
-    DD r = Add(t, Add(TwoProduct(-k, LN2.hi), TwoProduct(-k, LN2.lo)));
-    r = {r.hi / 256, r.lo / 256};
-    DD series = Reciprocal(39916800);  // 1/n! for n = 11 down to 1
-    double factorial = 39916800;
-    for (int n = 11; n > 1; --n) {
-        factorial /= n;
-        series = Add(Multiply(series, r), Reciprocal(factorial));
+    const double quotient = t.hi * (64 / LN2.hi);
+    const int n = static_cast<int>(quotient < 0 ? quotient - 0.5 : quotient + 0.5);
+    k = n >> 6;
+    DD r = Add(t, Add(TwoProduct(-n, LN2.hi / 64), {-n * (LN2.lo / 64), 0}));
+    const Tables& table = Table();
+    const DD power = table.twoPower[n & 63];
+    return AddSmaller(power, Multiply(power, table.ExpMinusOne(r, 11, 6)));
+}
+
+// The correctly rounded double of v, known as v = (a.hi + a.lo) 2^scale within
+// bound 2^scale, a.hi > 0. Works in units of the result's last place, where the
+// doubles around v are whole numbers n and the boundaries lie halfway between.
+// side.Of(b, e) tells where v lies against the boundary b 2^e: -1 below, +1 above,
+// 0 on it or undecided.
+template <class Side>
+double RoundToNearest(DD a, int scale, double bound, const Side& side)
+{
+    int e = Exponent(a.hi) + scale - 52;
+    if (e < -1074)  // subnormal: the grid of the smallest subnormal
+        e = -1074;
+    const double toUnits = PowerOfTwo(scale - e);  // scale - e is in -53..1074+
+    const double hi = a.hi * toUnits, lo = a.lo * toUnits;
+    double n = hi < 0x1p52 ? (hi + 0x1p52) - 0x1p52 : hi;  // nearest whole number
+    double d = (hi - n) + lo;
+    if (d > 0.5) {
+        n += 1;
+        d -= 1;
+    } else if (d < -0.5) {
+        n -= 1;
+        d += 1;
     }
-    DD e = Multiply(series, r);
-    for (int i = 0; i < 8; ++i)
-        e = Multiply(e, Add(e, {2, 0}));
-    DD whole = Add(e, {1, 0});
-    return ScaleBinary(whole.hi + whole.lo, static_cast<int>(k));
+    if (n == 0x1p53) {  // rounded up into the next binade
+        n = 0x1p52;
+        d *= 0.5;
+        ++e;
+    }
+    // Below 2^52 units the doubles lie twice as close (but not among subnormals).
+    const bool binadeBottom = n == 0x1p52 && e > -1074;
+    if (binadeBottom && d < -0.25) {
+        n = 0x1p53 - 1;
+        d = 2 * d + 1;
+        --e;
+    }
+    const double below = binadeBottom && n == 0x1p52 ? 0.25 : 0.5;
+    const double margin = bound * toUnits + 0x1p-50;  // d itself rounded once
+    if (d + margin < 0.5 && d - margin > -below)
+        return ScaleBinary(n, e);
+
+    // Too close to a boundary to round: the exact comparison decides.
+    const auto whole = static_cast<std::uint64_t>(n);
+    int s;
+    double other;
+    if (d > 0) {
+        s = side.Of(2 * whole + 1, e - 1);
+        other = n + 1;
+    } else if (below == 0.25) {
+        s = -side.Of(4 * whole - 1, e - 2);
+        other = n - 0.5;
+    } else {
+        s = -side.Of(2 * whole - 1, e - 1);
+        other = n - 1;
+    }
+    if (s == 0)  // exactly on the boundary: to the even neighbour
+        s = whole % 2 == 0 ? -1 : 1;
+    return ScaleBinary(s > 0 ? other : n, e);
 }
 
 // Every double of 2^52 or more is a whole even number.
@@ -168,6 +318,104 @@ bool IsOddInteger(double y)
 {
     return std::fabs(y) < 0x1p53 && IsInteger(y) && static_cast<long long>(y) % 2 != 0;
 }
+
+// x^y exactly, as value * 2^exponent with value < 2^54, when it is a double or a
+// midpoint between two. With x = X 2^a, X odd, and y = Y/2^j, Y odd: X = 1 gives
+// 2^(a y), exact when a y is whole. Otherwise X^Y = value^(2^j) makes X = Z^(2^j) and
+// value = Z^Y for a whole Z >= 3, so 2^j <= 53 / log2(3) and 0 < y <= 54 / log2(3).
+bool ExactPower(double x, double y, std::uint64_t& value, int& exponent)
+{
+    int a;
+    std::uint64_t X = Integer(x, a);
+    const int zeros = std::countr_zero(X);
+    X >>= zeros;
+    a += zeros;
+    if (X == 1) {
+        if (!(std::fabs(y) < 0x1p20))
+            return false;
+        DD product = TwoProduct(a, y);  // exact
+        if (!(std::fabs(product.hi) < 2000) || product.lo != 0 || !IsInteger(product.hi))
+            return false;
+        value = 1;
+        exponent = static_cast<int>(product.hi);
+        return true;
+    }
+    if (!(y > 0 && y <= 34))
+        return false;
+    int j = 0;
+    double Y = y;
+    while (Y != static_cast<double>(static_cast<long long>(Y))) {
+        if (++j > 5)
+            return false;
+        Y *= 2;
+    }
+    std::uint64_t Z = X;
+    for (int i = 0; i < j; ++i) {  // the 2^j-th root, if it is whole
+        const auto root = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(Z)));
+        if (root * root != Z)
+            return false;
+        Z = root;
+    }
+    const int power = static_cast<int>(Y);
+    if ((a * power) % (1 << j) != 0)  // 2^(a y) not whole: x^y is irrational
+        return false;
+    value = 1;
+    for (int i = 0; i < power; ++i) {
+        if (value >= ((std::uint64_t{1} << 54) - 1) / Z)
+            return false;
+        value *= Z;
+    }
+    exponent = a * power / (1 << j);
+    return true;
+}
+
+// Where a * 2^ea lies against b * 2^eb, both positive: -1, 0 or +1.
+int Compare(std::uint64_t a, int ea, std::uint64_t b, int eb)
+{
+    const int topA = 63 - std::countl_zero(a) + ea, topB = 63 - std::countl_zero(b) + eb;
+    if (topA != topB)
+        return topA < topB ? -1 : 1;
+    if (ea > eb)
+        a <<= ea - eb;
+    else
+        b <<= eb - ea;
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+// The sides of a boundary b for |log10 x|: ln x against +-b ln 10.
+struct Log10Side {
+    double x;
+    bool negative;
+    int Of(std::uint64_t boundary, int exponent) const
+    {
+        LogTerm terms[2] = {{1, 0, 0, 0}, {0, exponent, 10, 0}};
+        terms[0].value = Integer(x, terms[0].valueExponent);
+        const auto b = static_cast<std::int64_t>(boundary);
+        terms[1].coefficient = negative ? b : -b;
+        const int s = SignOfLogSum(terms, 2);
+        return negative ? -s : s;
+    }
+};
+
+// The sides of a boundary b for x^y: in integers where x^y is exact, else y ln x
+// against ln b.
+struct PowSide {
+    double x, y;
+    int Of(std::uint64_t boundary, int exponent) const
+    {
+        std::uint64_t value;
+        int valueExponent;
+        if (ExactPower(x, y, value, valueExponent))
+            return Compare(value, valueExponent, boundary, exponent);
+        LogTerm terms[2] = {{0, 0, 0, 0}, {-1, 0, boundary, exponent}};
+        terms[0].value = Integer(x, terms[0].valueExponent);
+        int yExponent;
+        const auto Y = static_cast<std::int64_t>(Integer(std::fabs(y), yExponent));
+        terms[0].coefficient = y < 0 ? -Y : Y;
+        terms[0].coefficientExponent = yExponent;
+        return SignOfLogSum(terms, 2);
+    }
+};
 
 // The values C's pow defines for zero and infinite arguments; x and y are not NaN.
 double PowOfZeroOrInfinity(double x, double y)
@@ -200,30 +448,20 @@ double ScaleBinary(double x, int e)
 
 double Log10(double x)
 {
-    const double ivln10hi = 4.34294481878168880939e-01, ivln10lo = 2.50829467116452752298e-11,
-                 log10_2hi = 3.01029995663611771306e-01, log10_2lo = 3.69423907715893078616e-13;
     if (std::isnan(x) || x < 0)
         return NaN;
     if (x == 0)
         return -INF;
-    if (std::isinf(x))
-        return x;
-    if (x == 1)
-        return 0;
-    int k;
-    double f = Reduce(x, k) - 1;
-    double hfsq = 0.5 * f * f;
-    double r = Log1pKernel(f);
-    // hi keeps the top 21 bits only, so that hi * ivln10hi is exact.
-    double hi = std::bit_cast<double>(Bits(f - hfsq) & 0xFFFFFFFF00000000);
-    double lo = (f - hi) - hfsq + r;
-    double y = k;
-    double valHi = hi * ivln10hi;
-    double y2 = y * log10_2hi;
-    double valLo = y * log10_2lo + (lo + hi) * ivln10lo + lo * ivln10hi;
-    double w = y2 + valHi;
-    valLo += (y2 - w) + valHi;
-    return valLo + w;
+    if (std::isinf(x) || x == 1)
+        return x == 1 ? 0 : x;
+    DD L = Multiply(Ln(x), INV_LN10);
+    Log10Side side;
+    side.x = x;
+    side.negative = L.hi < 0;
+    if (side.negative)
+        L = {-L.hi, -L.lo};
+    double magnitude = RoundToNearest(L, 0, L.hi * LOG10_BOUND, side);
+    return side.negative ? -magnitude : magnitude;
 }
 
 double Pow(double x, double y)
@@ -251,5 +489,10 @@ double Pow(double x, double y)
         return INF;
     if (t.hi < -746)
         return 0;
-    return Exp(t);
+    int k;
+    DD w = Exp(t, k);
+    PowSide side;
+    side.x = x;
+    side.y = y;
+    return RoundToNearest(w, k, w.hi * (1 + std::fabs(t.hi)) * POW_BOUND, side);
 }
