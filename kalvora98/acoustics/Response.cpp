@@ -107,6 +107,14 @@ double PortedRatio(const PortedPolynomial& p, int f)
     return Fn4 * Fn4 / (real * real + Fn2 * (imaginary * imaginary));
 }
 
+// The ratios are computed in a loop of their own, whose divisions the processor
+// overlaps, before the rounding with its table and branches.
+void StoreRatios(const double* ratio, int* target)
+{
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        target[f] = StoredRatio(ratio[f]);
+}
+
 // The array of the graph being computed, or null when there is nothing to fill.
 int* TargetArray()
 {
@@ -153,8 +161,10 @@ void CalcSealed()
         return;
     const Sealed box = speaker.sealed;
     port[graphNumber - 1] = {box.volume, box.fb};
+    double ratio[RESPONSE_SIZE];
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
-        target[f] = StoredRatio(SealedRatio(box.fb, box.q, f));
+        ratio[f] = SealedRatio(box.fb, box.q, f);
+    StoreRatios(ratio, target);
 }
 
 void CalcPorted()
@@ -164,6 +174,8 @@ void CalcPorted()
         return;
     port[graphNumber - 1] = {speaker.ported.volume, speaker.ported.fb};
     const PortedPolynomial polynomial = PolynomialOf(speaker);
+    double ratio[RESPONSE_SIZE];
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
-        target[f] = StoredRatio(PortedRatio(polynomial, f));
+        ratio[f] = PortedRatio(polynomial, f);
+    StoreRatios(ratio, target);
 }
