@@ -212,29 +212,27 @@ TEST_F(ResponseTest, PassbandShortcutChangesNoLevel)
     EXPECT_EQ(checked, 3000 * 299);
 }
 
-// The textbook responses in their own form, in the complex frequency s = j 2 pi f.
-// Closed box: H(s) = (sT)^2 / ((sT)^2 + sT/Qtc + 1), T = 1/(2 pi fc).
-double TextbookSealedLevel(double fc, double Qtc, int f)
+// The textbook responses in their own form, of u = s T with s = j 2 pi f. The closed
+// box: H = u^2 / (u^2 + u/Qtc + 1), T = 1/(2 pi fc). The vented box with leakage losses
+// QL (A. N. Thiele, "Loudspeakers in Vented Boxes", JAES 19, 1971; R. H. Small,
+// "Vented-Box Loudspeaker Systems, Part I: Small-Signal Analysis", JAES 21(5), 1973):
+// G = u^4 / (u^4 + a1 u^3 + a2 u^2 + a3 u + 1), T = 1/(2 pi sqrt(fs fb)), h = fb/fs,
+// alpha = Vas/Vb, Qt = Qts, a1 = (QL + h Qt)/(sqrt(h) QL Qt), a2 = (h + (alpha + 1 +
+// h^2) Qt QL)/(h Qt QL), a3 = (h QL + Qt)/(sqrt(h) QL Qt).
+double TextbookLevel(const Speaker& d, bool vented, int f)
 {
-    const std::complex<double> u = std::complex<double>(0, 2 * std::numbers::pi * f) /
-                                   (2 * std::numbers::pi * fc);
-    return 10 * std::log10(std::norm(u * u / (u * u + u / Qtc + 1.0)));
-}
-
-// Vented box with leakage losses QL (A. N. Thiele, "Loudspeakers in Vented Boxes", JAES
-// 19, 1971; R. H. Small, "Vented-Box Loudspeaker Systems, Part I: Small-Signal
-// Analysis", JAES 21(5), 1973): G(s) = (sT0)^4 / ((sT0)^4 + a1 (sT0)^3 + a2 (sT0)^2 +
-// a3 sT0 + 1), T0 = 1/(2 pi sqrt(fs fb)), h = fb/fs, alpha = Vas/Vb, Qt = Qts.
-double TextbookVentedLevel(double qts, double vas, double fs, double Vb, double fb, int f)
-{
-    const double QL = 7, Qt = qts, h = fb / fs, alpha = vas / Vb;
-    const double a1 = (QL + h * Qt) / (std::sqrt(h) * QL * Qt);
-    const double a2 = (h + (alpha + 1 + h * h) * Qt * QL) / (h * Qt * QL);
-    const double a3 = (h * QL + Qt) / (std::sqrt(h) * QL * Qt);
-    const std::complex<double> u = std::complex<double>(0, 2 * std::numbers::pi * f) /
-                                   (2 * std::numbers::pi * std::sqrt(fs * fb));
-    const std::complex<double> u2 = u * u, u4 = u2 * u2;
-    return 10 * std::log10(std::norm(u4 / (u4 + a1 * u2 * u + a2 * u2 + a3 * u + 1.0)));
+    const double QL = 7, Qt = d.qts, h = d.ported.fb / d.fs, alpha = d.vas / d.ported.volume;
+    const double T = 1 / (2 * std::numbers::pi * (vented ? std::sqrt(d.fs * d.ported.fb)
+                                                          : d.sealed.fb));
+    const std::complex<double> u = std::complex<double>(0, 2 * std::numbers::pi * f) * T;
+    std::complex<double> H = u * u / (u * u + u / d.sealed.q + 1.0);
+    if (vented) {
+        const double a1 = (QL + h * Qt) / (std::sqrt(h) * QL * Qt);
+        const double a2 = (h + (alpha + 1 + h * h) * Qt * QL) / (h * Qt * QL);
+        const double a3 = (h * QL + Qt) / (std::sqrt(h) * QL * Qt);
+        H = std::pow(u, 4) / (std::pow(u, 4) + a1 * std::pow(u, 3) + a2 * u * u + a3 * u + 1.0);
+    }
+    return 10 * std::log10(std::norm(H));
 }
 
 // Catches a slipped coefficient or sign in either response polynomial, which a test
@@ -252,12 +250,9 @@ TEST(TransferFunctionTest, LevelsAreThoseOfTheTextbookCircuits)
         d.ported = {5 + 395 * unit(random), 15 + 75 * unit(random)};
         d.sealed = {10, 20 + 130 * unit(random), 0.4 + 1.1 * unit(random)};
         for (int f = 1; f < RESPONSE_SIZE; ++f) {
-            largest = std::max({largest,
-                                std::fabs(SealedLevel(d.sealed, f) -
-                                          TextbookSealedLevel(d.sealed.fb, d.sealed.q, f)),
-                                std::fabs(PortedLevel(d, f) -
-                                          TextbookVentedLevel(d.qts, d.vas, d.fs, d.ported.volume,
-                                                              d.ported.fb, f))});
+            const double sealed = SealedLevel(d.sealed, f), ported = PortedLevel(d, f);
+            largest = std::max(largest, std::fabs(sealed - TextbookLevel(d, false, f)));
+            largest = std::max(largest, std::fabs(ported - TextbookLevel(d, true, f)));
         }
     }
     EXPECT_LT(largest, 1e-9) << "dB";
