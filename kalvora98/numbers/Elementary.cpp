@@ -146,9 +146,9 @@ constexpr DD LN2 = {0x1.62e42fefa39efp-1, 0x1.abc9e3b39803fp-56};
 constexpr DD INV_LN10 = {0x1.bcb7b1526e50ep-2, 0x1.95355baaafad3p-57};
 constexpr double SQRT2 = 0x1.6a09e667f3bcdp+0;  // above the true root by 2^-53.5
 
-
-// sum c[n] z^n for n < terms by Horner's rule: the terms from `exact` on, whose
-// rounding errors stay below 2^-106 of the sum, in doubles, the others in double-double.
+// sum c[n] z^n for n < terms by Horner's rule: the terms from `exact` (< terms) on,
+// whose rounding errors stay below 2^-106 of the sum, in doubles, the others in
+// double-double.
 DD Polynomial(const DD* c, int terms, int exact, DD z)
 {
     double tail = c[terms - 1].hi;
