@@ -5,8 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "acoustics/Elementary.h"
 #include "acoustics/Response.h"
+#include "numbers/Elementary.h"
 #include "record/SpeakerFile.h"
 
 namespace {
@@ -44,8 +44,9 @@ void BM_Curve(benchmark::State& state)
 BENCHMARK(BM_Curve<CalcSealed>)->Name("CalcSealed")->Arg(50)->Arg(2000);
 BENCHMARK(BM_Curve<CalcPorted>)->Name("CalcPorted")->Arg(50);
 
-// The floor under both curves: the program's log10 alone, once per point, on the
-// sealed curve's ratios. What a curve costs above this is the program's own.
+// The program's correctly rounded log10, once per point of the sealed curve: what a
+// curve would cost if every level took it, where the passband and the level table
+// leave it only the levels within 10^-4 dB of a rounding edge.
 void BM_Log10PerCurve(benchmark::State& state)
 {
     SetUpDriver();

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 
 namespace {
 

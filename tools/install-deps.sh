@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ clang libclang-rt-14-dev
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libbenchmark-dev libmpfr-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth openbox xdotool xclip imagemagick

@@ -1,6 +1,8 @@
 #include "acoustics/Alignment.h"
 
-#include "acoustics/Elementary.h"
+#include <cmath>
+
+#include "numbers/Elementary.h"
 
 namespace {
 
@@ -20,19 +22,21 @@ Ported PortedAlignment(double qts, double vas, double fs)
     return {15 * Pow(qts, 2.87) * vas, 0.42 * fs * Pow(qts, -0.9)};
 }
 
-void SealedQFromVolume()
+double SealedQFromVolume(double qts, double vas, double volume, double q)
 {
-    if (speaker.sealed.volume == 0)
-        return;
-    double ratio = speaker.vas / speaker.sealed.volume + 1;
+    if (volume == 0)
+        return q;
+    double ratio = vas / volume + 1;
     if (ratio < 0)
-        return;
-    speaker.sealed.q = speaker.qts * Pow(ratio, 0.5);
+        return q;
+    double newQ = qts * Pow(ratio, 0.5);
+    return std::isnan(newQ) ? q : newQ;
 }
 
-void SealedQFromFb()
+double SealedQFromFb(double qts, double fs, double fb, double q)
 {
-    if (speaker.fs == 0)
-        return;
-    speaker.sealed.q = speaker.sealed.fb / speaker.fs * speaker.qts;
+    if (fs == 0)
+        return q;
+    double newQ = fb / fs * qts;
+    return std::isnan(newQ) ? q : newQ;
 }

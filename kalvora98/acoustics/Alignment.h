@@ -10,9 +10,12 @@ Sealed SealedAlignment(double qts, double vas, double fs);
 // Empirical vented alignment: box volume and tuning as power laws of Qts. Needs qts > 0.
 Ported PortedAlignment(double qts, double vas, double fs);
 
-// Closed box: Q = Qts * sqrt(Vas/Vb + 1), from speaker.sealed.volume. A zero volume or
-// a negative root keeps the old Q, so an empty Volume field cannot make it NaN.
-void SealedQFromVolume();
+// The sealed box's Q as the Volume and Fb fields set it, given the Q it has now. Where a
+// relation gives no number (a zero volume or Fs, a negative root, NaN among the inputs)
+// the old Q stays, so an empty field cannot make it NaN.
 
-// The box raises resonance and Q alike: Q = Qts * Fb/Fs. An Fs of 0 keeps the old Q.
-void SealedQFromFb();
+// Closed box: Q = Qts * sqrt(Vas/Vb + 1).
+double SealedQFromVolume(double qts, double vas, double volume, double q);
+
+// The box raises resonance and Q alike: Q = Qts * Fb/Fs.
+double SealedQFromFb(double qts, double fs, double fb, double q);

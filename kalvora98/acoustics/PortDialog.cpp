@@ -4,7 +4,7 @@
 
 #include "acoustics/PortLength.h"
 #include "mainwindow/MainWindow.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 #include "resources/kalvora98.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "acoustics/PortLength.h"
 
-#include "acoustics/Elementary.h"
+#include "numbers/Elementary.h"
 #include "record/Speaker.h"
 
 double CalcPortLength(double portDiameter, double numberOfPorts)

@@ -1,6 +1,6 @@
 #include "acoustics/Response.h"
 
-#include "acoustics/Elementary.h"
+#include "numbers/Elementary.h"
 
 #include <bit>
 #include <cstdint>
@@ -71,6 +71,50 @@ int StoredRatio(double ratio)
     return StoredLevel(10 * Log10(ratio));
 }
 
+// |H|^2 of the second-order high-pass with corner fb and quality factor q.
+double SealedRatio(double fb, double q, int f)
+{
+    double Fr = (f / fb) * (f / fb);
+    return Fr * Fr / (Fr / (q * q) + (Fr - 1) * (Fr - 1));
+}
+
+// The vented box's fourth-order denominator in f/fs, with a box loss Q of 7: the
+// coefficients depend on the design only, so a curve computes them once.
+struct PortedPolynomial {
+    double A, B, C, D, fs;
+};
+
+PortedPolynomial PolynomialOf(const Speaker& driver)
+{
+    const double Vb = driver.ported.volume;
+    const double fb = driver.ported.fb;
+    const double qts = driver.qts;
+    const double fs = driver.fs;
+    const double A = (fb / fs) * (fb / fs);
+    const double B = fb / (BOX_LOSS_Q * fs) + A / qts;
+    const double C = 1 + A + driver.vas / Vb + fb / (BOX_LOSS_Q * fs * qts);
+    const double D = fb / (BOX_LOSS_Q * fs) + 1 / qts;
+    return {A, B, C, D, fs};
+}
+
+// |H|^2: (f/fs)^8 over the squared real and imaginary parts of the denominator.
+double PortedRatio(const PortedPolynomial& p, int f)
+{
+    double Fn2 = (f / p.fs) * (f / p.fs);
+    double Fn4 = Fn2 * Fn2;
+    double real = Fn4 - p.C * Fn2 + p.A;
+    double imaginary = p.D * Fn2 - p.B;
+    return Fn4 * Fn4 / (real * real + Fn2 * (imaginary * imaginary));
+}
+
+// The ratios are computed in a loop of their own, whose divisions the processor
+// overlaps, before the rounding with its table and branches.
+void StoreRatios(const double* ratio, int* target)
+{
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        target[f] = StoredRatio(ratio[f]);
+}
+
 // The array of the graph being computed, or null when there is nothing to fill.
 int* TargetArray()
 {
@@ -100,20 +144,27 @@ int StoredLevel(double level)
     return Round(level);
 }
 
+double SealedLevel(const Sealed& box, int f)
+{
+    return 10 * Log10(SealedRatio(box.fb, box.q, f));
+}
+
+double PortedLevel(const Speaker& driver, int f)
+{
+    return 10 * Log10(PortedRatio(PolynomialOf(driver), f));
+}
+
 void CalcSealed()
 {
     int* target = TargetArray();
     if (!target)
         return;
-    port[graphNumber - 1] = {speaker.sealed.volume, speaker.sealed.fb};
-
-    const double fb = speaker.sealed.fb;
-    const double q = speaker.sealed.q;
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        double Fr = (f / fb) * (f / fb);
-        double ratio = Fr * Fr / (Fr / (q * q) + (Fr - 1) * (Fr - 1));
-        target[f] = StoredRatio(ratio);
-    }
+    const Sealed box = speaker.sealed;
+    port[graphNumber - 1] = {box.volume, box.fb};
+    double ratio[RESPONSE_SIZE];
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        ratio[f] = SealedRatio(box.fb, box.q, f);
+    StoreRatios(ratio, target);
 }
 
 void CalcPorted()
@@ -121,23 +172,10 @@ void CalcPorted()
     int* target = TargetArray();
     if (!target)
         return;
-    const double Vb = speaker.ported.volume;
-    const double fb = speaker.ported.fb;
-    port[graphNumber - 1] = {Vb, fb};
-
-    const double qts = speaker.qts;
-    const double vas = speaker.vas;
-    const double fs = speaker.fs;
-    const double A = (fb / fs) * (fb / fs);
-    const double B = fb / (BOX_LOSS_Q * fs) + A / qts;
-    const double C = 1 + A + vas / Vb + fb / (BOX_LOSS_Q * fs * qts);
-    const double D = fb / (BOX_LOSS_Q * fs) + 1 / qts;
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        double Fn2 = (f / fs) * (f / fs);
-        double Fn4 = Fn2 * Fn2;
-        double real = Fn4 - C * Fn2 + A;
-        double imaginary = D * Fn2 - B;
-        double ratio = Fn4 * Fn4 / (real * real + Fn2 * (imaginary * imaginary));
-        target[f] = StoredRatio(ratio);
-    }
+    port[graphNumber - 1] = {speaker.ported.volume, speaker.ported.fb};
+    const PortedPolynomial polynomial = PolynomialOf(speaker);
+    double ratio[RESPONSE_SIZE];
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        ratio[f] = PortedRatio(polynomial, f);
+    StoreRatios(ratio, target);
 }

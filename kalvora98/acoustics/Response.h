@@ -22,6 +22,11 @@ int Round(double x);
 // A level in dB as stored in a response array.
 int StoredLevel(double level);
 
+// The unrounded level in dB at f Hz (1..299) that CalcSealed or CalcPorted stores
+// rounded: 10 log10 of the response's power relative to the passband.
+double SealedLevel(const Sealed& box, int f);
+double PortedLevel(const Speaker& driver, int f);
+
 // Fill the array of graph `graphNumber` (1..3) and its `port` entry from the
 // sealed (second-order) or ported (fourth-order, box loss Q of 7) design.
 // Any other graph number, or a graph whose array does not exist, changes nothing.

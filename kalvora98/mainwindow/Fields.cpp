@@ -1,6 +1,6 @@
 #include "acoustics/Alignment.h"
 #include "mainwindow/MainWindow.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 #include "record/Speaker.h"
 #include "record/SpeakerFile.h"
 #include "record/SpeakerIo.h"
@@ -49,10 +49,11 @@ void FieldNotified(HWND hwnd, int id)
         GetSpeakerData(hwnd);
     if (boxType != BOX_SEALED)
         return;
+    Sealed& sealed = speaker.sealed;
     if (id == IDC_VOLUME)
-        SealedQFromVolume();
+        sealed.q = SealedQFromVolume(speaker.qts, speaker.vas, sealed.volume, sealed.q);
     else if (id == IDC_FB)
-        SealedQFromFb();
+        sealed.q = SealedQFromFb(speaker.qts, speaker.fs, sealed.fb, sealed.q);
 }
 
 void SetFieldNumber(HWND hwnd, int id, double value, int decimals)

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "acoustics/Alignment.h"
-#include "acoustics/Elementary.h"
-#include "record/NumberText.h"
+#include "numbers/Elementary.h"
+#include "numbers/NumberText.h"
 
 namespace {
 
@@ -59,6 +59,32 @@ INSTANTIATE_TEST_SUITE_P(
                     Proposal{BOX_SEALED, 0.707, 100, 30, "100.0", "30.0"},
                     Proposal{BOX_SEALED, 1.0, 100, 30, "200.1", "21.2"},
                     Proposal{BOX_SEALED, 0.57, 156.8, 85.5, "101.9", "106.1"}));
+
+struct SealedQ {
+    const char* name;
+    double qts, vas, fs, volume, fb;
+    double fromVolume, fromFb;  // with an old Q of 0.6
+};
+
+class SealedQTest : public testing::TestWithParam<SealedQ> {};
+
+// Catches a wrong closed-box or resonance relation, and a zero divisor, a negative root
+// or a NaN input that makes the sealed Q NaN or infinite instead of keeping the old one.
+TEST_P(SealedQTest, FollowsTheFieldOrKeepsTheOldQ)
+{
+    const SealedQ& c = GetParam();
+    EXPECT_DOUBLE_EQ(SealedQFromVolume(c.qts, c.vas, c.volume, 0.6), c.fromVolume);
+    EXPECT_DOUBLE_EQ(SealedQFromFb(c.qts, c.fs, c.fb, 0.6), c.fromFb);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SealedQTest,
+    testing::Values(SealedQ{"typed", 0.4, 50, 30, 50, 60, 0.56568542494923802, 0.8},
+                    SealedQ{"zero_volume_and_fs", 0.4, 50, 0, 0, 60, 0.6, 0.6},
+                    SealedQ{"negative_root", 0.4, -50, 30, 10, 60, 0.6, 0.8},
+                    SealedQ{"nan_box", 0.4, 50, 30, NAN, NAN, 0.6, 0.6},
+                    SealedQ{"nan_driver", NAN, NAN, NAN, 50, 60, 0.6, 0.6}),
+    [](const testing::TestParamInfo<SealedQ>& info) { return info.param.name; });
 
 struct Power {
     double x, y, expected;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "acoustics/PortLength.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 #include "record/Speaker.h"
 
 namespace {

@@ -1,12 +1,15 @@
+#include <algorithm>
 #include <cmath>
+#include <complex>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "acoustics/Elementary.h"
 #include "acoustics/Response.h"
+#include "numbers/Elementary.h"
 
 namespace {
 
@@ -44,7 +47,8 @@ protected:
     }
     void TearDown() override { dBMag = dBMag2 = dBMag3 = nullptr; }
 
-    // A driver and its ported box; the worked example unless told otherwise.
+    // A driver and its ported box: Qts 0.4, Vas 50 l, Fs 30 Hz in 40 l tuned to 35 Hz
+    // unless told otherwise.
     static void UsePorted(double qts = 0.4, double vas = 50, double fs = 30, double Vb = 40,
                           double fb = 35)
     {
@@ -76,7 +80,7 @@ TEST_F(ResponseTest, SealedTableForFb50Q0707)
 }
 
 // Catches a wrong coefficient of the vented-box polynomial or of the box loss.
-TEST_F(ResponseTest, PortedTableForTheWorkedDriver)
+TEST_F(ResponseTest, PortedTableForQts04In40LitresAt35Hz)
 {
     UsePorted();
     CalcPorted();
@@ -206,6 +210,52 @@ TEST_F(ResponseTest, PassbandShortcutChangesNoLevel)
         }
     }
     EXPECT_EQ(checked, 3000 * 299);
+}
+
+// The textbook responses in their own form, of u = s T with s = j 2 pi f. The closed
+// box: H = u^2 / (u^2 + u/Qtc + 1), T = 1/(2 pi fc). The vented box with leakage losses
+// QL (A. N. Thiele, "Loudspeakers in Vented Boxes", JAES 19, 1971; R. H. Small,
+// "Vented-Box Loudspeaker Systems, Part I: Small-Signal Analysis", JAES 21(5), 1973):
+// G = u^4 / (u^4 + a1 u^3 + a2 u^2 + a3 u + 1), T = 1/(2 pi sqrt(fs fb)), h = fb/fs,
+// alpha = Vas/Vb, Qt = Qts, a1 = (QL + h Qt)/(sqrt(h) QL Qt), a2 = (h + (alpha + 1 +
+// h^2) Qt QL)/(h Qt QL), a3 = (h QL + Qt)/(sqrt(h) QL Qt).
+double TextbookLevel(const Speaker& d, bool vented, int f)
+{
+    const double QL = 7, Qt = d.qts, h = d.ported.fb / d.fs, alpha = d.vas / d.ported.volume;
+    const double T = 1 / (2 * std::numbers::pi * (vented ? std::sqrt(d.fs * d.ported.fb)
+                                                          : d.sealed.fb));
+    const std::complex<double> u = std::complex<double>(0, 2 * std::numbers::pi * f) * T;
+    std::complex<double> H = u * u / (u * u + u / d.sealed.q + 1.0);
+    if (vented) {
+        const double a1 = (QL + h * Qt) / (std::sqrt(h) * QL * Qt);
+        const double a2 = (h + (alpha + 1 + h * h) * Qt * QL) / (h * Qt * QL);
+        const double a3 = (h * QL + Qt) / (std::sqrt(h) * QL * Qt);
+        H = std::pow(u, 4) / (std::pow(u, 4) + a1 * std::pow(u, 3) + a2 * u * u + a3 * u + 1.0);
+    }
+    return 10 * std::log10(std::norm(H));
+}
+
+// Catches a slipped coefficient or sign in either response polynomial, which a test
+// that restates the program's own coefficients would repeat.
+TEST(TransferFunctionTest, LevelsAreThoseOfTheTextbookCircuits)
+{
+    std::mt19937 random(1971);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    double largest = 0;
+    for (int design = 0; design < 300; ++design) {
+        Speaker d = {};
+        d.qts = 0.15 + 1.35 * unit(random);
+        d.vas = 5 + 395 * unit(random);
+        d.fs = 15 + 105 * unit(random);
+        d.ported = {5 + 395 * unit(random), 15 + 75 * unit(random)};
+        d.sealed = {10, 20 + 130 * unit(random), 0.4 + 1.1 * unit(random)};
+        for (int f = 1; f < RESPONSE_SIZE; ++f) {
+            const double sealed = SealedLevel(d.sealed, f), ported = PortedLevel(d, f);
+            largest = std::max(largest, std::fabs(sealed - TextbookLevel(d, false, f)));
+            largest = std::max(largest, std::fabs(ported - TextbookLevel(d, true, f)));
+        }
+    }
+    EXPECT_LT(largest, 1e-9) << "dB";
 }
 
 struct Degenerate {

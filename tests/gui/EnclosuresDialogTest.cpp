@@ -110,7 +110,7 @@ std::string Describe(const DialogTemplate& t)
 
 // Catches a template with another caption, size, style or font, or controls missing,
 // reordered, given tab stops or styled otherwise (a read-only field, say).
-TEST(EnclosuresTemplateTest, MatchesTheDialogTable)
+TEST(EnclosuresTemplateTest, Is178By105ToolDialogWithItsControlsInOrder)
 {
     DialogTemplate t;
     ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), IDD_ENCLOSURES, t));

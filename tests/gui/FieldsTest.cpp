@@ -37,7 +37,7 @@ INSTANTIATE_TEST_SUITE_P(Table, TypedNumberTest,
                                          Typed{" 7", 7}, Typed{"1e3", 1000},
                                          Typed{"1234567890", 123456789}, Typed{"inf", 0}));
 
-// The driver of the worked examples, typed into the fields.
+// A driver of Qts 0.35, Vas 100 l and Fs 30 Hz, typed into the fields.
 class FieldsTest : public MainWindowTest {
 protected:
     void TypeDriver()

@@ -28,7 +28,7 @@ int GraphWindowCount()
 
 // Catches a class registered with other styles (a redraw-on-resize style, say),
 // procedure, cursor or background.
-TEST_F(GraphWindowTest, ClassHasTheTabledSettings)
+TEST_F(GraphWindowTest, ClassUsesApplicationIconArrowCursorAndWhiteBrush)
 {
     ASSERT_NE(OpenGraph(), nullptr);
     WNDCLASSEXA wc = {sizeof wc};

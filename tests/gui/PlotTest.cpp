@@ -10,7 +10,7 @@
 
 namespace {
 
-// The worked example: the client area of a new graph window.
+// The client area of a new graph window, and the chart's edges in it.
 constexpr int WIDTH = 328, HEIGHT = 227;
 constexpr int LEFT = 5, TOP = 5, RIGHT = 303, BOTTOM = 167, ZERO_DB = 65;
 
@@ -45,7 +45,7 @@ protected:
 };
 
 // Catches a frame laid out from other margins of the client rectangle.
-TEST_F(PlotTest, FrameRunsAlongTheWorkedExampleEdges)
+TEST_F(PlotTest, FrameRunsAlongTheChartEdges)
 {
     Paint(canvas, window, 0);
     const POINT onFrame[] = {{LEFT, TOP},     {RIGHT, TOP}, {RIGHT, BOTTOM}, {LEFT, BOTTOM},

@@ -121,7 +121,7 @@ const Control PORT_TEMPLATE[] = {
 
 // Catches a template with another caption, size, font, a close box, a default button,
 // or controls missing, reordered (the tab order) or styled otherwise.
-TEST(PortTemplateTest, MatchesTheDialogTable)
+TEST(PortTemplateTest, Is130By138WithItsControlsInTabOrder)
 {
     DialogTemplate t;
     ASSERT_TRUE(ReadDialogTemplate(GetModuleHandleA(nullptr), IDD_PORT, t));

@@ -20,7 +20,7 @@
 #include "acoustics/Response.h"
 #include "graph/GraphWindow.h"
 #include "mainwindow/MainWindow.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 #include "record/Speaker.h"
 #include "record/SpeakerFile.h"
 #include "record/SpeakerIo.h"

@@ -14,7 +14,7 @@ namespace {
 using StartupTest = MainWindowTest;
 
 // Catches a class registered with other styles, icons, cursor or background.
-TEST_F(StartupTest, ClassHasTheTabledSettings)
+TEST_F(StartupTest, ClassUsesProgramIconsAndArrowCursor)
 {
     WNDCLASSEXA wc = {sizeof wc};
     ASSERT_TRUE(GetClassInfoExA(hInstance, MAIN_CLASS_NAME, &wc));

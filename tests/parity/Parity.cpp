@@ -15,7 +15,7 @@
 #include "acoustics/Alignment.h"
 #include "acoustics/PortLength.h"
 #include "acoustics/Response.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 
 namespace {
 
@@ -170,10 +170,11 @@ void Design(std::uint64_t index, Sink& sink)
     Shown(sink, "portedFbText", p.fb, 1);
     Shown(sink, "qtsText", speaker.qts, 2);
 
-    SealedQFromVolume();
-    sink.Number("qFromVolume", speaker.sealed.q);
-    SealedQFromFb();
-    sink.Number("qFromFb", speaker.sealed.q);
+    Sealed& box = speaker.sealed;
+    box.q = SealedQFromVolume(speaker.qts, speaker.vas, box.volume, box.q);
+    sink.Number("qFromVolume", box.q);
+    box.q = SealedQFromFb(speaker.qts, speaker.fs, box.fb, box.q);
+    sink.Number("qFromFb", box.q);
 
     const double diameters[] = {10, Quantity(r, 0.5, 30)};
     for (double diameter : diameters)

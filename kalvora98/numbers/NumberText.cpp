@@ -1,11 +1,11 @@
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 
-#include "acoustics/Elementary.h"
+#include "numbers/Elementary.h"
 
 namespace {
 
