@@ -6,10 +6,11 @@
 #include <cstring>
 
 #ifdef _WIN32
+#include <windows.h>
+// shellapi.h needs windows.h first.
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -84,6 +85,15 @@ std::string LastErrorText()
 
 }  // namespace
 
+// Windows takes '/' as well as '\\', and with '/' both builds print the same paths.
+std::string JoinPath(const std::string& directory, const std::string& name)
+{
+    if (directory.empty())
+        return name;
+    const char last = directory.back();
+    return last == '/' || last == '\\' ? directory + name : directory + "/" + name;
+}
+
 #ifdef _WIN32
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& error)
@@ -140,13 +150,6 @@ std::vector<std::string> JsonFilesIn(const std::string& directory)
     return names;
 }
 
-std::string JoinPath(const std::string& directory, const std::string& name)
-{
-    if (directory.empty())
-        return name;
-    const char last = directory.back();
-    return last == '/' || last == '\\' ? directory + name : directory + "\\" + name;
-}
 
 std::string WriteTemporaryBeside(const std::string& path, const std::string& bytes,
                                  std::string& error)
@@ -254,12 +257,6 @@ std::vector<std::string> JsonFilesIn(const std::string& directory)
     return names;
 }
 
-std::string JoinPath(const std::string& directory, const std::string& name)
-{
-    if (directory.empty())
-        return name;
-    return directory.back() == '/' ? directory + name : directory + "/" + name;
-}
 
 std::string WriteTemporaryBeside(const std::string& path, const std::string& bytes,
                                  std::string& error)
