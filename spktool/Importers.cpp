@@ -223,6 +223,7 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
             return;
         }
 
+    int rows = 0;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
         bool blank = true;
@@ -230,6 +231,7 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
             blank = blank && Trim(cell).empty();
         if (blank)
             continue;
+        ++rows;
         const std::string where = source + ":" + std::to_string(record.line);
         Values values;
         bool ok = true;
@@ -253,6 +255,8 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
         if (ok)
             AddDriver(where, Stem(source) + "-" + std::to_string(record.line), values, result);
     }
+    if (rows == 0)
+        result.errors.push_back(source + ": no drivers below the header row");
 }
 
 // ---- qspeakers' XML -----------------------------------------------------------------
@@ -328,6 +332,8 @@ void ImportXml(const std::string& source, const std::string& text, ImportResult&
                                 (root ? root->name() : "") + ">, not <speakers>");
         return;
     }
+    if (!root->first_node("speaker"))
+        result.errors.push_back(source + ": no <speaker> elements in <speakers>");
     for (const rapidxml::xml_node<>* node = root->first_node("speaker"); node;
          node = node->next_sibling("speaker")) {
         const std::string where = source + ":" + std::to_string(LineAt(text, buffer.data(),
