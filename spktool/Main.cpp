@@ -133,10 +133,8 @@ int main(int argc, char** argv)
     try {
         app.parse(static_cast<int>(argvUtf8.size()), argvUtf8.data());
     } catch (const CLI::CallForHelp&) {
-        CLI::App* asked = &app;
-        for (CLI::App* sub : app.get_subcommands())
-            asked = sub;
-        Print(stdout, asked->help());
+        // The top App hands the help to the command that was named, as "spktool port".
+        Print(stdout, app.help());
         return EXIT_OK;
     } catch (const CLI::ParseError& error) {
         Print(stderr, std::string("spktool: ") + error.what() + " (spktool --help)\n");
