@@ -243,8 +243,13 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
             }
             if (cell.empty())
                 continue;
+            // Spreadsheets that separate with ';' write a decimal comma ("0,35").
+            std::string number = cell;
+            if (separator != ',' && std::count(number.begin(), number.end(), ',') == 1 &&
+                number.find('.') == std::string::npos)
+                number[number.find(',')] = '.';
             double value;
-            if (!ReadDecimal(cell, value)) {
+            if (!ReadDecimal(number, value)) {
                 result.errors.push_back(where + ": " + column.field + ": '" + cell +
                                         "' is not a number");
                 ok = false;
