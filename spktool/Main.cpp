@@ -28,7 +28,7 @@ struct Options {
 
 void Print(std::FILE* stream, const std::string& text)
 {
-    std::fwrite(text.data(), 1, text.size(), stream);
+    WriteText(stream == stderr, text);
 }
 
 bool Ported(const Options& o)

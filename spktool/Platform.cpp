@@ -194,6 +194,24 @@ void RemoveFile(const std::string& path)
     DeleteFileW(Wide(path).c_str());
 }
 
+void WriteText(bool error, const std::string& text)
+{
+    HANDLE handle = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode;
+    if (text.empty() || !GetConsoleMode(handle, &mode)) {
+        std::fwrite(text.data(), 1, text.size(), error ? stderr : stdout);
+        return;
+    }
+    const std::wstring wide = Wide(text);
+    DWORD written = 0;
+    for (std::size_t done = 0; done < wide.size(); done += written) {
+        // Old consoles take at most some 32 KB in one call.
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - done, 8192));
+        if (!WriteConsoleW(handle, wide.data() + done, chunk, &written, nullptr) || !written)
+            return;
+    }
+}
+
 std::vector<std::string> CommandLineArguments(int, char**)
 {
     _setmode(_fileno(stdout), _O_BINARY);
@@ -315,6 +333,11 @@ bool MoveIntoPlace(const std::string& temporary, const std::string& path, bool r
 void RemoveFile(const std::string& path)
 {
     unlink(path.c_str());
+}
+
+void WriteText(bool error, const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), error ? stderr : stdout);
 }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv)
