@@ -36,6 +36,9 @@ Corner CornerOf(const Response& r, double level)
             if (f == LOWEST_HZ)
                 return {Corner::Below, 0};
             const double low = r.exact[f - 1], high = r.exact[f];
+            // A level too low for a double (-inf) leaves nothing to interpolate.
+            if (!std::isfinite(low) || !std::isfinite(high))
+                return {Corner::At, static_cast<double>(f)};
             return {Corner::At, (f - 1) + (level - low) / (high - low)};
         }
     }
@@ -50,17 +53,22 @@ std::string Unusable(const Speaker& s, bool ported)
     };
     std::string why;
     if (!ported) {
-        for (const std::string& m : {missing("sealed.fb", s.sealed.fb), missing("sealed.q", s.sealed.q)})
+        for (const std::string& m :
+             {missing("sealed.fb", s.sealed.fb), missing("sealed.q", s.sealed.q)})
             if (why.empty())
                 why = m;
-        return why.empty() ? "" : "the sealed design needs sealed.fb and sealed.q greater than 0 (" + why + ")";
+        return why.empty() ? ""
+                           : "the sealed design needs sealed.fb and sealed.q greater than 0 (" +
+                                 why + ")";
     }
     for (const std::string& m : {missing("qts", s.qts), missing("fs", s.fs), missing("vas", s.vas),
                                  missing("ported.volume", s.ported.volume),
                                  missing("ported.fb", s.ported.fb)})
         if (why.empty())
             why = m;
-    return why.empty() ? "" : "the ported design needs qts, fs, vas, ported.volume and ported.fb greater than 0 (" + why + ")";
+    return why.empty() ? ""
+                       : "the ported design needs qts, fs, vas, ported.volume and ported.fb "
+                         "greater than 0 (" + why + ")";
 }
 
 Response Compute(const Speaker& s, bool ported)
