@@ -169,13 +169,14 @@ bool ColumnField(const std::string& header, std::string& field, double& factor)
     const std::string unit = key.substr(3);
     field = "vas";
     if (unit.empty() || unit == "l" || unit == "litres" || unit == "liters" || unit == "litre" ||
-        unit == "liter" || unit == "dm3" || unit == "dm\xC2\xB3")
+        unit == "liter" || unit == "dm3" || unit == "dm^3" || unit == "dm\xC2\xB3")
         return true;
     factor = LITRES_PER_CUBIC_FOOT;
-    if (unit == "ft3" || unit == "ft\xC2\xB3" || unit == "cuft" || unit == "cubicfeet")
+    if (unit == "ft3" || unit == "ft^3" || unit == "ft\xC2\xB3" || unit == "cuft" ||
+        unit == "cubicfeet")
         return true;
     factor = LITRES_PER_CUBIC_METRE;
-    return unit == "m3" || unit == "m\xC2\xB3";
+    return unit == "m3" || unit == "m^3" || unit == "m\xC2\xB3";
 }
 
 void ImportCsv(const std::string& source, std::string text, ImportResult& result)
