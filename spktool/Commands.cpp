@@ -9,7 +9,7 @@
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "CoreBridge.h"
 
 #include "acoustics/Alignment.h"
-#include "acoustics/Elementary.h"
 #include "acoustics/PortLength.h"
 #include "acoustics/Response.h"
+#include "numbers/Elementary.h"
 
 namespace {
 
@@ -18,8 +18,6 @@ public:
 private:
     Speaker saved_;
 };
-
-constexpr double BOX_LOSS_Q = 7;
 
 }  // namespace
 
@@ -37,29 +35,9 @@ void StoredLevels(const Speaker& record, bool ported, int (&levels)[300])
     port[0] = savedPort;
 }
 
-// The power ratio of CalcSealed and CalcPorted, in their order of operations, so that
-// rounding this level gives the stored one.
 double ExactLevel(const Speaker& record, bool ported, int f)
 {
-    double ratio;
-    if (!ported) {
-        const double fb = record.sealed.fb, q = record.sealed.q;
-        const double Fr = (f / fb) * (f / fb);
-        ratio = Fr * Fr / (Fr / (q * q) + (Fr - 1) * (Fr - 1));
-    } else {
-        const double Vb = record.ported.volume, fb = record.ported.fb;
-        const double qts = record.qts, vas = record.vas, fs = record.fs;
-        const double A = (fb / fs) * (fb / fs);
-        const double B = fb / (BOX_LOSS_Q * fs) + A / qts;
-        const double C = 1 + A + vas / Vb + fb / (BOX_LOSS_Q * fs * qts);
-        const double D = fb / (BOX_LOSS_Q * fs) + 1 / qts;
-        const double Fn2 = (f / fs) * (f / fs);
-        const double Fn4 = Fn2 * Fn2;
-        const double real = Fn4 - C * Fn2 + A;
-        const double imaginary = D * Fn2 - B;
-        ratio = Fn4 * Fn4 / (real * real + Fn2 * (imaginary * imaginary));
-    }
-    return 10 * Log10(ratio);
+    return ported ? PortedLevel(record, f) : SealedLevel(record.sealed, f);
 }
 
 Speaker Optimized(const Speaker& record, bool ported)
@@ -77,16 +55,14 @@ Speaker Optimized(const Speaker& record, bool ported)
 
 void DeriveSealedQFromVolume(Speaker& record)
 {
-    Lent lent(record);
-    SealedQFromVolume();
-    record.sealed.q = speaker.sealed.q;
+    Sealed& sealed = record.sealed;
+    sealed.q = SealedQFromVolume(record.qts, record.vas, sealed.volume, sealed.q);
 }
 
 void DeriveSealedQFromFb(Speaker& record)
 {
-    Lent lent(record);
-    SealedQFromFb();
-    record.sealed.q = speaker.sealed.q;
+    Sealed& sealed = record.sealed;
+    sealed.q = SealedQFromFb(record.qts, record.fs, sealed.fb, sealed.q);
 }
 
 double PortLength(const Speaker& record, double diameter, int ports)

@@ -1,6 +1,7 @@
-// The program's own calculations on a record of spktool's choosing. The core works on
-// the global `speaker` as the windows do; these functions lend it the record for the
-// length of one call, so every number is computed by the very code the program runs.
+// The program's own calculations on a record of spktool's choosing. The response
+// arrays and the port length work on the global `speaker`, as the windows do; for them
+// the record is lent to the global for the length of one call. Every number comes from
+// the very code the program runs.
 #pragma once
 #include "record/Speaker.h"
 

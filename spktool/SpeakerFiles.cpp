@@ -7,7 +7,7 @@
 #include "Failure.h"
 #include "Platform.h"
 #include "Text.h"
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 #include "record/SpeakerFile.h"
 
 const std::vector<std::string> FIELD_NAMES = {

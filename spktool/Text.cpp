@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "record/NumberText.h"
+#include "numbers/NumberText.h"
 
 namespace {
 
