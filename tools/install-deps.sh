@@ -10,6 +10,7 @@ packages=(
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth openbox xdotool xclip imagemagick
   zip unzip w3m locales
+  libcli11-dev nlohmann-json3-dev librapidxml-dev
 )
 
 SUDO=""

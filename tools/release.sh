@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Makes dist/kalvora98-<version>-win32.zip: the program, its help as help.htm (with
-# its pictures beside it) and help.txt, the sample drivers, README.txt, LICENSE and
-# SHA256SUMS. The same commit gives the same bytes: the exe carries no time stamp, and
-# every file in the archive carries the time of the last commit.
-# Usage: tools/release.sh [build directory]
+# Makes dist/kalvora98-<version>-win32.zip: the program, its companion spktool.exe,
+# its help as help.htm (with its pictures beside it) and help.txt, the sample
+# drivers, README.txt, LICENSE and SHA256SUMS. The same commit gives the same bytes:
+# the exe carries no time stamp, and every file in the archive carries the time of
+# the last commit. Usage: tools/release.sh [build directory]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/win}
 ./tools/install-deps.sh
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
       -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target kalvora98 -j"$(nproc)" >/dev/null
+cmake --build "$build" --target kalvora98 spktool -j"$(nproc)" >/dev/null
 
 version=$(sed -n 's/^#define KALVORA_VERSION_TEXT "\(.*\)"$/\1/p' "$build/generated/version.h")
 name=kalvora98-$version-win32
@@ -18,7 +18,7 @@ stage=$build/release/$name
 rm -rf "$stage"
 mkdir -p "$stage/samples" dist
 
-cp "$build/kalvora98.exe" release/help.htm release/help-*.png "$stage/"
+cp "$build/kalvora98.exe" "$build/spktool.exe" release/help.htm release/help-*.png "$stage/"
 # Notepad before Windows 10 shows a text only with CRLF line ends.
 crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
 crlf LICENSE "$stage/LICENSE"

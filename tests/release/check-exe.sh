@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reads the import table and PE header of the built exe: every import must be on the
 # allow-list and no newer than its floor, or the exe would not start on that Windows;
-# subsystem and OS version must be 4.0, which every Windows from 95 and NT 4 accepts.
+# subsystem and OS version must be 4.0, which every Windows from 95 and NT 4 accepts,
+# unless the allow-list names others.
 set -euo pipefail
 exe=$1
 allowed=$2
@@ -11,12 +12,18 @@ header() { awk -v key="$1" '$1 == key { print $2; exit }' <<<"$dump"; }
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-[ "$(header Subsystem)" = 00000002 ] || fail "subsystem is $(header Subsystem), not Windows GUI"
+# The list may name another subsystem ("# subsystem 3", a console program) and version
+# ("# version 5 1", Windows XP); the program's are the defaults.
+subsystem=$(awk '$1 == "#" && $2 == "subsystem" { print $3 }' "$allowed")
+read -r major minor < <(awk '$1 == "#" && $2 == "version" { print $3, $4 }' "$allowed") || true
+subsystem=${subsystem:-2} major=${major:-4} minor=${minor:-0}
+[ "$(header Subsystem)" = "0000000$subsystem" ] ||
+    fail "subsystem is $(header Subsystem), not $subsystem"
 for key in MajorSubsystemVersion MajorOSystemVersion; do
-    [ "$(header $key)" = 4 ] || fail "$key is $(header $key), not 4"
+    [ "$(header $key)" = "$major" ] || fail "$key is $(header $key), not $major"
 done
 for key in MinorSubsystemVersion MinorOSystemVersion; do
-    [ "$(header $key)" = 0 ] || fail "$key is $(header $key), not 0"
+    [ "$(header $key)" = "$minor" ] || fail "$key is $(header $key), not $minor"
 done
 
 # "DLL function" for each import; one imported by number shows as "<none>".

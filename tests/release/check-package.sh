@@ -21,10 +21,11 @@ samples=$(awk -F'|' '!/^[[:space:]]*(#|$)/ { gsub(/ /, "", $1); print "samples/"
               "$root/release/samples.txt")
 pictures=$(cd "$root/release" && ls help-*.png)
 expected=$(printf '%s\n' LICENSE README.txt SHA256SUMS help.htm help.txt kalvora98.exe \
-               $pictures $samples | LC_ALL=C sort)
+               spktool.exe $pictures $samples | LC_ALL=C sort)
 listed=$(cd "$work" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$listed" = "$expected" ] || fail "the package holds: $(echo $listed)"
 cmp -s "$work/kalvora98.exe" "$build/kalvora98.exe" || fail "kalvora98.exe is not the tested one"
+cmp -s "$work/spktool.exe" "$build/spktool.exe" || fail "spktool.exe is not the tested one"
 (cd "$work" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match"
 shown=$(grep -o '<img src="[^"]*"' "$work/help.htm" | sed 's/^<img src="//; s/"$//' | LC_ALL=C sort -u)
 [ "$shown" = "$(LC_ALL=C sort <<<"$pictures")" ] || fail "help.htm shows: $(echo $shown)"

@@ -1,0 +1,20 @@
+// How a command gives up: one line for standard error and the exit status.
+#pragma once
+#include <string>
+
+enum ExitStatus { EXIT_OK = 0, EXIT_BAD_DATA = 1, EXIT_BAD_COMMAND_LINE = 2 };
+
+struct Failure {
+    ExitStatus status;
+    std::string message;
+};
+
+[[noreturn]] inline void BadData(const std::string& message)
+{
+    throw Failure{EXIT_BAD_DATA, message};
+}
+
+[[noreturn]] inline void BadCommandLine(const std::string& message)
+{
+    throw Failure{EXIT_BAD_COMMAND_LINE, message};
+}

@@ -1,0 +1,179 @@
+// spktool: the program's speaker files and numbers for scripts, spreadsheets and other
+// tools. Exit status 0 on success, 1 for bad data, 2 for a bad command line; every
+// fault is one line on standard error.
+#define CLI11_HAS_FILESYSTEM 0
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+
+#include "Commands.h"
+#include "Failure.h"
+#include "Platform.h"
+
+namespace {
+
+const char RULE[] =
+    "The smallest port diameter follows Small's vent-area rule for a vented box at full\n"
+    "excursion: all ports together need Sv >= 0.8 x Fb x VD, with Sv in m2, Fb in Hz and\n"
+    "VD = Sd x Xmax in m3 (R. H. Small, \"Vented-Box Loudspeaker Systems\", J. Audio Eng.\n"
+    "Soc. 21, 1973). --sd is in cm2 and --xmax in mm, as data sheets give them.";
+
+struct Options {
+    std::vector<std::string> files, assignments, sources;
+    std::string file, out, diameter, sd, xmax, qtc;
+    bool csv = false, json = false, frd = false, force = false, skipBad = false;
+    bool sealed = false, ported = false, exact = false, write = false;
+    int ports = 1;
+};
+
+void Print(std::FILE* stream, const std::string& text)
+{
+    WriteText(stream == stderr, text);
+}
+
+bool Ported(const Options& o)
+{
+    if (o.sealed == o.ported)
+        BadCommandLine("give one of --sealed and --ported");
+    return o.ported;
+}
+
+CLI::App* Command(CLI::App& app, const char* name, const char* description, const char* example)
+{
+    CLI::App* command = app.add_subcommand(name, description);
+    command->footer(std::string("Example:\n  ") + example);
+    return command;
+}
+
+void AddBox(CLI::App* command, Options& o)
+{
+    command->add_flag("--sealed", o.sealed, "the sealed design");
+    command->add_flag("--ported", o.ported, "the ported design");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    Options o;
+    CLI::App app("Kalvora 98's speaker files and numbers for scripts, spreadsheets and "
+                 "other tools.",
+                 "spktool");
+    app.require_subcommand(1);
+    app.footer("Run spktool COMMAND --help for a command's options and an example.\n"
+               "Exit status: 0 success, 1 bad data, 2 bad command line.");
+
+    CLI::App* show = Command(app, "show", "Every field of speaker files, the true Q and resonance "
+                             "of the sealed volume, and the F3 of both designs",
+                             "spktool show woofer.spk --csv");
+    show->add_option("FILE", o.files, "speaker files (.spk)")->required();
+    show->add_flag("--csv", o.csv, "one row per file, for a spreadsheet");
+    show->add_flag("--json", o.json, "JSON")->excludes("--csv");
+
+    CLI::App* create = Command(app, "new", "Write a new speaker file; numbers are read as the "
+                               "program reads a field",
+                               "spktool new woofer.spk model=\"Woofer 10\" qts=0.35 vas=100 fs=30");
+    create->add_option("FILE", o.file, "the speaker file to write")->required();
+    create->add_option("FIELD=VALUE", o.assignments,
+                       "model, info, qts, fs, vas (l), sealed.volume (l), sealed.fb, sealed.q, "
+                       "ported.volume (l), ported.fb; a sealed volume or Fb also sets the sealed "
+                       "Q from the driver, as the main window does");
+    create->add_flag("--force", o.force, "replace an existing file");
+
+    CLI::App* set = Command(app, "set", "Change fields of a speaker file",
+                            "spktool set woofer.spk ported.volume=60 ported.fb=35");
+    set->add_option("FILE", o.file, "the speaker file")->required();
+    set->add_option("FIELD=VALUE", o.assignments, "the fields, as for new")->required();
+
+    CLI::App* import = Command(app, "import", "One speaker file per driver from a CSV table, a "
+                               "qspeakers XML database or Boxed JSON files (or a folder of them)",
+                               "spktool import drivers.csv --out speakers");
+    import->add_option("SOURCE", o.sources, "CSV with a header row (Model, Info, Qts, Fs, Vas in "
+                       "l, ft3 or m3 as the header says, Sealed volume, Sealed Fb, Sealed Q, "
+                       "Ported volume, Ported Fb); qspeakers_db.xml; Boxed .json files")
+        ->required();
+    import->add_option("--out", o.out, "the folder for the speaker files")->required();
+    import->add_flag("--skip-bad", o.skipBad, "write the good drivers and report the rest "
+                     "(otherwise nothing is written unless every driver is good)");
+    import->add_flag("--force", o.force, "replace existing files");
+
+    CLI::App* response = Command(app, "response", "The levels at 1 to 299 Hz as the program "
+                                 "stores them, with F3, F6, F10 and the peak",
+                                 "spktool response woofer.spk --ported --frd > woofer.frd");
+    response->add_option("FILE", o.file, "the speaker file")->required();
+    AddBox(response, o);
+    response->add_flag("--exact", o.exact, "levels before rounding to whole dB");
+    response->add_flag("--csv", o.csv, "hz,db rows");
+    response->add_flag("--frd", o.frd, "frequency and level lines with * comments, for "
+                       "crossover tools (no phase)")->excludes("--csv");
+
+    CLI::App* optimize = Command(app, "optimize", "The box the Optimize button proposes, and "
+                                 "the textbook sealed box for a Qtc",
+                                 "spktool optimize woofer.spk --sealed --qtc 0.6");
+    optimize->add_option("FILE", o.file, "the speaker file")->required();
+    AddBox(optimize, o);
+    optimize->add_flag("--write", o.write, "store the program's proposal in the file");
+    optimize->add_option("--qtc", o.qtc, "the Qtc of the textbook sealed box (0.707)");
+
+    CLI::App* port = Command(app, "port", "The port length of the Port dialog, and the smallest "
+                             "port diameter for a driver's excursion",
+                             "spktool port woofer.spk --diameter 10 --ports 2 --sd 330 --xmax 6");
+    port->add_option("FILE", o.file, "the speaker file")->required();
+    port->add_option("--diameter", o.diameter, "port diameter, cm")->required();
+    port->add_option("--ports", o.ports, "1 to 4 ports (1)");
+    port->add_option("--sd", o.sd, "the driver's cone area Sd, cm2");
+    port->add_option("--xmax", o.xmax, "the driver's linear excursion Xmax (one way), mm");
+    port->footer(std::string("Example:\n  spktool port woofer.spk --diameter 10 --ports 2 --sd "
+                             "330 --xmax 6\n\n") + RULE);
+
+    std::vector<char*> argvUtf8;
+    for (const std::string& argument : arguments)
+        argvUtf8.push_back(const_cast<char*>(argument.c_str()));
+    try {
+        app.parse(static_cast<int>(argvUtf8.size()), argvUtf8.data());
+    } catch (const CLI::CallForHelp&) {
+        // The top App hands the help to the command that was named, as "spktool port".
+        Print(stdout, app.help());
+        return EXIT_OK;
+    } catch (const CLI::ParseError& error) {
+        Print(stderr, std::string("spktool: ") + error.what() + " (spktool --help)\n");
+        return EXIT_BAD_COMMAND_LINE;
+    }
+
+    try {
+        const Format format = o.csv ? Format::Csv : o.json ? Format::Json : o.frd ? Format::Frd
+                                                                              : Format::Text;
+        std::string output;
+        if (show->parsed()) {
+            output = ShowCommand(o.files, format);
+        } else if (create->parsed()) {
+            output = NewCommand(o.file, o.assignments, o.force);
+        } else if (set->parsed()) {
+            output = SetCommand(o.file, o.assignments);
+        } else if (import->parsed()) {
+            const ImportOutcome outcome = ImportCommand(o.sources, o.out, o.skipBad, o.force);
+            for (const std::string& error : outcome.errors)
+                Print(stderr, "spktool: " + error + "\n");
+            Print(stdout, outcome.output);
+            return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
+        } else if (response->parsed()) {
+            output = ResponseCommand(o.file, Ported(o), o.exact, format);
+        } else if (optimize->parsed()) {
+            const bool ported = Ported(o);
+            if (ported && !o.qtc.empty())
+                BadCommandLine("--qtc goes with --sealed");
+            output = OptimizeCommand(o.file, ported, o.write, o.qtc);
+        } else if (port->parsed()) {
+            output = PortCommand(o.file, o.diameter, o.ports, o.sd, o.xmax);
+        }
+        Print(stdout, output);
+        return EXIT_OK;
+    } catch (const Failure& failure) {
+        Print(stderr, "spktool: " + failure.message + "\n");
+        return failure.status;
+    } catch (const std::exception& error) {
+        Print(stderr, std::string("spktool: ") + error.what() + "\n");
+        return EXIT_BAD_DATA;
+    }
+}

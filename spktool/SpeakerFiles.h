@@ -1,0 +1,29 @@
+// Speaker files as spktool reads and writes them: whole and checked, never half.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "record/Speaker.h"
+
+// The record of a 164-byte speaker file. A file of another size, a text without its
+// NUL or a number that is not finite is reported as damaged (exit status 1): the
+// program itself would read such a file as far as it goes and keep zeros for the rest.
+Speaker LoadSpeakerFile(const std::string& path);
+
+// Writes the file as the program saves: a complete temporary file, then one move.
+// An existing file is replaced only when `replace` is set.
+void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace);
+
+// The 164 bytes of a record.
+std::string SpeakerBytes(const Speaker& record);
+
+// The names of the fields for new, set, show and the importers' columns, in file order.
+extern const std::vector<std::string> FIELD_NAMES;
+
+// Applies "field=value" assignments in order, as if the values were typed into the
+// program's fields: numbers through its own reading, texts in Windows-1252, and a
+// sealed volume or Fb re-deriving the sealed Q as the main window does.
+void ApplyAssignments(Speaker& record, const std::vector<std::string>& assignments);
+
+// Stores a UTF-8 text into a 50-byte field, or fails naming `what` and the fault.
+void StoreText(char (&field)[50], const std::string& utf8, const std::string& what);

@@ -1,0 +1,40 @@
+// Text in and out of spktool: Windows-1252 for the speaker file's texts, UTF-8 on the
+// command line and in every output, and numbers in the program's own fixed point.
+#pragma once
+#include <string>
+#include <string_view>
+
+// A speaker file's text field holds 49 bytes and a NUL.
+constexpr std::size_t TEXT_LIMIT = 49;
+
+// Converts UTF-8 to Windows-1252. On failure `bad` names the first character that the
+// code page cannot hold (or the malformed byte), and the result is false.
+bool ToWindows1252(std::string_view utf8, std::string& out, std::string& bad);
+
+std::string FromWindows1252(std::string_view text);
+
+bool IsUtf8(std::string_view text);
+
+// The program's own fixed-point text, the same bytes on every build.
+std::string Fixed(double value, int decimals);
+
+// Eight decimals with the trailing zeros dropped ("0.35", "24.50250051", "30"): for
+// spreadsheets and scripts, which want more than the one decimal the fields show.
+std::string Plain(double value);
+
+// True when the whole of `text` is one number of the program's grammar: blanks, an
+// optional sign, digits with an optional '.', an optional exponent.
+bool IsTypedNumber(std::string_view text);
+
+// A decimal number that takes the whole of `text` (blanks around it allowed), correctly
+// rounded whatever its length: for imported tables, whose numbers may be longer than
+// the nine characters a field takes.
+bool ReadDecimal(std::string_view text, double& value);
+
+// A file name made from a model name that Windows and Linux both accept: no path
+// separators, wildcards or control characters, no reserved device name, no trailing
+// dot or blank.
+std::string SafeFileName(std::string_view model);
+
+// ASCII lower case, for header names and option words.
+std::string Lower(std::string_view text);

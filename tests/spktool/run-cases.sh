@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Runs spktool over tables of command lines and writes what happened in the tables' own
+# format: "$ ARGS" the command, "| " each line of standard output (long ones cut to their
+# first 12 lines and a hash of all), "! " each line of standard error, "? N" a non-zero
+# exit status, "+ FILE SIZE HASH" each file the command wrote and "- FILE"
+# each it removed. A table passes when this
+# transcript is the table itself; both builds must give the same bytes.
+#   run-cases.sh check|print OUT_TRANSCRIPT SPKTOOL [wine] TABLE...
+# SPKTOOL is the native executable or, with "wine", spktool.exe run under Wine.
+set -euo pipefail
+export LC_ALL=C
+mode=$1 transcript=$(realpath -m "$2") tool=$(realpath "$3")
+shift 3
+runner=()
+# Wine passes arguments and file names through the Unix locale's encoding: UTF-8.
+if [ "${1:-}" = wine ]; then runner=(env LC_ALL=C.UTF-8 wine); shift; fi
+tables=()
+for table in "$@"; do tables+=("$(realpath "$table")"); done
+data=$(cd "$(dirname "$0")/data" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Each table starts in a fresh folder with the files of data/ and three damaged speaker
+# files: short, a model without its NUL, a Qts that is not a number.
+fresh_folder() {
+    rm -rf "$work/folder"
+    mkdir "$work/folder"
+    cp -r "$data/." "$work/folder/"
+    cd "$work/folder"
+    head -c 100 /dev/zero >short.spk
+    head -c 164 /dev/zero | tr '\0' A >nonul.spk
+    perl -e 'print pack("a50 d< a106", "Broken", "NaN")' >nan.spk
+}
+
+# "FILE SIZE HASH" for every file, sorted by name.
+snapshot() {
+    find . -type f ! -name '.*' -print0 | LC_ALL=C sort -z | while IFS= read -r -d '' file; do
+        echo "${file#./} $(wc -c <"$file") $(hash <"$file")"
+    done
+}
+hash() { sha256sum | cut -c1-16; }
+
+run_table() {
+    local line args status before after
+    while IFS= read -r line || [ -n "$line" ]; do
+        case $line in
+        '$ '*)
+            printf '%s\n' "$line"
+            eval "args=(${line#\$ })"
+            before=$(snapshot)
+            status=0
+            "${runner[@]}" "$tool" "${args[@]}" >"$work/.out" 2>"$work/.err" || status=$?
+            after=$(snapshot)
+            if [ "$(wc -l <"$work/.out")" -gt 14 ]; then
+                head -n 12 "$work/.out" | sed 's/^/| /'
+                echo "| ... $(wc -l <"$work/.out") lines, sha256 $(hash <"$work/.out")"
+            else
+                sed 's/^/| /' "$work/.out"
+            fi
+            sed 's/^/! /' "$work/.err"
+            [ "$status" -eq 0 ] || echo "? $status"
+            comm -13 <(echo "$before") <(echo "$after") | sed 's/^/+ /'
+            comm -23 <(echo "$before" | sed 's/ [0-9]* [0-9a-f]*$//') \
+                <(echo "$after" | sed 's/ [0-9]* [0-9a-f]*$//') | sed 's/^/- /' 
+            ;;
+        '#'* | '') printf '%s\n' "$line" ;;
+        esac
+    done <"$1"
+}
+
+failures=0
+: >"$transcript"
+for table in "${tables[@]}"; do
+    fresh_folder
+    run_table "$table" >"$work/.transcript"
+    cat "$work/.transcript" >>"$transcript"
+    if [ "$mode" = check ]; then
+        if diff -u "$table" "$work/.transcript" >"$work/.diff"; then
+            echo "$(basename "$table"): $(grep -c '^\$ ' "$table") command lines as expected"
+        else
+            echo "$(basename "$table"): differs from what spktool did:"
+            cat "$work/.diff"
+            failures=$((failures + 1))
+        fi
+    fi
+done
+[ "$mode" = check ] || exit 0
+[ $failures -eq 0 ] && echo "spktool cases: 1 passed, 0 failed" || echo "spktool cases: 0 passed, 1 failed"
+exit $failures
