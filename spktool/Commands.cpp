@@ -45,32 +45,6 @@ Corner CornerOf(const Response& r, double level)
     return {Corner::Above, 0};
 }
 
-// Why the design has no response, or "" when it has one.
-std::string Unusable(const Speaker& s, bool ported)
-{
-    const auto missing = [](const char* name, double value) {
-        return value > 0 ? std::string() : std::string(name) + " is " + Plain(value);
-    };
-    std::string why;
-    if (!ported) {
-        for (const std::string& m :
-             {missing("sealed.fb", s.sealed.fb), missing("sealed.q", s.sealed.q)})
-            if (why.empty())
-                why = m;
-        return why.empty() ? ""
-                           : "the sealed design needs sealed.fb and sealed.q greater than 0 (" +
-                                 why + ")";
-    }
-    for (const std::string& m : {missing("qts", s.qts), missing("fs", s.fs), missing("vas", s.vas),
-                                 missing("ported.volume", s.ported.volume),
-                                 missing("ported.fb", s.ported.fb)})
-        if (why.empty())
-            why = m;
-    return why.empty() ? ""
-                       : "the ported design needs qts, fs, vas, ported.volume and ported.fb "
-                         "greater than 0 (" + why + ")";
-}
-
 Response Compute(const Speaker& s, bool ported)
 {
     Response r;

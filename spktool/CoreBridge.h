@@ -3,6 +3,8 @@
 // the record is lent to the global for the length of one call. Every number comes from
 // the very code the program runs.
 #pragma once
+#include <string>
+
 #include "record/Speaker.h"
 
 constexpr int LOWEST_HZ = 1;
@@ -28,3 +30,7 @@ double PortLength(const Speaker& record, double diameter, int ports);
 // The Q and resonance the sealed box's volume gives the driver, Qts * sqrt(Vas/Vb + 1)
 // and Fs * sqrt(Vas/Vb + 1); false when the volume gives none.
 bool TrueSealedAlignment(const Speaker& record, double& q, double& fc);
+
+// Why the design has no response (a zero or negative value it divides by), or "" when
+// it has one.
+std::string Unusable(const Speaker& s, bool ported);

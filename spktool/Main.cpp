@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "Chart.h"
 #include "Commands.h"
 #include "Failure.h"
 #include "Platform.h"
@@ -20,8 +21,8 @@ const char RULE[] =
 
 struct Options {
     std::vector<std::string> files, assignments, sources;
-    std::string file, out, diameter, sd, xmax, qtc;
-    bool csv = false, json = false, frd = false, force = false, skipBad = false;
+    std::string file, out, diameter, sd, xmax, qtc, size;
+    bool csv = false, json = false, frd = false, force = false, skipBad = false, bmp = false;
     bool sealed = false, ported = false, exact = false, write = false;
     int ports = 1;
 };
@@ -127,6 +128,17 @@ int main(int argc, char** argv)
     port->footer(std::string("Example:\n  spktool port woofer.spk --diameter 10 --ports 2 --sd "
                              "330 --xmax 6\n\n") + RULE);
 
+    CLI::App* chart = Command(app, "chart", "The graph window's chart of up to three designs, "
+                              "in red, green and blue, as an SVG picture or a Windows bitmap",
+                              "spktool chart woofer.spk woofer.spk:ported -o woofer.svg");
+    chart->add_option("DESIGN", o.files, "FILE:sealed or FILE:ported (FILE alone: sealed, as "
+                      "Open shows it); up to three")->required();
+    chart->add_option("-o,--output", o.out, "the picture to write")->required();
+    chart->add_option("--size", o.size, "the chart's WIDTHxHEIGHT in pixels, as the graph "
+                      "window's client area (328x227); the title lines come on top");
+    chart->add_flag("--bmp", o.bmp, "a 24-bit Windows bitmap instead of SVG");
+    chart->add_flag("--force", o.force, "replace an existing picture");
+
     std::vector<char*> argvUtf8;
     for (const std::string& argument : arguments)
         argvUtf8.push_back(const_cast<char*>(argument.c_str()));
@@ -166,6 +178,8 @@ int main(int argc, char** argv)
             output = OptimizeCommand(o.file, ported, o.write, o.qtc);
         } else if (port->parsed()) {
             output = PortCommand(o.file, o.diameter, o.ports, o.sd, o.xmax);
+        } else if (chart->parsed()) {
+            output = ChartCommand(o.files, o.out, o.size, o.bmp, o.force);
         }
         Print(stdout, output);
         return EXIT_OK;

@@ -55,7 +55,9 @@ std::string LastErrorText()
     const DWORD code = GetLastError();
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return "no such file or directory";
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:  // GetTempFileName's answer for a folder that is not there
+        return "no such file or directory";
     case ERROR_ACCESS_DENIED: return "access denied";
     case ERROR_SHARING_VIOLATION: return "in use by another program";
     case ERROR_FILE_EXISTS:

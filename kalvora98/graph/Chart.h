@@ -27,6 +27,11 @@ constexpr int CHART_LABELS = 10;
 // default width holds.
 constexpr int CHART_CURVE_POINTS = 150;
 constexpr int CHART_CURVE_WIDTH = 2;
+// A picture of the chart made outside the graph window has no Enclosures button: it
+// names each design on a title line of its own, above the chart.
+constexpr int CHART_TITLE_LINE = 16;
+constexpr int CHART_DEFAULT_WIDTH = 328;  // a new graph window's client area
+constexpr int CHART_DEFAULT_HEIGHT = 227;
 
 extern const ChartColour CHART_CURVE_COLOURS[3];  // graphs 1, 2, 3: red, green, blue
 extern const ChartColour CHART_ZERO_DB_COLOUR;    // blue, 1 pixel wide

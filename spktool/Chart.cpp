@@ -1,0 +1,387 @@
+#include "Chart.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "CoreBridge.h"
+#include "Failure.h"
+#include "Platform.h"
+#include "SpeakerFiles.h"
+#include "Text.h"
+#include "graph/Chart.h"
+
+namespace {
+
+constexpr int MAX_DESIGNS = 3;
+constexpr int MAX_SIDE = 4096;  // a bitmap of at most 48 MB
+const char* const COLOUR_NAMES[MAX_DESIGNS] = {"red", "green", "blue"};
+
+struct Design {
+    std::string file;
+    bool ported;
+    Speaker record;
+    int levels[300];
+};
+
+// "FILE:sealed" or "FILE:ported". A colon followed by a path or a file name belongs to
+// the path ("C:\drivers\a.spk"), since a design's name has no dot and no separator.
+Design LoadDesign(const std::string& spec)
+{
+    Design d{spec, false, {}, {}};
+    if (const auto colon = spec.rfind(':'); colon != std::string::npos) {
+        const std::string name = spec.substr(colon + 1);
+        if (name.find_first_of("./\\") == std::string::npos) {
+            if (name != "sealed" && name != "ported")
+                BadCommandLine(spec + ": unknown design '" + name + "' (sealed or ported)");
+            d.file = spec.substr(0, colon);
+            d.ported = name == "ported";
+        }
+    }
+    d.record = LoadSpeakerFile(d.file);
+    if (const std::string why = Unusable(d.record, d.ported); !why.empty())
+        BadData(d.file + ": " + why);
+    StoredLevels(d.record, d.ported, d.levels);
+    return d;
+}
+
+void ReadSize(const std::string& size, int& width, int& height)
+{
+    const auto fail = [&] {
+        BadCommandLine("--size: '" + size + "' is not WIDTHxHEIGHT, each from 1 to " +
+                       std::to_string(MAX_SIDE));
+    };
+    const auto x = size.find('x');
+    if (x == std::string::npos || x == 0 || x + 1 == size.size() || x > 4 || size.size() - x > 5)
+        fail();
+    for (std::size_t i = 0; i < size.size(); ++i)
+        if (i != x && (size[i] < '0' || size[i] > '9'))
+            fail();
+    width = height = 0;
+    int* side = &width;  // no strtol: spktool.exe keeps to the imports it has
+    for (std::size_t i = 0; i < size.size(); ++i) {
+        if (i == x)
+            side = &height;
+        else
+            *side = 10 * *side + (size[i] - '0');
+    }
+    if (width < 1 || height < 1 || width > MAX_SIDE || height > MAX_SIDE)
+        fail();
+}
+
+// What the Enclosures dialog would say of the design, with the driver's name, in
+// Windows-1252 as the file holds it.
+std::string Title(const Design& d)
+{
+    const std::string name = d.record.model[0] ? d.record.model : d.file;
+    const double volume = d.ported ? d.record.ported.volume : d.record.sealed.volume;
+    const double fb = d.ported ? d.record.ported.fb : d.record.sealed.fb;
+    return name + (d.ported ? ": ported box, " : ": sealed box, ") + Fixed(volume, 1) +
+           " l, Fb " + Fixed(fb, 1) + " Hz";
+}
+
+// ---- SVG ----------------------------------------------------------------------------
+// GDI draws a 1-pixel line through pixel centres and leaves out its last pixel; pixel
+// (x, y) is the square from (x, y) to (x + 1, y + 1) here, so lines run half a pixel
+// in, and end where GDI's stop.
+
+std::string Escaped(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string Hex(const ChartColour& c)
+{
+    const char digits[] = "0123456789abcdef";
+    std::string out = "#";
+    for (unsigned char v : {c.red, c.green, c.blue})
+        out += {digits[v >> 4], digits[v & 15]};
+    return out;
+}
+
+std::string Half(int v)  // v + 0.5
+{
+    return v >= 0 ? std::to_string(v) + ".5" : "-" + std::to_string(-v - 1) + ".5";
+}
+
+// A text's top-left corner at (x, y): the baseline lies a font's ascent below it.
+std::string SvgText(int x, int y, const std::string& text, const std::string& colour)
+{
+    return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y + 11) +
+           "\" fill=\"" + colour + "\">" + Escaped(FromWindows1252(text)) + "</text>\n";
+}
+
+std::string Svg(const std::vector<Design>& designs, int width, int height)
+{
+    const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
+    const ChartTable t = LayOutChart(width, height);
+    const std::string w = std::to_string(width), h = std::to_string(height + titles);
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" +
+                      h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n"
+                      "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n"
+                      "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" "
+                      "font-size=\"12\" xml:space=\"preserve\">\n";
+    for (std::size_t k = 0; k < designs.size(); ++k)
+        svg += SvgText(t.left, CHART_TITLE_LINE * static_cast<int>(k) + 2, Title(designs[k]),
+                       Hex(CHART_CURVE_COLOURS[k]));
+    svg += "<g transform=\"translate(0," + std::to_string(titles) + ")\">\n";
+    svg += "<path fill=\"none\" stroke=\"#000000\" d=\"M" + Half(t.left) + " " + Half(t.top) +
+           "H" + Half(t.right) + "V" + Half(t.bottom) + "H" + Half(t.left) + "Z";
+    for (int y : t.gridY)
+        svg += "M" + std::to_string(t.left) + " " + Half(y) + "H" + std::to_string(t.right);
+    for (int i = 0; i < t.gridLinesX; ++i)
+        svg += "M" + Half(t.firstGridX + t.gridStepX * i) + " " + std::to_string(t.top) + "V" +
+               std::to_string(t.bottom);
+    svg += "\"/>\n<path fill=\"none\" stroke=\"" + Hex(CHART_ZERO_DB_COLOUR) + "\" d=\"M" +
+           std::to_string(t.left) + " " + Half(t.zeroDbY) + "H" + std::to_string(t.right) +
+           "\"/>\n";
+    for (const ChartLabel& label : t.labels)
+        svg += SvgText(label.x, label.y, label.text, "#000000");
+    for (std::size_t k = 0; k < designs.size(); ++k) {
+        ChartPoint points[CHART_CURVE_POINTS];
+        ChartCurve(t, designs[k].levels, points);
+        svg += "<polyline fill=\"none\" stroke=\"" + Hex(CHART_CURVE_COLOURS[k]) +
+               "\" stroke-width=\"" + std::to_string(CHART_CURVE_WIDTH) +
+               "\" stroke-linejoin=\"round\" stroke-linecap=\"round\" points=\"";
+        for (const ChartPoint& p : points)
+            svg += (&p == points ? "" : " ") + std::to_string(p.x) + "," + std::to_string(p.y);
+        svg += "\"/>\n";
+    }
+    return svg + "</g>\n</g>\n</svg>\n";
+}
+
+// ---- Windows bitmap -------------------------------------------------------------------
+
+// The printable ASCII characters, 5 x 7 pixels each, a row a byte, its top bit the
+// leftmost of five. The letters with a descender start at the x-height and are drawn
+// two rows lower.
+const std::uint8_t GLYPHS[95][7] = {
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04},
+    {0x0A, 0x0A, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x0A, 0x0A, 0x1F, 0x0A, 0x1F, 0x0A, 0x0A},
+    {0x04, 0x0F, 0x14, 0x0E, 0x05, 0x1E, 0x04}, {0x18, 0x19, 0x02, 0x04, 0x08, 0x13, 0x03},
+    {0x0C, 0x12, 0x14, 0x08, 0x15, 0x12, 0x0D}, {0x04, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00},
+    {0x02, 0x04, 0x08, 0x08, 0x08, 0x04, 0x02}, {0x08, 0x04, 0x02, 0x02, 0x02, 0x04, 0x08},
+    {0x00, 0x04, 0x15, 0x0E, 0x15, 0x04, 0x00}, {0x00, 0x04, 0x04, 0x1F, 0x04, 0x04, 0x00},
+    {0x00, 0x00, 0x00, 0x00, 0x0C, 0x04, 0x08}, {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00},
+    {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}, {0x00, 0x01, 0x02, 0x04, 0x08, 0x10, 0x00},
+    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}, {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},
+    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}, {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},
+    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}, {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},
+    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},
+    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},
+    {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}, {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x04, 0x08},
+    {0x02, 0x04, 0x08, 0x10, 0x08, 0x04, 0x02}, {0x00, 0x00, 0x1F, 0x00, 0x1F, 0x00, 0x00},
+    {0x08, 0x04, 0x02, 0x01, 0x02, 0x04, 0x08}, {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04},
+    {0x0E, 0x11, 0x01, 0x0D, 0x15, 0x15, 0x0E}, {0x0E, 0x11, 0x11, 0x11, 0x1F, 0x11, 0x11},
+    {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}, {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E},
+    {0x1C, 0x12, 0x11, 0x11, 0x11, 0x12, 0x1C}, {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F},
+    {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}, {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F},
+    {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}, {0x0E, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E},
+    {0x07, 0x02, 0x02, 0x02, 0x02, 0x12, 0x0C}, {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11},
+    {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}, {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11},
+    {0x11, 0x11, 0x19, 0x15, 0x13, 0x11, 0x11}, {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E},
+    {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}, {0x0E, 0x11, 0x11, 0x11, 0x15, 0x12, 0x0D},
+    {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}, {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E},
+    {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}, {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E},
+    {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}, {0x11, 0x11, 0x11, 0x15, 0x15, 0x15, 0x0A},
+    {0x11, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x11}, {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04},
+    {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}, {0x0E, 0x08, 0x08, 0x08, 0x08, 0x08, 0x0E},
+    {0x00, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00}, {0x0E, 0x02, 0x02, 0x02, 0x02, 0x02, 0x0E},
+    {0x04, 0x0A, 0x11, 0x00, 0x00, 0x00, 0x00}, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1F},
+    {0x08, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x00, 0x00, 0x0E, 0x01, 0x0F, 0x11, 0x0F},
+    {0x10, 0x10, 0x16, 0x19, 0x11, 0x11, 0x1E}, {0x00, 0x00, 0x0E, 0x10, 0x10, 0x11, 0x0E},
+    {0x01, 0x01, 0x0D, 0x13, 0x11, 0x11, 0x0F}, {0x00, 0x00, 0x0E, 0x11, 0x1F, 0x10, 0x0E},
+    {0x06, 0x09, 0x08, 0x1C, 0x08, 0x08, 0x08}, {0x0F, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x0E},
+    {0x10, 0x10, 0x16, 0x19, 0x11, 0x11, 0x11}, {0x04, 0x00, 0x0C, 0x04, 0x04, 0x04, 0x0E},
+    {0x02, 0x00, 0x06, 0x02, 0x02, 0x12, 0x0C}, {0x10, 0x10, 0x12, 0x14, 0x18, 0x14, 0x12},
+    {0x0C, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E}, {0x00, 0x00, 0x1A, 0x15, 0x15, 0x11, 0x11},
+    {0x00, 0x00, 0x16, 0x19, 0x11, 0x11, 0x11}, {0x00, 0x00, 0x0E, 0x11, 0x11, 0x11, 0x0E},
+    {0x1E, 0x11, 0x11, 0x11, 0x1E, 0x10, 0x10}, {0x0F, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x01},
+    {0x00, 0x00, 0x16, 0x19, 0x10, 0x10, 0x10}, {0x00, 0x00, 0x0E, 0x10, 0x0E, 0x01, 0x1E},
+    {0x08, 0x08, 0x1C, 0x08, 0x08, 0x09, 0x06}, {0x00, 0x00, 0x11, 0x11, 0x11, 0x13, 0x0D},
+    {0x00, 0x00, 0x11, 0x11, 0x11, 0x0A, 0x04}, {0x00, 0x00, 0x11, 0x11, 0x15, 0x15, 0x0A},
+    {0x00, 0x00, 0x11, 0x0A, 0x04, 0x0A, 0x11}, {0x11, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x0E},
+    {0x00, 0x00, 0x1F, 0x02, 0x04, 0x08, 0x1F}, {0x02, 0x04, 0x04, 0x08, 0x04, 0x04, 0x02},
+    {0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}, {0x08, 0x04, 0x04, 0x02, 0x04, 0x04, 0x08},
+    {0x00, 0x00, 0x08, 0x15, 0x02, 0x00, 0x00},
+};
+
+// Windows-1252's accented letters drawn as their base letters (0xC0 to 0xFF); every
+// other character the bitmap font lacks shows as '?'.
+char Drawable(unsigned char c)
+{
+    static const char BASE[] = "AAAAAAACEEEEIIIIDNOOOOOxOUUUUYTsaaaaaaaceeeeiiiidnooooo/ouuuuyty";
+    if (c >= 0x20 && c < 0x7F)
+        return static_cast<char>(c);
+    return c >= 0xC0 ? BASE[c - 0xC0] : '?';
+}
+
+class Raster {
+public:
+    Raster(int width, int height) : width_(width), height_(height), rgb_(3u * width * height, 255)
+    {
+    }
+
+    void Pixel(int x, int y, const ChartColour& c)
+    {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_)
+            return;
+        unsigned char* p = &rgb_[3u * (static_cast<unsigned>(y) * width_ + x)];
+        p[0] = c.red;
+        p[1] = c.green;
+        p[2] = c.blue;
+    }
+
+    // GDI's MoveToEx and LineTo for the chart's straight lines: the last pixel is left out.
+    void MoveTo(int x, int y) { x_ = x, y_ = y; }
+    void LineTo(int x, int y, const ChartColour& c)
+    {
+        const int dx = (x > x_) - (x < x_), dy = (y > y_) - (y < y_);
+        for (; x_ != x || y_ != y; x_ += dx, y_ += dy)
+            Pixel(x_, y_, c);
+    }
+
+    // A pen 2 pixels wide: a 2 x 2 dot at every step of the segment, ends included.
+    void WideSegment(ChartPoint a, ChartPoint b, const ChartColour& c)
+    {
+        const int dx = b.x > a.x ? b.x - a.x : a.x - b.x, dy = b.y > a.y ? a.y - b.y : b.y - a.y;
+        const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+        for (int error = dx + dy;;) {
+            for (int i = -1; i <= 0; ++i)
+                for (int j = -1; j <= 0; ++j)
+                    Pixel(a.x + i, a.y + j, c);
+            if (a.x == b.x && a.y == b.y)
+                return;
+            const int twice = 2 * error;
+            if (twice >= dy)
+                error += dy, a.x += sx;
+            if (twice <= dx)
+                error += dx, a.y += sy;
+        }
+    }
+
+    void Text(int x, int y, const std::string& text, const ChartColour& c)
+    {
+        for (unsigned char ch : text) {
+            const char drawn = Drawable(ch);
+            const std::uint8_t* glyph = GLYPHS[drawn - 0x20];
+            const bool descends = std::string_view("gpqy").find(drawn) != std::string_view::npos;
+            const int top = y + (descends ? 5 : 3);
+            for (int row = 0; row < 7; ++row)
+                for (int column = 0; column < 5; ++column)
+                    if (glyph[row] & (0x10 >> column))
+                        Pixel(x + column, top + row, c);
+            x += 6;
+        }
+    }
+
+    // A bottom-up 24-bit BMP: every reader has understood it since Windows 3.0.
+    std::string Bmp() const
+    {
+        const unsigned stride = (3u * width_ + 3) & ~3u, image = stride * height_;
+        std::string bmp;
+        const auto put = [&](std::uint32_t v, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                bmp += static_cast<char>(v >> (8 * i));
+        };
+        bmp += "BM";
+        put(54 + image, 4), put(0, 4), put(54, 4);
+        put(40, 4), put(width_, 4), put(height_, 4), put(1, 2), put(24, 2), put(0, 4);
+        put(image, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);  // 72 dpi
+        for (int y = height_ - 1; y >= 0; --y) {
+            for (int x = 0; x < width_; ++x) {
+                const unsigned char* p = &rgb_[3u * (static_cast<unsigned>(y) * width_ + x)];
+                bmp += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0])};
+            }
+            bmp.append(stride - 3u * width_, '\0');
+        }
+        return bmp;
+    }
+
+private:
+    int width_, height_;
+    int x_ = 0, y_ = 0;
+    std::vector<unsigned char> rgb_;
+};
+
+std::string Bitmap(const std::vector<Design>& designs, int width, int height)
+{
+    constexpr ChartColour BLACK = {0, 0, 0};
+    const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
+    Raster r(width, height + titles);
+    for (std::size_t k = 0; k < designs.size(); ++k)
+        r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, Title(designs[k]),
+               CHART_CURVE_COLOURS[k]);
+    ChartTable t = LayOutChart(width, height);
+    t.top += titles, t.bottom += titles, t.zeroDbY += titles;  // the chart under the titles
+    for (int& y : t.gridY)
+        y += titles;
+    for (ChartLabel& label : t.labels)
+        label.y += titles;
+    r.MoveTo(t.left, t.top);
+    r.LineTo(t.right, t.top, BLACK);
+    r.LineTo(t.right, t.bottom, BLACK);
+    r.LineTo(t.left, t.bottom, BLACK);
+    r.LineTo(t.left, t.top, BLACK);
+    for (int y : t.gridY)
+        r.MoveTo(t.left, y), r.LineTo(t.right, y, BLACK);
+    for (int i = 0; i < t.gridLinesX; ++i) {
+        const int x = t.firstGridX + t.gridStepX * i;
+        r.MoveTo(x, t.top), r.LineTo(x, t.bottom, BLACK);
+    }
+    r.MoveTo(t.left, t.zeroDbY);
+    r.LineTo(t.right, t.zeroDbY, CHART_ZERO_DB_COLOUR);
+    for (const ChartLabel& label : t.labels)
+        r.Text(label.x, label.y, label.text, BLACK);
+    for (std::size_t k = 0; k < designs.size(); ++k) {
+        ChartPoint points[CHART_CURVE_POINTS];
+        ChartCurve(t, designs[k].levels, points);
+        for (int i = 1; i < CHART_CURVE_POINTS; ++i)
+            r.WideSegment(points[i - 1], points[i], CHART_CURVE_COLOURS[k]);
+    }
+    return r.Bmp();
+}
+
+}  // namespace
+
+std::string ChartCommand(const std::vector<std::string>& specs, const std::string& out,
+                         const std::string& size, bool bmp, bool force)
+{
+    if (specs.size() > MAX_DESIGNS)
+        BadCommandLine("chart draws at most three designs (red, green, blue), not " +
+                       std::to_string(specs.size()));
+    int width = CHART_DEFAULT_WIDTH, height = CHART_DEFAULT_HEIGHT;
+    if (!size.empty())
+        ReadSize(size, width, height);
+    if (!force && PathExists(out))
+        BadData(out + ": exists already (--force replaces it)");
+    std::vector<Design> designs;
+    for (const std::string& spec : specs)
+        designs.push_back(LoadDesign(spec));
+
+    // Complete in a temporary file first: a failure leaves no half-written picture.
+    std::string error;
+    const std::string picture = bmp ? Bitmap(designs, width, height) : Svg(designs, width, height);
+    const std::string temporary = WriteTemporaryBeside(out, picture, error);
+    if (temporary.empty() || !MoveIntoPlace(temporary, out, force, error))
+        BadData(out + ": cannot be written: " + error);
+
+    const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
+    std::string report = out + ": " + std::to_string(width) + " x " +
+                         std::to_string(height + titles) + " pixels\n";
+    for (std::size_t k = 0; k < designs.size(); ++k) {
+        const std::string colour = COLOUR_NAMES[k];
+        report += colour + std::string(7 - colour.size(), ' ') +
+                  FromWindows1252(Title(designs[k])) + "\n";
+    }
+    return report;
+}

@@ -1,0 +1,12 @@
+// spktool chart: the graph window's chart as a picture, drawn from the same geometry
+// (graph/Chart.h) as the window itself, with up to three designs.
+#pragma once
+#include <string>
+#include <vector>
+
+// `designs` are "FILE", "FILE:sealed" or "FILE:ported" (sealed when not said, as Open
+// shows it); `size` is "WxH" of the chart without its title lines, or "" for the graph
+// window's default. Writes an SVG, or a 24-bit Windows bitmap with `bmp`, to `out`
+// and returns what goes to standard output.
+std::string ChartCommand(const std::vector<std::string>& designs, const std::string& out,
+                         const std::string& size, bool bmp, bool force);
