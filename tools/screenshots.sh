@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures of the help's guided tour under Xvfb by following the tour in the
 # real program with the 8-inch sample: release/help-*.png, shipped beside help.htm and
-# shown in the README, and docs/images/title-bar.png with the program's small icon.
+# shown in the README, and docs/images/title-bar.png with the program's small icon;
+# then the three samples in the graph window and as spktool's chart of them
+# (docs/images/chart-*), for the README.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
@@ -70,6 +72,32 @@ type_field "$port" $PORT_DIAMETER_FIELD "7.5"
 shot "$port" "$root/release/help-port-dialog.png"
 click "$port" $PORT_CLOSE_BUTTON
 
+# The three samples' designs as the graph window shows them at its first size, and as
+# spktool draws them: the 8-inch sealed (red), the 12-inch ported (green) and the
+# 6.5-inch sealed (blue). Opening a file selects its sealed design.
+open_sample() { # file
+    click "$main" $OPEN_BUTTON
+    wait_window "^Open loudspeaker" >/dev/null
+    sleep 0.5
+    xdotool type --delay 20 "$(winepath -w "$samples/$1")"
+    xdotool key Return
+    sleep 1
+}
+click "$graph" $CLEAR_BUTTON
+xdotool windowsize --sync "$graph" 340 255 2>/dev/null || xdotool windowsize "$graph" 340 255
+open_sample example-8in-woofer.spk
+click "$graph" $DRAW_BUTTON
+open_sample example-12in-subwoofer.spk
+click "$main" $PORTED_BUTTON
+click "$graph" $DRAW_BUTTON
+open_sample example-6in5-midwoofer.spk
+click "$graph" $DRAW_BUTTON
+sleep 0.5
+shot "$graph" "$root/docs/images/chart-graph-window.png"
+(cd "$samples" && wine "$root/build/win/spktool.exe" chart example-8in-woofer.spk \
+    example-12in-subwoofer.spk:ported example-6in5-midwoofer.spk \
+    -o "$(winepath -w "$root/docs/images/chart-spktool.svg")" --force >/dev/null)
+
 # The caption as the window manager draws it, with the program's small icon: the top
 # 20 rows of the framed window.
 timeout 5 xdotool windowactivate --sync "$main" 2>/dev/null || true
@@ -79,4 +107,4 @@ convert "$work/framed.png" -crop x20+0+0 +repage -strip "$root/docs/images/title
 click "$graph" $CLOSE_BUTTON
 click "$main" $EXIT_BUTTON
 wait $program
-echo "Wrote release/help-*.png and docs/images/title-bar.png"
+echo "Wrote release/help-*.png and docs/images/title-bar.png, chart-*"
