@@ -25,15 +25,15 @@ struct Design {
 
 // "FILE:sealed" or "FILE:ported". A colon followed by a path or a file name belongs to
 // the path ("C:\drivers\a.spk"), since a design's name has no dot and no separator.
-Design LoadDesign(const std::string& spec)
+Design LoadDesign(const std::string& text)
 {
-    Design d{spec, false, {}, {}};
-    if (const auto colon = spec.rfind(':'); colon != std::string::npos) {
-        const std::string name = spec.substr(colon + 1);
+    Design d{text, false, {}, {}};
+    if (const auto colon = text.rfind(':'); colon != std::string::npos) {
+        const std::string name = text.substr(colon + 1);
         if (name.find_first_of("./\\") == std::string::npos) {
             if (name != "sealed" && name != "ported")
-                BadCommandLine(spec + ": unknown design '" + name + "' (sealed or ported)");
-            d.file = spec.substr(0, colon);
+                BadCommandLine(text + ": unknown design '" + name + "' (sealed or ported)");
+            d.file = text.substr(0, colon);
             d.ported = name == "ported";
         }
     }
@@ -353,20 +353,20 @@ std::string Bitmap(const std::vector<Design>& designs, int width, int height)
 
 }  // namespace
 
-std::string ChartCommand(const std::vector<std::string>& specs, const std::string& out,
+std::string ChartCommand(const std::vector<std::string>& designTexts, const std::string& out,
                          const std::string& size, bool bmp, bool force)
 {
-    if (specs.size() > MAX_DESIGNS)
+    if (designTexts.size() > MAX_DESIGNS)
         BadCommandLine("chart draws at most three designs (red, green, blue), not " +
-                       std::to_string(specs.size()));
+                       std::to_string(designTexts.size()));
     int width = CHART_DEFAULT_WIDTH, height = CHART_DEFAULT_HEIGHT;
     if (!size.empty())
         ReadSize(size, width, height);
     if (!force && PathExists(out))
         BadData(out + ": exists already (--force replaces it)");
     std::vector<Design> designs;
-    for (const std::string& spec : specs)
-        designs.push_back(LoadDesign(spec));
+    for (const std::string& design : designTexts)
+        designs.push_back(LoadDesign(design));
 
     // Complete in a temporary file first: a failure leaves no half-written picture.
     std::string error;
