@@ -5,7 +5,6 @@
 
 #include "CoreBridge.h"
 #include "Failure.h"
-#include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "graph/Chart.h"
@@ -362,18 +361,13 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
     int width = CHART_DEFAULT_WIDTH, height = CHART_DEFAULT_HEIGHT;
     if (!size.empty())
         ReadSize(size, width, height);
-    if (!force && PathExists(out))
-        BadData(out + ": exists already (--force replaces it)");
+    RefuseToReplace(out, force);
     std::vector<Design> designs;
     for (const std::string& design : designTexts)
         designs.push_back(LoadDesign(design));
 
     // Complete in a temporary file first: a failure leaves no half-written picture.
-    std::string error;
-    const std::string picture = bmp ? Bitmap(designs, width, height) : Svg(designs, width, height);
-    const std::string temporary = WriteTemporaryBeside(out, picture, error);
-    if (temporary.empty() || !MoveIntoPlace(temporary, out, force, error))
-        BadData(out + ": cannot be written: " + error);
+    WriteWholeFile(out, bmp ? Bitmap(designs, width, height) : Svg(designs, width, height), force);
 
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     std::string report = out + ": " + std::to_string(width) + " x " +

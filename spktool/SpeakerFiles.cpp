@@ -83,14 +83,24 @@ std::string SpeakerBytes(const Speaker& record)
     return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
 }
 
-void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace)
+void RefuseToReplace(const std::string& path, bool replace)
 {
     if (!replace && PathExists(path))
         BadData(path + ": exists already (--force replaces it)");
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes, bool replace)
+{
+    RefuseToReplace(path, replace);
     std::string error;
-    const std::string temporary = WriteTemporaryBeside(path, SpeakerBytes(record), error);
+    const std::string temporary = WriteTemporaryBeside(path, bytes, error);
     if (temporary.empty() || !MoveIntoPlace(temporary, path, replace, error))
         BadData(path + ": cannot be written: " + error);
+}
+
+void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace)
+{
+    WriteWholeFile(path, SpeakerBytes(record), replace);
 }
 
 void StoreText(char (&field)[50], const std::string& utf8, const std::string& what)

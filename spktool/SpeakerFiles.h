@@ -14,6 +14,11 @@ Speaker LoadSpeakerFile(const std::string& path);
 // An existing file is replaced only when `replace` is set.
 void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace);
 
+// The same for any file's bytes, and its first check alone, for a command that wants
+// to fail before it does its work.
+void WriteWholeFile(const std::string& path, const std::string& bytes, bool replace);
+void RefuseToReplace(const std::string& path, bool replace);
+
 // The 164 bytes of a record.
 std::string SpeakerBytes(const Speaker& record);
 
