@@ -7,7 +7,7 @@
 #include "Failure.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
-#include "graph/Chart.h"
+#include "chart/Chart.h"
 
 namespace {
 

@@ -6,39 +6,17 @@
 #include "acoustics/Response.h"
 #include "numbers/Elementary.h"
 
-namespace {
-
-// Puts `record` into the program's global for one calculation.
-class Lent {
-public:
-    explicit Lent(const Speaker& record) : saved_(speaker) { speaker = record; }
-    ~Lent() { speaker = saved_; }
-    Lent(const Lent&) = delete;
-    Lent& operator=(const Lent&) = delete;
-
-private:
-    Speaker saved_;
-};
-
-}  // namespace
-
-void StoredLevels(const Speaker& record, bool ported, int (&levels)[300])
+void StoredLevels(const Speaker& record, bool ported, int (&levels)[RESPONSE_SIZE])
 {
-    Lent lent(record);
-    int* const savedArray = dBMag;
-    const int savedGraph = graphNumber;
-    const Ported savedPort = port[0];
-    dBMag = levels;
-    graphNumber = 1;
-    ported ? CalcPorted() : CalcSealed();
-    dBMag = savedArray;
-    graphNumber = savedGraph;
-    port[0] = savedPort;
+    if (ported)
+        PortedResponse(record, record.ported, levels);
+    else
+        SealedResponse(record.sealed, levels);
 }
 
 double ExactLevel(const Speaker& record, bool ported, int f)
 {
-    return ported ? PortedLevel(record, f) : SealedLevel(record.sealed, f);
+    return ported ? PortedLevel(record, record.ported, f) : SealedLevel(record.sealed, f);
 }
 
 Speaker Optimized(const Speaker& record, bool ported)
@@ -68,8 +46,7 @@ void DeriveSealedQFromFb(Speaker& record)
 
 double PortLength(const Speaker& record, double diameter, int ports)
 {
-    Lent lent(record);
-    return CalcPortLength(diameter, ports);
+    return PortLength(record.ported, diameter, ports);
 }
 
 bool TrueSealedAlignment(const Speaker& record, double& q, double& fc)

@@ -5,13 +5,11 @@
 #pragma once
 #include <string>
 
+#include "acoustics/Response.h"
 #include "record/Speaker.h"
 
-constexpr int LOWEST_HZ = 1;
-constexpr int HIGHEST_HZ = 299;
-
 // The levels 1..299 Hz as the graph window stores them (element 0 unused).
-void StoredLevels(const Speaker& record, bool ported, int (&levels)[300]);
+void StoredLevels(const Speaker& record, bool ported, int (&levels)[RESPONSE_SIZE]);
 
 // The level in dB before rounding.
 double ExactLevel(const Speaker& record, bool ported, int f);

@@ -12,11 +12,12 @@
 #include <gtest/gtest.h>
 
 #include "acoustics/Response.h"
-#include "graph/Chart.h"
-#include "graph/GraphWindow.h"
+#include "chart/Chart.h"
 #include "record/SpeakerFile.h"
 #include "support/GuiTest.h"
 #include "support/Pixels.h"
+#include "win/GraphWindow.h"
+#include "win/MainWindow.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "acoustics/Response.h"
-#include "graph/GraphWindow.h"
-#include "mainwindow/MainWindow.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 #include "support/DialogLook.h"
 #include "support/DialogRun.h"
 #include "support/GraphTest.h"
 #include "support/Pixels.h"
+#include "win/GraphWindow.h"
+#include "win/MainWindow.h"
 
 namespace {
 

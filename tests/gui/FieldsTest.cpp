@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "mainwindow/MainWindow.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 #include "support/GuiTest.h"
+#include "win/MainWindow.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/MainWindow.h"
 #include "record/SpeakerFile.h"
-#include "record/SpeakerIo.h"
 #include "resources/kalvora98.h"
 #include "support/FileDialog.h"
 #include "support/GuiTest.h"
+#include "win/MainWindow.h"
+#include "win/SpeakerIo.h"
 
 namespace {
 

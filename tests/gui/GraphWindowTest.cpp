@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <vector>
 
 #include "acoustics/Response.h"
-#include "graph/GraphWindow.h"
-#include "mainwindow/MainWindow.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 #include "support/GraphTest.h"
+#include "win/GraphWindow.h"
+#include "win/MainWindow.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ TEST_F(GraphWindowTest, OpeningComputesAndShowsRedAtOnce)
     EXPECT_EQ(graphNumber, 1);
     EXPECT_EQ(winNumber, 1);
     EXPECT_TRUE(SamePort(port[0], 73.72, 32.41));
-    EXPECT_EQ(Levels(dBMag), Reference(CalcPorted));
+    EXPECT_EQ(Levels(dBMag), Reference(BOX_PORTED));
     ShownCurves shown = Shown();
     EXPECT_GT(shown.red, 0);
     EXPECT_EQ(shown.green, 0);
@@ -123,7 +124,7 @@ TEST_F(GraphWindowTest, DrawAddsGreenThenBlue)
     Design(BOX_SEALED, "20", "70");
     Press(IDC_GRAPH_DRAW);
     EXPECT_EQ(graphNumber, 2);
-    EXPECT_EQ(Levels(dBMag2), Reference(CalcSealed));
+    EXPECT_EQ(Levels(dBMag2), Reference(BOX_SEALED));
     ShownCurves shown = Shown();
     EXPECT_GT(shown.red, 0);
     EXPECT_GT(shown.green, 0);
@@ -132,7 +133,7 @@ TEST_F(GraphWindowTest, DrawAddsGreenThenBlue)
     Design(BOX_SEALED, "80", "35");
     Press(IDC_GRAPH_DRAW);
     EXPECT_EQ(graphNumber, 3);
-    EXPECT_EQ(Levels(dBMag3), Reference(CalcSealed));
+    EXPECT_EQ(Levels(dBMag3), Reference(BOX_SEALED));
     EXPECT_TRUE(SamePort(port[2], 80, 35));
     EXPECT_GT(Shown().blue, 0);
 }
@@ -172,7 +173,7 @@ TEST_F(GraphWindowTest, ClearThenDrawRecomputesOnlyRed)
     Design(BOX_PORTED, "73.72", "32.41");
     Press(IDC_GRAPH_DRAW);
     EXPECT_EQ(graphNumber, 1);
-    EXPECT_EQ(Levels(dBMag), Reference(CalcPorted));
+    EXPECT_EQ(Levels(dBMag), Reference(BOX_PORTED));
     EXPECT_EQ(Levels(dBMag2), green);
     EXPECT_EQ(Levels(dBMag3), blue);
     EXPECT_TRUE(SamePort(port[0], 73.72, 32.41));
@@ -188,11 +189,11 @@ TEST_F(GraphWindowTest, SealedRedAndPortedGreenShareOneChart)
 {
     Design(BOX_SEALED, "40", "50");
     ASSERT_NE(OpenGraph(), nullptr);
-    const auto sealed = Reference(CalcSealed);
+    const auto sealed = Reference(BOX_SEALED);
     Design(BOX_PORTED, "73.72", "32.41");
     Press(IDC_GRAPH_DRAW);
     EXPECT_EQ(Levels(dBMag), sealed);
-    EXPECT_EQ(Levels(dBMag2), Reference(CalcPorted));
+    EXPECT_EQ(Levels(dBMag2), Reference(BOX_PORTED));
     EXPECT_TRUE(SamePort(port[0], 40, 50));
     EXPECT_TRUE(SamePort(port[1], 73.72, 32.41));
     ShownCurves shown = Shown();
@@ -263,7 +264,7 @@ TEST_F(GraphWindowTest, ReopenedWindowStartsRedAgain)
     EXPECT_FALSE(IsWindowEnabled(h24));
     EXPECT_EQ(graphNumber, 1);
     EXPECT_EQ(winNumber, 1);
-    EXPECT_EQ(Levels(dBMag), Reference(CalcPorted));
+    EXPECT_EQ(Levels(dBMag), Reference(BOX_PORTED));
     EXPECT_TRUE(SamePort(port[1], 40, 50));
     ShownCurves shown = Shown();
     EXPECT_GT(shown.red, 0);
@@ -344,5 +345,75 @@ TEST_P(GraphResizeTest, ResizeRepaintsTheWholeChart)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, GraphResizeTest,
                          testing::Values(WindowSize{420, 300}, WindowSize{300, 230}));
+
+// The window layer's calculations on the program's globals, without a window.
+class CalcTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = speaker;
+        speaker = {};
+        speaker.qts = 0.4, speaker.vas = 50, speaker.fs = 30;
+        speaker.ported = {40, 35};
+        speaker.sealed = {25, 55, 0.8};
+        graphNumber = 1;
+        for (Ported& p : port)
+            p = {};
+        dBMag = red.data(), dBMag2 = green.data(), dBMag3 = blue.data();
+    }
+    void TearDown() override
+    {
+        dBMag = dBMag2 = dBMag3 = nullptr;
+        graphNumber = 0;
+        speaker = saved;
+    }
+
+    Speaker saved;
+    std::vector<int> red = std::vector<int>(RESPONSE_SIZE, 12345);
+    std::vector<int> green = std::vector<int>(RESPONSE_SIZE, 12345);
+    std::vector<int> blue = std::vector<int>(RESPONSE_SIZE, 12345);
+};
+
+// Catches writes outside graphs 1 to 3, into the array or into `port`.
+TEST_F(CalcTest, GraphNumbersOutsideOneToThreeChangeNothing)
+{
+    for (int number : {0, 4, -1}) {
+        graphNumber = number;
+        CalcSealed();
+        CalcPorted();
+    }
+    for (const std::vector<int>* array : {&red, &green, &blue})
+        EXPECT_EQ(*array, std::vector<int>(RESPONSE_SIZE, 12345));
+    for (const Ported& p : port)
+        EXPECT_TRUE(p.volume == 0 && p.fb == 0);
+}
+
+// Catches a calculation that fills the wrong graph's array or port entry, or passes
+// the wrong design to the core.
+TEST_F(CalcTest, EachGraphFillsItsOwnArrayAndPortEntry)
+{
+    graphNumber = 2;
+    CalcPorted();
+    graphNumber = 3;
+    CalcSealed();
+    std::vector<int> ported(RESPONSE_SIZE), sealed(RESPONSE_SIZE);
+    PortedResponse(speaker, speaker.ported, ported.data());
+    SealedResponse(speaker.sealed, sealed.data());
+    EXPECT_EQ(red[50], 12345);
+    EXPECT_EQ(green[50], ported[50]);
+    EXPECT_EQ(blue[55], sealed[55]);
+    EXPECT_TRUE(SamePort(port[0], 0, 0));
+    EXPECT_TRUE(SamePort(port[1], 40, 35));
+    EXPECT_TRUE(SamePort(port[2], 25, 55));
+}
+
+// Catches a calculation that writes through a missing array.
+TEST_F(CalcTest, MissingArrayIsLeftAlone)
+{
+    dBMag = nullptr;
+    CalcSealed();
+    CalcPorted();
+    EXPECT_EQ(port[0].fb, 0);
+}
 
 }  // namespace

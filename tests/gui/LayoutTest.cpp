@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/MainWindow.h"
 #include "resources/kalvora98.h"
 #include "support/GuiTest.h"
+#include "win/MainWindow.h"
 
 namespace {
 

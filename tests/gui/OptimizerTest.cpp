@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "mainwindow/MainWindow.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 #include "support/DialogLook.h"
 #include "support/GuiTest.h"
+#include "win/MainWindow.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/MainWindow.h"
-#include "record/SpeakerIo.h"
 #include "resources/kalvora98.h"
 #include "support/GuiTest.h"
+#include "win/MainWindow.h"
+#include "win/SpeakerIo.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "acoustics/Response.h"
-#include "graph/GraphWindow.h"
 #include "support/Pixels.h"
+#include "win/GraphWindow.h"
 
 namespace {
 

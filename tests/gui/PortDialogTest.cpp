@@ -9,12 +9,12 @@
 
 #include <gtest/gtest.h>
 
-#include "acoustics/PortDialog.h"
-#include "mainwindow/MainWindow.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 #include "support/DialogLook.h"
 #include "support/GuiTest.h"
+#include "win/MainWindow.h"
+#include "win/PortDialog.h"
 
 namespace {
 

@@ -18,15 +18,15 @@
 #include <gtest/gtest.h>
 
 #include "acoustics/Response.h"
-#include "graph/GraphWindow.h"
-#include "mainwindow/MainWindow.h"
 #include "numbers/NumberText.h"
 #include "record/Speaker.h"
 #include "record/SpeakerFile.h"
-#include "record/SpeakerIo.h"
 #include "resources/kalvora98.h"
 #include "support/FileDialog.h"
 #include "support/GuiTest.h"
+#include "win/GraphWindow.h"
+#include "win/MainWindow.h"
+#include "win/SpeakerIo.h"
 
 namespace {
 

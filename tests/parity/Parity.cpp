@@ -130,7 +130,7 @@ void Shown(Sink& sink, const char* name, double value, int decimals)
 void Design(std::uint64_t index, Sink& sink)
 {
     Random r{index * 0x2545F4914F6CDD1D + 1998};
-    speaker = {};
+    Speaker speaker = {};
     speaker.qts = Quantity(r, 0.15, 1.5);
     speaker.vas = Quantity(r, 5, 400);
     speaker.fs = Quantity(r, 15, 120);
@@ -149,12 +149,8 @@ void Design(std::uint64_t index, Sink& sink)
     }
 
     int sealed[RESPONSE_SIZE], ported[RESPONSE_SIZE];
-    dBMag = sealed;
-    dBMag2 = ported;
-    graphNumber = 1;
-    CalcSealed();
-    graphNumber = 2;
-    CalcPorted();
+    SealedResponse(speaker.sealed, sealed);
+    PortedResponse(speaker, speaker.ported, ported);
     sink.Levels("sealed", sealed);
     sink.Levels("ported", ported);
 
@@ -179,7 +175,7 @@ void Design(std::uint64_t index, Sink& sink)
     const double diameters[] = {10, Quantity(r, 0.5, 30)};
     for (double diameter : diameters)
         for (int ports = 1; ports <= 4; ++ports) {
-            double length = CalcPortLength(diameter, ports);
+            double length = PortLength(speaker.ported, diameter, ports);
             sink.Number("portLength", length);
             Shown(sink, "portLengthText", length, 1);
         }

@@ -1,10 +1,11 @@
 #include "support/GraphTest.h"
 
 #include "acoustics/Response.h"
-#include "graph/GraphWindow.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
 #include "support/Pixels.h"
+#include "win/GraphWindow.h"
+#include "win/MainWindow.h"
 
 void GraphTest::SetUp()
 {
@@ -62,17 +63,12 @@ std::vector<int> Levels(const int* levels)
     return levels ? std::vector<int>(levels + 1, levels + RESPONSE_SIZE) : std::vector<int>();
 }
 
-std::vector<int> Reference(void (*calc)())
+std::vector<int> Reference(int type)
 {
     std::vector<int> levels(RESPONSE_SIZE);
-    int* const savedArray = dBMag;
-    const int savedGraph = graphNumber;
-    const Ported savedPort = port[0];
-    dBMag = levels.data();
-    graphNumber = 1;
-    calc();
-    dBMag = savedArray;
-    graphNumber = savedGraph;
-    port[0] = savedPort;
+    if (type == BOX_PORTED)
+        PortedResponse(speaker, speaker.ported, levels.data());
+    else
+        SealedResponse(speaker.sealed, levels.data());
     return Levels(levels.data());
 }

@@ -32,6 +32,6 @@ protected:
 
 // Elements 1 to 299 of a response array.
 std::vector<int> Levels(const int* levels);
-// What `calc` (CalcSealed or CalcPorted) gives for the current record, computed
-// aside without touching the graphs or `port`.
-std::vector<int> Reference(void (*calc)());
+// What the core computes for the design of `type` (BOX_SEALED or BOX_PORTED) of
+// `speaker`, aside from the graphs and `port`.
+std::vector<int> Reference(int type);

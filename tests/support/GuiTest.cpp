@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "acoustics/Response.h"
-#include "graph/GraphWindow.h"
-#include "mainwindow/MainWindow.h"
 #include "record/Speaker.h"
+#include "win/GraphWindow.h"
+#include "win/MainWindow.h"
 
 int lastQuitCode = -1;
 

@@ -1,10 +1,10 @@
-#include "record/SpeakerIo.h"
+#include "win/SpeakerIo.h"
 
 #include <cstring>
 
-#include "mainwindow/MainWindow.h"
 #include "record/SpeakerFile.h"
 #include "resources/kalvora98.h"
+#include "win/MainWindow.h"
 
 MoveFileExFunction moveFileEx = MoveFileExA;
 

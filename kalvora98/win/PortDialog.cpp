@@ -1,11 +1,11 @@
-#include "acoustics/PortDialog.h"
+#include "win/PortDialog.h"
 
 #include <cmath>
 
 #include "acoustics/PortLength.h"
-#include "mainwindow/MainWindow.h"
 #include "numbers/NumberText.h"
 #include "resources/kalvora98.h"
+#include "win/MainWindow.h"
 
 namespace {
 
@@ -91,6 +91,11 @@ void OnCommand(HWND hDlg, WPARAM wParam)
 }
 
 }  // namespace
+
+double CalcPortLength(double portDiameter, double numberOfPorts)
+{
+    return PortLength(speaker.ported, portDiameter, numberOfPorts);
+}
 
 // Enter, Escape and WM_CLOSE arrive as IDOK and IDCANCEL and fall through the
 // command switch, so only the Close button ends the dialog.

@@ -2,7 +2,20 @@
 #pragma once
 #include <windows.h>
 
-extern int winNumber;  // graph windows open: 0 or 1
+#include "record/Speaker.h"
+
+extern int* dBMag;      // graph 1, red: RESPONSE_SIZE levels while the window is open
+extern int* dBMag2;     // graph 2, green
+extern int* dBMag3;     // graph 3, blue
+extern int graphNumber; // graphs shown, and the graph the next calculation fills
+extern Ported port[3];  // volume and Fb each graph was computed for
+extern int winNumber;   // graph windows open: 0 or 1
+
+// Fill the array of graph `graphNumber` (1..3) and its `port` entry from the sealed or
+// the ported design of `speaker`. Any other graph number, or a graph whose array does
+// not exist, changes nothing.
+void CalcSealed();
+void CalcPorted();
 
 extern const char GRAPH_CLASS_NAME[];  // "KalvoraChildWindow"
 

@@ -2,6 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include "record/Speaker.h"
+
+extern Speaker speaker;      // zero at start, then read from "default.spk"
+extern int boxType;          // BOX_SEALED or BOX_PORTED: the design the fields edit
 extern HINSTANCE hInstance;  // the program instance, set first thing at start-up
 extern int running;          // 1: field notifications copy the fields into `speaker`
 extern HWND h23;             // Port button

@@ -1,9 +1,9 @@
-#include "acoustics/Optimizer.h"
+#include "win/Optimizer.h"
 
 #include "acoustics/Alignment.h"
-#include "mainwindow/MainWindow.h"
 #include "record/Speaker.h"
 #include "resources/kalvora98.h"
+#include "win/MainWindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "graph/Chart.h"
+#include "chart/Chart.h"
 
 namespace {
 

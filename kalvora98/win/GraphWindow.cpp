@@ -1,12 +1,16 @@
-#include "graph/GraphWindow.h"
+#include "win/GraphWindow.h"
 
 #include <cstdlib>
 
 #include "acoustics/Response.h"
-#include "mainwindow/MainWindow.h"
-#include "record/Speaker.h"
 #include "resources/kalvora98.h"
+#include "win/MainWindow.h"
 
+int* dBMag;
+int* dBMag2;
+int* dBMag3;
+int graphNumber;
+Ported port[3];
 int winNumber;
 const char GRAPH_CLASS_NAME[] = "KalvoraChildWindow";
 
@@ -61,6 +65,17 @@ void AllocateArrays()
     dBMag = static_cast<int*>(std::calloc(RESPONSE_SIZE, sizeof(int)));
     dBMag2 = static_cast<int*>(std::calloc(RESPONSE_SIZE, sizeof(int)));
     dBMag3 = static_cast<int*>(std::calloc(RESPONSE_SIZE, sizeof(int)));
+}
+
+// The array of the graph being computed, or null when there is nothing to fill.
+int* TargetArray()
+{
+    switch (graphNumber) {
+    case 1: return dBMag;
+    case 2: return dBMag2;
+    case 3: return dBMag3;
+    default: return nullptr;
+    }
 }
 
 // Fills graph `graphNumber` from the record as it stands now: a snapshot that later
@@ -157,6 +172,22 @@ void RegisterGraphClass()
 }
 
 }  // namespace
+
+void CalcSealed()
+{
+    if (int* target = TargetArray()) {
+        port[graphNumber - 1] = {speaker.sealed.volume, speaker.sealed.fb};
+        SealedResponse(speaker.sealed, target);
+    }
+}
+
+void CalcPorted()
+{
+    if (int* target = TargetArray()) {
+        port[graphNumber - 1] = speaker.ported;
+        PortedResponse(speaker, speaker.ported, target);
+    }
+}
 
 void openWindow(HWND hDlg)
 {

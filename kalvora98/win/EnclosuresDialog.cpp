@@ -1,7 +1,7 @@
 #include "acoustics/Response.h"
-#include "graph/GraphWindow.h"
-#include "mainwindow/MainWindow.h"
 #include "resources/kalvora98.h"
+#include "win/GraphWindow.h"
+#include "win/MainWindow.h"
 
 namespace {
 

@@ -23,6 +23,3 @@ struct Speaker {
 };
 
 enum { BOX_SEALED = 1, BOX_PORTED = 2 };
-
-extern Speaker speaker;  // zero at start, then read from "default.spk"
-extern int boxType;      // BOX_SEALED or BOX_PORTED: the design the fields edit

@@ -1,10 +1,10 @@
 #include "acoustics/Alignment.h"
-#include "mainwindow/MainWindow.h"
 #include "numbers/NumberText.h"
 #include "record/Speaker.h"
 #include "record/SpeakerFile.h"
-#include "record/SpeakerIo.h"
 #include "resources/kalvora98.h"
+#include "win/MainWindow.h"
+#include "win/SpeakerIo.h"
 
 int running;
 

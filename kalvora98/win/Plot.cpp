@@ -1,6 +1,6 @@
 #include "acoustics/Response.h"
-#include "graph/Chart.h"
-#include "graph/GraphWindow.h"
+#include "chart/Chart.h"
+#include "win/GraphWindow.h"
 
 namespace {
 

@@ -1,16 +1,18 @@
-#include "mainwindow/MainWindow.h"
+#include "win/MainWindow.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
 #include <cstring>
 
-#include "acoustics/Optimizer.h"
-#include "acoustics/PortDialog.h"
-#include "graph/GraphWindow.h"
-#include "record/SpeakerIo.h"
-#include "record/Speaker.h"
 #include "resources/kalvora98.h"
+#include "win/GraphWindow.h"
+#include "win/Optimizer.h"
+#include "win/PortDialog.h"
+#include "win/SpeakerIo.h"
+
+Speaker speaker;
+int boxType = BOX_SEALED;
 
 namespace {
 

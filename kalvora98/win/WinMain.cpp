@@ -1,4 +1,4 @@
-#include "mainwindow/MainWindow.h"
+#include "win/MainWindow.h"
 
 #include "resources/kalvora98.h"
 

@@ -6,16 +6,8 @@
 #include <cstdint>
 #include <limits>
 
-int* dBMag;
-int* dBMag2;
-int* dBMag3;
-int graphNumber;
-Ported port[3];
-
 namespace {
 
-constexpr int LOWEST_HZ = 1;
-constexpr int HIGHEST_HZ = 299;
 constexpr double BOX_LOSS_Q = 7;
 
 // Every level in (-1, +0.5) dB is stored as 0, and most of a curve lies in that
@@ -84,10 +76,10 @@ struct PortedPolynomial {
     double A, B, C, D, fs;
 };
 
-PortedPolynomial PolynomialOf(const Speaker& driver)
+PortedPolynomial PolynomialOf(const Speaker& driver, const Ported& box)
 {
-    const double Vb = driver.ported.volume;
-    const double fb = driver.ported.fb;
+    const double Vb = box.volume;
+    const double fb = box.fb;
     const double qts = driver.qts;
     const double fs = driver.fs;
     const double A = (fb / fs) * (fb / fs);
@@ -115,17 +107,6 @@ void StoreRatios(const double* ratio, int* target)
         target[f] = StoredRatio(ratio[f]);
 }
 
-// The array of the graph being computed, or null when there is nothing to fill.
-int* TargetArray()
-{
-    switch (graphNumber) {
-    case 1: return dBMag;
-    case 2: return dBMag2;
-    case 3: return dBMag3;
-    default: return nullptr;
-    }
-}
-
 }  // namespace
 
 int Round(double x)
@@ -149,33 +130,24 @@ double SealedLevel(const Sealed& box, int f)
     return 10 * Log10(SealedRatio(box.fb, box.q, f));
 }
 
-double PortedLevel(const Speaker& driver, int f)
+double PortedLevel(const Speaker& driver, const Ported& box, int f)
 {
-    return 10 * Log10(PortedRatio(PolynomialOf(driver), f));
+    return 10 * Log10(PortedRatio(PolynomialOf(driver, box), f));
 }
 
-void CalcSealed()
+void SealedResponse(const Sealed& box, int* levels)
 {
-    int* target = TargetArray();
-    if (!target)
-        return;
-    const Sealed box = speaker.sealed;
-    port[graphNumber - 1] = {box.volume, box.fb};
     double ratio[RESPONSE_SIZE];
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         ratio[f] = SealedRatio(box.fb, box.q, f);
-    StoreRatios(ratio, target);
+    StoreRatios(ratio, levels);
 }
 
-void CalcPorted()
+void PortedResponse(const Speaker& driver, const Ported& box, int* levels)
 {
-    int* target = TargetArray();
-    if (!target)
-        return;
-    port[graphNumber - 1] = {speaker.ported.volume, speaker.ported.fb};
-    const PortedPolynomial polynomial = PolynomialOf(speaker);
+    const PortedPolynomial polynomial = PolynomialOf(driver, box);
     double ratio[RESPONSE_SIZE];
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         ratio[f] = PortedRatio(polynomial, f);
-    StoreRatios(ratio, target);
+    StoreRatios(ratio, levels);
 }

@@ -1,4 +1,0 @@
-#include "record/Speaker.h"
-
-Speaker speaker;
-int boxType = BOX_SEALED;
