@@ -9,64 +9,37 @@
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "acoustics/Alignment.h"
+#include "acoustics/PortLength.h"
+#include "acoustics/Response.h"
 #include "numbers/NumberText.h"
+#include "record/SpeakerFile.h"
 
 namespace {
 
 // ---- the response and what follows from it ------------------------------------------
 
-// Where the response first rises through a level, between the two grid points that
-// straddle it (linear in dB); below 1 Hz or above 299 Hz when it does not cross there.
-struct Corner {
-    enum { Below, At, Above } where;
-    double hz;
-};
-
 struct Response {
-    int stored[300];
-    double exact[300];
-    Corner f3, f6, f10;
-    int peakHz;
+    int stored[RESPONSE_SIZE];
+    double exact[RESPONSE_SIZE];
+    ResponseFigures figures;
 };
-
-Corner CornerOf(const Response& r, double level)
-{
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        if (r.exact[f] >= level) {
-            if (f == LOWEST_HZ)
-                return {Corner::Below, 0};
-            const double low = r.exact[f - 1], high = r.exact[f];
-            // A level too low for a double (-inf) leaves nothing to interpolate.
-            if (!std::isfinite(low) || !std::isfinite(high))
-                return {Corner::At, static_cast<double>(f)};
-            return {Corner::At, (f - 1) + (level - low) / (high - low)};
-        }
-    }
-    return {Corner::Above, 0};
-}
 
 Response Compute(const Speaker& s, bool ported)
 {
     Response r;
-    StoredLevels(s, ported, r.stored);
+    DesignResponse(s, ported, r.stored);
     r.exact[0] = 0;
-    r.peakHz = LOWEST_HZ;
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        r.exact[f] = ExactLevel(s, ported, f);
-        if (r.exact[f] > r.exact[r.peakHz])
-            r.peakHz = f;
-    }
-    r.f3 = CornerOf(r, -3);
-    r.f6 = CornerOf(r, -6);
-    r.f10 = CornerOf(r, -10);
+    DesignLevels(s, ported, r.exact);
+    r.figures = FiguresOf(r.exact);
     return r;
 }
 
-std::string CornerText(const Corner& c)
+std::string CrossingText(const Crossing& c)
 {
     switch (c.where) {
-    case Corner::Below: return "below 1 Hz";
-    case Corner::Above: return "above 299 Hz";
+    case Crossing::BELOW: return "below 1 Hz";
+    case Crossing::ABOVE: return "above 299 Hz";
     default: return Fixed(c.hz, 1) + " Hz";
     }
 }
@@ -79,14 +52,21 @@ std::string Signed(double value, int decimals)
 
 // ---- output helpers -----------------------------------------------------------------
 
-std::string Quoted(const std::string& utf8)
+// A number written as `text` shows it, so that the JSON and the CSV give the same
+// values; null for no text. Whole numbers stay integers ("30", not "30.0").
+nlohmann::ordered_json JsonNumber(const std::string& text)
 {
-    return nlohmann::json(utf8).dump();
+    double value = 0;
+    if (!ReadDecimal(text, value))
+        return nullptr;
+    if (text.find('.') == std::string::npos && value > -1e15 && value < 1e15)
+        return static_cast<long long>(value);
+    return value;
 }
 
-std::string JsonNumber(bool present, double value)
+std::string PlainIf(bool present, double value)
 {
-    return present && std::isfinite(value) ? Plain(value) : "null";
+    return present && std::isfinite(value) ? Plain(value) : "";
 }
 
 std::string CsvCell(const std::string& text)
@@ -113,25 +93,35 @@ struct Shown {
     bool hasTrue;
     double trueQ, trueFc;
     bool sealedOk, portedOk;
-    Corner sealedF3, portedF3;
+    Crossing sealedF3, portedF3;
 };
 
 Shown Describe(const std::string& file)
 {
     Shown d{file, LoadSpeakerFile(file), false, 0, 0, false, false, {}, {}};
-    d.hasTrue = TrueSealedAlignment(d.s, d.trueQ, d.trueFc);
+    d.hasTrue = ClosedBox(d.s.qts, d.s.vas, d.s.fs, d.s.sealed.volume, d.trueQ, d.trueFc);
     d.sealedOk = Unusable(d.s, false).empty();
     d.portedOk = Unusable(d.s, true).empty();
     if (d.sealedOk)
-        d.sealedF3 = Compute(d.s, false).f3;
+        d.sealedF3 = Compute(d.s, false).figures.f3;
     if (d.portedOk)
-        d.portedF3 = Compute(d.s, true).f3;
+        d.portedF3 = Compute(d.s, true).figures.f3;
     return d;
 }
 
-std::string F3Number(bool ok, const Corner& c)
+std::string F3Number(bool ok, const Crossing& c)
 {
-    return ok && c.where == Corner::At ? Fixed(c.hz, 1) : "";
+    return ok && c.where == Crossing::AT ? Fixed(c.hz, 1) : "";
+}
+
+// The texts first, then the numbers in file order.
+template <class Visit>
+void ForEachShownField(Visit visit)
+{
+    for (bool texts : {true, false})
+        for (const SpeakerField& field : SPEAKER_FIELDS)
+            if (field.isText == texts)
+                visit(field);
 }
 
 std::string ShowText(const Shown& d)
@@ -141,53 +131,62 @@ std::string ShowText(const Shown& d)
     auto line = [&](const char* name, const std::string& value) {
         out += "  " + Pad(name, 15) + value + "\n";
     };
-    line("model", FromWindows1252(s.model));
-    line("info", FromWindows1252(s.info));
-    line("qts", Fixed(s.qts, 2));
-    line("fs", Fixed(s.fs, 1) + " Hz");
-    line("vas", Fixed(s.vas, 1) + " l");
-    line("sealed.volume", Fixed(s.sealed.volume, 1) + " l");
-    line("sealed.fb", Fixed(s.sealed.fb, 1) + " Hz");
-    line("sealed.q", Fixed(s.sealed.q, 3));
-    line("ported.volume", Fixed(s.ported.volume, 1) + " l");
-    line("ported.fb", Fixed(s.ported.fb, 1) + " Hz");
+    ForEachShownField([&](const SpeakerField& field) {
+        if (field.isText)
+            line(field.name, FromWindows1252(FieldText(s, field)));
+        else
+            line(field.name, Fixed(FieldNumber(s, field), field.decimals) +
+                                 (*field.unit ? std::string(" ") + field.unit : ""));
+    });
     line("sealed box", d.hasTrue ? "Q " + Fixed(d.trueQ, 3) + " and resonance " +
                                        Fixed(d.trueFc, 1) + " Hz from its volume"
                                  : "no Q from a volume of " + Fixed(s.sealed.volume, 1) + " l");
-    line("sealed F3", d.sealedOk ? CornerText(d.sealedF3) : "none: " + Unusable(s, false));
-    line("ported F3", d.portedOk ? CornerText(d.portedF3) : "none: " + Unusable(s, true));
+    line("sealed F3", d.sealedOk ? CrossingText(d.sealedF3) : "none: " + Unusable(s, false));
+    line("ported F3", d.portedOk ? CrossingText(d.portedF3) : "none: " + Unusable(s, true));
     return out;
+}
+
+std::string ShowCsvHeader()
+{
+    std::string header = "file";
+    ForEachShownField([&](const SpeakerField& field) { header += std::string(",") + field.name; });
+    return header + ",sealed.true_q,sealed.true_fc,sealed.f3,ported.f3\n";
 }
 
 std::string ShowCsvRow(const Shown& d)
 {
-    const Speaker& s = d.s;
-    const std::vector<std::string> cells = {
-        d.file, FromWindows1252(s.model), FromWindows1252(s.info), Plain(s.qts), Plain(s.fs),
-        Plain(s.vas), Plain(s.sealed.volume), Plain(s.sealed.fb), Plain(s.sealed.q),
-        Plain(s.ported.volume), Plain(s.ported.fb), d.hasTrue ? Plain(d.trueQ) : "",
-        d.hasTrue ? Plain(d.trueFc) : "", F3Number(d.sealedOk, d.sealedF3),
-        F3Number(d.portedOk, d.portedF3)};
+    std::vector<std::string> cells = {d.file};
+    ForEachShownField([&](const SpeakerField& field) {
+        cells.push_back(field.isText ? FromWindows1252(FieldText(d.s, field))
+                                     : Plain(FieldNumber(d.s, field)));
+    });
+    for (const std::string& cell :
+         {PlainIf(d.hasTrue, d.trueQ), PlainIf(d.hasTrue, d.trueFc),
+          F3Number(d.sealedOk, d.sealedF3), F3Number(d.portedOk, d.portedF3)})
+        cells.push_back(cell);
     std::string row;
     for (const std::string& cell : cells)
         row += (row.empty() ? "" : ",") + CsvCell(cell);
     return row + "\n";
 }
 
-std::string ShowJson(const Shown& d)
+// The fields as they are named: "sealed.volume" is "volume" inside "sealed".
+nlohmann::ordered_json ShowJson(const Shown& d)
 {
-    const Speaker& s = d.s;
-    const std::string sealedF3 = F3Number(d.sealedOk, d.sealedF3);
-    const std::string portedF3 = F3Number(d.portedOk, d.portedF3);
-    return "  {\"file\": " + Quoted(d.file) + ", \"model\": " + Quoted(FromWindows1252(s.model)) +
-           ", \"info\": " + Quoted(FromWindows1252(s.info)) + ",\n   \"qts\": " + Plain(s.qts) +
-           ", \"fs\": " + Plain(s.fs) + ", \"vas\": " + Plain(s.vas) +
-           ",\n   \"sealed\": {\"volume\": " + Plain(s.sealed.volume) + ", \"fb\": " +
-           Plain(s.sealed.fb) + ", \"q\": " + Plain(s.sealed.q) + ", \"true_q\": " +
-           JsonNumber(d.hasTrue, d.trueQ) + ", \"true_fc\": " + JsonNumber(d.hasTrue, d.trueFc) +
-           ", \"f3\": " + (sealedF3.empty() ? "null" : sealedF3) +
-           "},\n   \"ported\": {\"volume\": " + Plain(s.ported.volume) + ", \"fb\": " +
-           Plain(s.ported.fb) + ", \"f3\": " + (portedF3.empty() ? "null" : portedF3) + "}}";
+    nlohmann::ordered_json object = {{"file", d.file}};
+    ForEachShownField([&](const SpeakerField& field) {
+        const std::string name = field.name;
+        const std::size_t dot = name.find('.');
+        nlohmann::ordered_json& place =
+            dot == std::string::npos ? object[name] : object[name.substr(0, dot)][name.substr(dot + 1)];
+        place = field.isText ? nlohmann::ordered_json(FromWindows1252(FieldText(d.s, field)))
+                             : JsonNumber(Plain(FieldNumber(d.s, field)));
+    });
+    object["sealed"]["true_q"] = JsonNumber(PlainIf(d.hasTrue, d.trueQ));
+    object["sealed"]["true_fc"] = JsonNumber(PlainIf(d.hasTrue, d.trueFc));
+    object["sealed"]["f3"] = JsonNumber(F3Number(d.sealedOk, d.sealedF3));
+    object["ported"]["f3"] = JsonNumber(F3Number(d.portedOk, d.portedF3));
+    return object;
 }
 
 // ---- numbers given on the command line ------------------------------------------------
@@ -212,15 +211,14 @@ std::string ShowCommand(const std::vector<std::string>& files, Format format)
         shown.push_back(Describe(file));
     std::string out;
     if (format == Format::Csv) {
-        out = "file,model,info,qts,fs,vas,sealed.volume,sealed.fb,sealed.q,ported.volume,"
-              "ported.fb,sealed.true_q,sealed.true_fc,sealed.f3,ported.f3\n";
+        out = ShowCsvHeader();
         for (const Shown& d : shown)
             out += ShowCsvRow(d);
     } else if (format == Format::Json) {
-        out = "[\n";
-        for (std::size_t i = 0; i < shown.size(); ++i)
-            out += ShowJson(shown[i]) + (i + 1 < shown.size() ? ",\n" : "\n");
-        out += "]\n";
+        nlohmann::ordered_json array = nlohmann::ordered_json::array();
+        for (const Shown& d : shown)
+            array.push_back(ShowJson(d));
+        out = array.dump(2) + "\n";
     } else {
         for (std::size_t i = 0; i < shown.size(); ++i)
             out += (i ? "\n" : "") + ShowText(shown[i]);
@@ -314,10 +312,11 @@ std::string ResponseCommand(const std::string& file, bool ported, bool exact, Fo
                      Fixed(s.ported.fb, 1) + " Hz"
                : "sealed box, resonance " + Fixed(s.sealed.fb, 1) + " Hz, Q " +
                      Fixed(s.sealed.q, 3);
-    const std::string summary = "F3 " + CornerText(r.f3) + ", F6 " + CornerText(r.f6) +
-                                ", F10 " + CornerText(r.f10) + ", peak " +
-                                Signed(r.exact[r.peakHz], 2) + " dB at " +
-                                std::to_string(r.peakHz) + " Hz";
+    const ResponseFigures& figures = r.figures;
+    const std::string summary = "F3 " + CrossingText(figures.f3) + ", F6 " +
+                                CrossingText(figures.f6) + ", F10 " + CrossingText(figures.f10) +
+                                ", peak " + Signed(r.exact[figures.peakHz], 2) + " dB at " +
+                                std::to_string(figures.peakHz) + " Hz";
     std::string out;
     if (format == Format::Csv) {
         out = "hz,db\n";
@@ -354,16 +353,13 @@ std::string OptimizeCommand(const std::string& file, bool ported, bool write,
     } else {
         out = file + ": sealed box by the program's rule\nVolume: " +
               Fixed(proposal.sealed.volume, 1) + " l\nFb: " + Fixed(proposal.sealed.fb, 1) + " Hz\n";
-        // The closed-box relation Qtc = Qts * sqrt(Vas/Vb + 1) solved for the volume:
-        // Vb = Vas / ((Qtc/Qts)^2 - 1), and fc = Fs * Qtc/Qts.
-        const double ratio = qtc / s.qts;
+        Sealed textbook;
         const std::string target = "Textbook sealed box for a Qtc of " + Fixed(qtc, 3) + ": ";
-        if (ratio <= 1)
+        if (ClosedBoxForQtc(s.qts, s.vas, s.fs, qtc, textbook))
+            out += target + Fixed(textbook.volume, 1) + " l, fc " + Fixed(textbook.fb, 1) + " Hz\n";
+        else
             out += target + "none, the driver's Qts of " + Fixed(s.qts, 2) +
                    " is not below it\n";
-        else
-            out += target + Fixed(s.vas / (ratio * ratio - 1), 1) + " l, fc " +
-                   Fixed(s.fs * ratio, 1) + " Hz\n";
     }
     if (write) {
         SaveSpeakerFile(file, proposal, true);
@@ -375,10 +371,6 @@ std::string OptimizeCommand(const std::string& file, bool ported, bool write,
 std::string PortCommand(const std::string& file, const std::string& diameterText, int ports,
                         const std::string& sdText, const std::string& xmaxText)
 {
-    if (ports < 1 || ports > 4)
-        BadCommandLine("--ports: " + std::to_string(ports) + " is not 1 to 4, the counts the Port dialog offers");
-    if (sdText.empty() != xmaxText.empty())
-        BadCommandLine("--sd and --xmax go together");
     // The Diameter field reads any text; here it must be a number.
     if (!IsTypedNumber(diameterText) || diameterText.size() > static_cast<std::size_t>(TYPED_NUMBER_CHARS))
         BadCommandLine("--diameter: '" + diameterText + "' is not a number of at most 9 characters");
@@ -386,7 +378,7 @@ std::string PortCommand(const std::string& file, const std::string& diameterText
     const double sd = sdText.empty() ? 0 : OptionNumber("--sd", sdText);
     const double xmax = xmaxText.empty() ? 0 : OptionNumber("--xmax", xmaxText);
     const Speaker s = LoadSpeakerFile(file);
-    const double length = PortLength(s, diameter, ports);
+    const double length = PortLength(s.ported, diameter, ports);
     if (!std::isfinite(length))
         BadData(file + ": the Port dialog shows --- : ported.volume is " +
                 Plain(s.ported.volume) + " and ported.fb " + Plain(s.ported.fb) +
@@ -398,13 +390,8 @@ std::string PortCommand(const std::string& file, const std::string& diameterText
     if (length < 0)
         out += "NOTE: If the length < 0 then you should increase the diameter\n";
     if (sd > 0) {
-        // Small's vent-area rule for a vented box driven to full excursion: the vents
-        // together need at least Sv = 0.8 * fB * VD (Sv in m^2, fB in Hz, VD = Sd * Xmax
-        // in m^3), which keeps the air in them slow enough not to be heard. R. H. Small,
-        // "Vented-Box Loudspeaker Systems", J. Audio Eng. Soc. 21 (1973).
-        const double vd = sd * 1e-4 * xmax * 1e-3;
-        const double area = 0.8 * s.ported.fb * vd * 1e4;  // cm^2, all ports together
-        const double smallest = std::sqrt(4 * area / (3.141592653589793 * ports));
+        const double area = SmallestVentArea(s.ported.fb, sd, xmax);  // all ports together
+        const double smallest = PortDiameterForArea(area, ports);
         out += "Smallest port diameter: " + Fixed(smallest, 1) + " cm for " +
                std::to_string(ports) + (ports == 1 ? " port" : " ports") + " (vent area " +
                Fixed(area, 1) + " cm2 = 0.8 x Fb x Sd x Xmax)\n";

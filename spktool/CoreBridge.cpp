@@ -1,65 +1,6 @@
 #include "CoreBridge.h"
 
 #include "Text.h"
-#include "acoustics/Alignment.h"
-#include "acoustics/PortLength.h"
-#include "acoustics/Response.h"
-#include "numbers/Elementary.h"
-
-void StoredLevels(const Speaker& record, bool ported, int (&levels)[RESPONSE_SIZE])
-{
-    if (ported)
-        PortedResponse(record, record.ported, levels);
-    else
-        SealedResponse(record.sealed, levels);
-}
-
-double ExactLevel(const Speaker& record, bool ported, int f)
-{
-    return ported ? PortedLevel(record, record.ported, f) : SealedLevel(record.sealed, f);
-}
-
-Speaker Optimized(const Speaker& record, bool ported)
-{
-    Speaker result = record;
-    if (ported) {
-        result.ported = PortedAlignment(record.qts, record.vas, record.fs);
-    } else {
-        result.sealed = SealedAlignment(record.qts, record.vas, record.fs);
-        DeriveSealedQFromVolume(result);
-        DeriveSealedQFromFb(result);
-    }
-    return result;
-}
-
-void DeriveSealedQFromVolume(Speaker& record)
-{
-    Sealed& sealed = record.sealed;
-    sealed.q = SealedQFromVolume(record.qts, record.vas, sealed.volume, sealed.q);
-}
-
-void DeriveSealedQFromFb(Speaker& record)
-{
-    Sealed& sealed = record.sealed;
-    sealed.q = SealedQFromFb(record.qts, record.fs, sealed.fb, sealed.q);
-}
-
-double PortLength(const Speaker& record, double diameter, int ports)
-{
-    return PortLength(record.ported, diameter, ports);
-}
-
-bool TrueSealedAlignment(const Speaker& record, double& q, double& fc)
-{
-    const double ratio = record.vas / record.sealed.volume + 1;
-    if (!(record.sealed.volume > 0) || !(ratio >= 0))
-        return false;
-    Speaker derived = record;
-    DeriveSealedQFromVolume(derived);
-    q = derived.sealed.q;
-    fc = record.fs * Pow(ratio, 0.5);
-    return true;
-}
 
 // Why the design has no response, or "" when it has one.
 std::string Unusable(const Speaker& s, bool ported)

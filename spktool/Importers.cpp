@@ -9,11 +9,12 @@
 #include <nlohmann/json.hpp>
 #include <rapidxml/rapidxml.hpp>
 
-#include "CoreBridge.h"
 #include "Failure.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "acoustics/Alignment.h"
+#include "record/SpeakerFile.h"
 
 namespace {
 
@@ -56,24 +57,19 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
         for (const auto& [name, value] : values.numbers)
             if (!(value >= 0) || !std::isfinite(value))
                 BadData(name + ": " + Plain(value) + " is not a volume, frequency or Q");
-        auto number = [&](const char* name) {
-            const auto found = values.numbers.find(name);
-            return found == values.numbers.end() ? 0.0 : found->second;
-        };
+        // The names are the record's own: the readers map every column onto one.
         Speaker& r = driver.record;
-        r.qts = number("qts");
-        r.fs = number("fs");
-        r.vas = number("vas");
-        r.ported = {number("ported.volume"), number("ported.fb")};
-        r.sealed = {number("sealed.volume"), number("sealed.fb"), 0};
+        for (const auto& [name, value] : values.numbers)
+            *FindSpeakerField(name.c_str())->number(r) = value;
         // As if the design were typed into the main window, Volume before Fb; a Q given
         // outright wins.
-        if (values.numbers.count("sealed.volume"))
-            DeriveSealedQFromVolume(r);
-        if (values.numbers.count("sealed.fb"))
-            DeriveSealedQFromFb(r);
-        if (values.numbers.count("sealed.q"))
-            r.sealed.q = number("sealed.q");
+        if (!values.numbers.count("sealed.q")) {
+            Sealed& box = r.sealed;
+            if (values.numbers.count("sealed.volume"))
+                box.q = SealedQFromVolume(r.qts, r.vas, box.volume, box.q);
+            if (values.numbers.count("sealed.fb"))
+                box.q = SealedQFromFb(r.qts, r.fs, box.fb, box.q);
+        }
     } catch (const Failure& failure) {
         result.errors.push_back(where + ": " + failure.message);
         return false;

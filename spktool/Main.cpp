@@ -27,16 +27,14 @@ struct Options {
     int ports = 1;
 };
 
+// The subcommands, to tell which one the command line named.
+struct Commands {
+    CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart;
+};
+
 void Print(std::FILE* stream, const std::string& text)
 {
     WriteText(stream == stderr, text);
-}
-
-bool Ported(const Options& o)
-{
-    if (o.sealed == o.ported)
-        BadCommandLine("give one of --sealed and --ported");
-    return o.ported;
 }
 
 CLI::App* Command(CLI::App& app, const char* name, const char* description, const char* example)
@@ -46,10 +44,134 @@ CLI::App* Command(CLI::App& app, const char* name, const char* description, cons
     return command;
 }
 
-void AddBox(CLI::App* command, Options& o)
+// Exactly one of the two designs; returns the --ported flag for options that exclude it.
+CLI::Option* AddBox(CLI::App* command, Options& o)
 {
-    command->add_flag("--sealed", o.sealed, "the sealed design");
-    command->add_flag("--ported", o.ported, "the ported design");
+    CLI::Option_group* box = command->add_option_group("design", "one of the file's designs");
+    box->add_flag("--sealed", o.sealed, "the sealed design");
+    CLI::Option* ported = box->add_flag("--ported", o.ported, "the ported design");
+    box->require_option(1);
+    return ported;
+}
+
+Commands DeclareCommandLine(CLI::App& app, Options& o)
+{
+    Commands c;
+    app.require_subcommand(1);
+    app.set_version_flag("--version", "spktool " SPKTOOL_VERSION);
+    app.footer("Run spktool COMMAND --help for a command's options and an example.\n"
+               "Exit status: 0 success, 1 bad data, 2 bad command line.");
+
+    c.show = Command(app, "show", "Every field of speaker files, the true Q and resonance "
+                     "of the sealed volume, and the F3 of both designs",
+                     "spktool show woofer.spk --csv");
+    c.show->add_option("FILE", o.files, "speaker files (.spk)")->required();
+    c.show->add_flag("--csv", o.csv, "one row per file, for a spreadsheet");
+    c.show->add_flag("--json", o.json, "JSON")->excludes("--csv");
+
+    c.create = Command(app, "new", "Write a new speaker file; numbers are read as the "
+                       "program reads a field",
+                       "spktool new woofer.spk model=\"Woofer 10\" qts=0.35 vas=100 fs=30");
+    c.create->add_option("FILE", o.file, "the speaker file to write")->required();
+    c.create->add_option("FIELD=VALUE", o.assignments,
+                         "model, info, qts, fs, vas (l), sealed.volume (l), sealed.fb, sealed.q, "
+                         "ported.volume (l), ported.fb; a sealed volume or Fb also sets the "
+                         "sealed Q from the driver, as the main window does");
+    c.create->add_flag("--force", o.force, "replace an existing file");
+
+    c.set = Command(app, "set", "Change fields of a speaker file",
+                    "spktool set woofer.spk ported.volume=60 ported.fb=35");
+    c.set->add_option("FILE", o.file, "the speaker file")->required();
+    c.set->add_option("FIELD=VALUE", o.assignments, "the fields, as for new")->required();
+
+    c.import = Command(app, "import", "One speaker file per driver from a CSV table, a "
+                       "qspeakers XML database or Boxed JSON files (or a folder of them)",
+                       "spktool import drivers.csv --out speakers");
+    c.import->add_option("SOURCE", o.sources, "CSV with a header row (Model, Info, Qts, Fs, Vas "
+                         "in l, ft3 or m3 as the header says, Sealed volume, Sealed Fb, Sealed "
+                         "Q, Ported volume, Ported Fb); qspeakers_db.xml; Boxed .json files")
+        ->required();
+    c.import->add_option("--out", o.out, "the folder for the speaker files")->required();
+    c.import->add_flag("--skip-bad", o.skipBad, "write the good drivers and report the rest "
+                       "(otherwise nothing is written unless every driver is good)");
+    c.import->add_flag("--force", o.force, "replace existing files");
+
+    c.response = Command(app, "response", "The levels at 1 to 299 Hz as the program stores "
+                         "them, with F3, F6, F10 and the peak",
+                         "spktool response woofer.spk --ported --frd > woofer.frd");
+    c.response->add_option("FILE", o.file, "the speaker file")->required();
+    AddBox(c.response, o);
+    c.response->add_flag("--exact", o.exact, "levels before rounding to whole dB");
+    c.response->add_flag("--csv", o.csv, "hz,db rows");
+    c.response->add_flag("--frd", o.frd, "frequency and level lines with * comments, for "
+                         "crossover tools (no phase)")->excludes("--csv");
+
+    c.optimize = Command(app, "optimize", "The box the Optimize button proposes, and the "
+                         "textbook sealed box for a Qtc",
+                         "spktool optimize woofer.spk --sealed --qtc 0.6");
+    c.optimize->add_option("FILE", o.file, "the speaker file")->required();
+    CLI::Option* ported = AddBox(c.optimize, o);
+    c.optimize->add_flag("--write", o.write, "store the program's proposal in the file");
+    c.optimize->add_option("--qtc", o.qtc, "the Qtc of the textbook sealed box (0.707)")
+        ->excludes(ported);
+
+    c.port = Command(app, "port", "The port length of the Port dialog, and the smallest port "
+                     "diameter for a driver's excursion",
+                     "spktool port woofer.spk --diameter 10 --ports 2 --sd 330 --xmax 6");
+    c.port->add_option("FILE", o.file, "the speaker file")->required();
+    c.port->add_option("--diameter", o.diameter, "port diameter, cm")->required();
+    c.port->add_option("--ports", o.ports, "1 to 4 ports, the counts the Port dialog offers (1)")
+        ->check(CLI::Range(1, 4));
+    CLI::Option* sd = c.port->add_option("--sd", o.sd, "the driver's cone area Sd, cm2");
+    CLI::Option* xmax =
+        c.port->add_option("--xmax", o.xmax, "the driver's linear excursion Xmax (one way), mm");
+    sd->needs(xmax);
+    xmax->needs(sd);
+    c.port->footer(std::string("Example:\n  spktool port woofer.spk --diameter 10 --ports 2 --sd "
+                               "330 --xmax 6\n\n") + RULE);
+
+    c.chart = Command(app, "chart", "The graph window's chart of up to three designs, in red, "
+                      "green and blue, as an SVG picture or a Windows bitmap",
+                      "spktool chart woofer.spk woofer.spk:ported -o woofer.svg");
+    c.chart->add_option("DESIGN", o.files, "FILE:sealed or FILE:ported (FILE alone: sealed, as "
+                        "Open shows it); up to three")->required();
+    c.chart->add_option("-o,--output", o.out, "the picture to write")->required();
+    c.chart->add_option("--size", o.size, "the chart's WIDTHxHEIGHT in pixels, as the graph "
+                        "window's client area (328x227); the title lines come on top");
+    c.chart->add_flag("--bmp", o.bmp, "a 24-bit Windows bitmap instead of SVG");
+    c.chart->add_flag("--force", o.force, "replace an existing picture");
+    return c;
+}
+
+// Runs the command that was named; returns the exit status.
+int Dispatch(const Commands& c, const Options& o)
+{
+    const Format format = o.csv ? Format::Csv : o.json ? Format::Json : o.frd ? Format::Frd
+                                                                          : Format::Text;
+    std::string output;
+    if (c.show->parsed()) {
+        output = ShowCommand(o.files, format);
+    } else if (c.create->parsed()) {
+        output = NewCommand(o.file, o.assignments, o.force);
+    } else if (c.set->parsed()) {
+        output = SetCommand(o.file, o.assignments);
+    } else if (c.import->parsed()) {
+        const ImportOutcome outcome = ImportCommand(o.sources, o.out, o.skipBad, o.force);
+        for (const std::string& error : outcome.errors)
+            Print(stderr, "spktool: " + error + "\n");
+        Print(stdout, outcome.output);
+        return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
+    } else if (c.response->parsed()) {
+        output = ResponseCommand(o.file, o.ported, o.exact, format);
+    } else if (c.optimize->parsed()) {
+        output = OptimizeCommand(o.file, o.ported, o.write, o.qtc);
+    } else if (c.port->parsed()) {
+        output = PortCommand(o.file, o.diameter, o.ports, o.sd, o.xmax);
+    } else if (c.chart->parsed()) {
+        output = ChartCommand(o.files, o.out, o.size, o.bmp, o.force);
+    }
+    Print(stdout, output);
+    return EXIT_OK;
 }
 
 }  // namespace
@@ -61,83 +183,7 @@ int main(int argc, char** argv)
     CLI::App app("Kalvora 98's speaker files and numbers for scripts, spreadsheets and "
                  "other tools.",
                  "spktool");
-    app.require_subcommand(1);
-    app.footer("Run spktool COMMAND --help for a command's options and an example.\n"
-               "Exit status: 0 success, 1 bad data, 2 bad command line.");
-
-    CLI::App* show = Command(app, "show", "Every field of speaker files, the true Q and resonance "
-                             "of the sealed volume, and the F3 of both designs",
-                             "spktool show woofer.spk --csv");
-    show->add_option("FILE", o.files, "speaker files (.spk)")->required();
-    show->add_flag("--csv", o.csv, "one row per file, for a spreadsheet");
-    show->add_flag("--json", o.json, "JSON")->excludes("--csv");
-
-    CLI::App* create = Command(app, "new", "Write a new speaker file; numbers are read as the "
-                               "program reads a field",
-                               "spktool new woofer.spk model=\"Woofer 10\" qts=0.35 vas=100 fs=30");
-    create->add_option("FILE", o.file, "the speaker file to write")->required();
-    create->add_option("FIELD=VALUE", o.assignments,
-                       "model, info, qts, fs, vas (l), sealed.volume (l), sealed.fb, sealed.q, "
-                       "ported.volume (l), ported.fb; a sealed volume or Fb also sets the sealed "
-                       "Q from the driver, as the main window does");
-    create->add_flag("--force", o.force, "replace an existing file");
-
-    CLI::App* set = Command(app, "set", "Change fields of a speaker file",
-                            "spktool set woofer.spk ported.volume=60 ported.fb=35");
-    set->add_option("FILE", o.file, "the speaker file")->required();
-    set->add_option("FIELD=VALUE", o.assignments, "the fields, as for new")->required();
-
-    CLI::App* import = Command(app, "import", "One speaker file per driver from a CSV table, a "
-                               "qspeakers XML database or Boxed JSON files (or a folder of them)",
-                               "spktool import drivers.csv --out speakers");
-    import->add_option("SOURCE", o.sources, "CSV with a header row (Model, Info, Qts, Fs, Vas in "
-                       "l, ft3 or m3 as the header says, Sealed volume, Sealed Fb, Sealed Q, "
-                       "Ported volume, Ported Fb); qspeakers_db.xml; Boxed .json files")
-        ->required();
-    import->add_option("--out", o.out, "the folder for the speaker files")->required();
-    import->add_flag("--skip-bad", o.skipBad, "write the good drivers and report the rest "
-                     "(otherwise nothing is written unless every driver is good)");
-    import->add_flag("--force", o.force, "replace existing files");
-
-    CLI::App* response = Command(app, "response", "The levels at 1 to 299 Hz as the program "
-                                 "stores them, with F3, F6, F10 and the peak",
-                                 "spktool response woofer.spk --ported --frd > woofer.frd");
-    response->add_option("FILE", o.file, "the speaker file")->required();
-    AddBox(response, o);
-    response->add_flag("--exact", o.exact, "levels before rounding to whole dB");
-    response->add_flag("--csv", o.csv, "hz,db rows");
-    response->add_flag("--frd", o.frd, "frequency and level lines with * comments, for "
-                       "crossover tools (no phase)")->excludes("--csv");
-
-    CLI::App* optimize = Command(app, "optimize", "The box the Optimize button proposes, and "
-                                 "the textbook sealed box for a Qtc",
-                                 "spktool optimize woofer.spk --sealed --qtc 0.6");
-    optimize->add_option("FILE", o.file, "the speaker file")->required();
-    AddBox(optimize, o);
-    optimize->add_flag("--write", o.write, "store the program's proposal in the file");
-    optimize->add_option("--qtc", o.qtc, "the Qtc of the textbook sealed box (0.707)");
-
-    CLI::App* port = Command(app, "port", "The port length of the Port dialog, and the smallest "
-                             "port diameter for a driver's excursion",
-                             "spktool port woofer.spk --diameter 10 --ports 2 --sd 330 --xmax 6");
-    port->add_option("FILE", o.file, "the speaker file")->required();
-    port->add_option("--diameter", o.diameter, "port diameter, cm")->required();
-    port->add_option("--ports", o.ports, "1 to 4 ports (1)");
-    port->add_option("--sd", o.sd, "the driver's cone area Sd, cm2");
-    port->add_option("--xmax", o.xmax, "the driver's linear excursion Xmax (one way), mm");
-    port->footer(std::string("Example:\n  spktool port woofer.spk --diameter 10 --ports 2 --sd "
-                             "330 --xmax 6\n\n") + RULE);
-
-    CLI::App* chart = Command(app, "chart", "The graph window's chart of up to three designs, "
-                              "in red, green and blue, as an SVG picture or a Windows bitmap",
-                              "spktool chart woofer.spk woofer.spk:ported -o woofer.svg");
-    chart->add_option("DESIGN", o.files, "FILE:sealed or FILE:ported (FILE alone: sealed, as "
-                      "Open shows it); up to three")->required();
-    chart->add_option("-o,--output", o.out, "the picture to write")->required();
-    chart->add_option("--size", o.size, "the chart's WIDTHxHEIGHT in pixels, as the graph "
-                      "window's client area (328x227); the title lines come on top");
-    chart->add_flag("--bmp", o.bmp, "a 24-bit Windows bitmap instead of SVG");
-    chart->add_flag("--force", o.force, "replace an existing picture");
+    const Commands commands = DeclareCommandLine(app, o);
 
     std::vector<char*> argvUtf8;
     for (const std::string& argument : arguments)
@@ -148,41 +194,16 @@ int main(int argc, char** argv)
         // The top App hands the help to the command that was named, as "spktool port".
         Print(stdout, app.help());
         return EXIT_OK;
+    } catch (const CLI::CallForVersion& version) {
+        Print(stdout, std::string(version.what()) + "\n");
+        return EXIT_OK;
     } catch (const CLI::ParseError& error) {
         Print(stderr, std::string("spktool: ") + error.what() + " (spktool --help)\n");
         return EXIT_BAD_COMMAND_LINE;
     }
 
     try {
-        const Format format = o.csv ? Format::Csv : o.json ? Format::Json : o.frd ? Format::Frd
-                                                                              : Format::Text;
-        std::string output;
-        if (show->parsed()) {
-            output = ShowCommand(o.files, format);
-        } else if (create->parsed()) {
-            output = NewCommand(o.file, o.assignments, o.force);
-        } else if (set->parsed()) {
-            output = SetCommand(o.file, o.assignments);
-        } else if (import->parsed()) {
-            const ImportOutcome outcome = ImportCommand(o.sources, o.out, o.skipBad, o.force);
-            for (const std::string& error : outcome.errors)
-                Print(stderr, "spktool: " + error + "\n");
-            Print(stdout, outcome.output);
-            return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
-        } else if (response->parsed()) {
-            output = ResponseCommand(o.file, Ported(o), o.exact, format);
-        } else if (optimize->parsed()) {
-            const bool ported = Ported(o);
-            if (ported && !o.qtc.empty())
-                BadCommandLine("--qtc goes with --sealed");
-            output = OptimizeCommand(o.file, ported, o.write, o.qtc);
-        } else if (port->parsed()) {
-            output = PortCommand(o.file, o.diameter, o.ports, o.sd, o.xmax);
-        } else if (chart->parsed()) {
-            output = ChartCommand(o.files, o.out, o.size, o.bmp, o.force);
-        }
-        Print(stdout, output);
-        return EXIT_OK;
+        return Dispatch(commands, o);
     } catch (const Failure& failure) {
         Print(stderr, "spktool: " + failure.message + "\n");
         return failure.status;

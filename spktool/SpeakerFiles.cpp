@@ -3,56 +3,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "CoreBridge.h"
+#include "acoustics/Alignment.h"
 #include "Failure.h"
 #include "Platform.h"
 #include "Text.h"
 #include "numbers/NumberText.h"
 #include "record/SpeakerFile.h"
-
-const std::vector<std::string> FIELD_NAMES = {
-    "model", "qts", "fs", "vas", "info", "sealed.volume", "sealed.fb", "sealed.q",
-    "ported.volume", "ported.fb"};
-
-namespace {
-
-struct NumberField {
-    const char* name;
-    std::size_t offset;
-    double Speaker::*member;
-    double Sealed::*sealed;
-    double Ported::*ported;
-};
-
-const NumberField NUMBERS[] = {
-    {"qts", OFFSET_QTS, &Speaker::qts, nullptr, nullptr},
-    {"fs", OFFSET_FS, &Speaker::fs, nullptr, nullptr},
-    {"vas", OFFSET_VAS, &Speaker::vas, nullptr, nullptr},
-    {"sealed.volume", OFFSET_SEALED_VOLUME, nullptr, &Sealed::volume, nullptr},
-    {"sealed.fb", OFFSET_SEALED_FB, nullptr, &Sealed::fb, nullptr},
-    {"sealed.q", OFFSET_SEALED_Q, nullptr, &Sealed::q, nullptr},
-    {"ported.volume", OFFSET_PORTED_VOLUME, nullptr, nullptr, &Ported::volume},
-    {"ported.fb", OFFSET_PORTED_FB, nullptr, nullptr, &Ported::fb},
-};
-
-double& Member(Speaker& record, const NumberField& field)
-{
-    if (field.member)
-        return record.*field.member;
-    if (field.sealed)
-        return record.sealed.*field.sealed;
-    return record.ported.*field.ported;
-}
-
-const NumberField* FindNumber(const std::string& name)
-{
-    for (const NumberField& field : NUMBERS)
-        if (name == field.name)
-            return &field;
-    return nullptr;
-}
-
-}  // namespace
 
 Speaker LoadSpeakerFile(const std::string& path)
 {
@@ -62,15 +18,14 @@ Speaker LoadSpeakerFile(const std::string& path)
     if (bytes.size() != SPEAKER_FILE_SIZE)
         BadData(path + ": " + std::to_string(bytes.size()) +
                 " bytes, but a speaker file has 164: damaged or not a speaker file");
-    for (const std::size_t offset : {OFFSET_MODEL, OFFSET_INFO})
-        if (!std::memchr(bytes.data() + offset, '\0', 50))
-            BadData(path + ": the " + (offset == OFFSET_MODEL ? "model" : "info") +
-                    " text at offset " + std::to_string(offset) +
-                    " has no end within its 50 bytes: damaged");
+    for (const SpeakerField& field : SPEAKER_FIELDS)
+        if (field.isText && !std::memchr(bytes.data() + field.offset, '\0', TEXT_LIMIT + 1))
+            BadData(path + ": the " + field.name + " text at offset " +
+                    std::to_string(field.offset) + " has no end within its 50 bytes: damaged");
     Speaker record{};
     DecodeSpeaker(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), record);
-    for (const NumberField& field : NUMBERS)
-        if (!std::isfinite(Member(record, field)))
+    for (const SpeakerField& field : SPEAKER_FIELDS)
+        if (!field.isText && !std::isfinite(FieldNumber(record, field)))
             BadData(path + ": " + field.name + " at offset " + std::to_string(field.offset) +
                     " is not a finite number: damaged");
     return record;
@@ -103,7 +58,7 @@ void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replac
     WriteWholeFile(path, SpeakerBytes(record), replace);
 }
 
-void StoreText(char (&field)[50], const std::string& utf8, const std::string& what)
+void StoreText(char* field, const std::string& utf8, const std::string& what)
 {
     std::string text, bad;
     if (!ToWindows1252(utf8, text, bad))
@@ -111,7 +66,7 @@ void StoreText(char (&field)[50], const std::string& utf8, const std::string& wh
     if (text.size() > TEXT_LIMIT)
         BadData(what + ": " + std::to_string(text.size()) +
                 " characters, but the file holds at most 49");
-    std::memset(field, 0, sizeof field);
+    std::memset(field, 0, TEXT_LIMIT + 1);
     std::memcpy(field, text.data(), text.size());
 }
 
@@ -126,11 +81,11 @@ int Stage(const std::string& name)
 
 void Assign(Speaker& record, const std::string& name, const std::string& value)
 {
-    if (name == "model" || name == "info") {
-        StoreText(name == "model" ? record.model : record.info, value, name);
+    const SpeakerField* field = FindSpeakerField(name.c_str());
+    if (field->isText) {
+        StoreText(field->text(record), value, name);
         return;
     }
-    const NumberField* field = FindNumber(name);
     // The program reads the first 9 characters of a field and takes what leads them;
     // spktool takes only values that mean the same to both.
     if (!IsTypedNumber(value))
@@ -140,11 +95,12 @@ void Assign(Speaker& record, const std::string& name, const std::string& value)
     const double number = ReadNumber(value.c_str());
     if (!std::isfinite(number))
         BadData(name + ": '" + value + "' is too large");
-    Member(record, *field) = number;
+    *field->number(record) = number;
+    Sealed& sealed = record.sealed;
     if (name == "sealed.volume")
-        DeriveSealedQFromVolume(record);
+        sealed.q = SealedQFromVolume(record.qts, record.vas, sealed.volume, sealed.q);
     else if (name == "sealed.fb")
-        DeriveSealedQFromFb(record);
+        sealed.q = SealedQFromFb(record.qts, record.fs, sealed.fb, sealed.q);
 }
 
 }  // namespace
@@ -157,9 +113,12 @@ void ApplyAssignments(Speaker& record, const std::vector<std::string>& assignmen
         if (equals == std::string::npos)
             BadCommandLine(assignment + ": expected field=value");
         std::string name = Lower(assignment.substr(0, equals));
-        if (name != "model" && name != "info" && !FindNumber(name))
-            BadCommandLine(name + ": no such field (fields: model, qts, fs, vas, info, "
-                                  "sealed.volume, sealed.fb, sealed.q, ported.volume, ported.fb)");
+        if (!FindSpeakerField(name.c_str())) {
+            std::string names;
+            for (const SpeakerField& field : SPEAKER_FIELDS)
+                names += (names.empty() ? "" : ", ") + std::string(field.name);
+            BadCommandLine(name + ": no such field (fields: " + names + ")");
+        }
         parsed.emplace_back(std::move(name), assignment.substr(equals + 1));
     }
     for (int stage = 0; stage < 3; ++stage)

@@ -22,13 +22,10 @@ void RefuseToReplace(const std::string& path, bool replace);
 // The 164 bytes of a record.
 std::string SpeakerBytes(const Speaker& record);
 
-// The names of the fields for new, set, show and the importers' columns, in file order.
-extern const std::vector<std::string> FIELD_NAMES;
-
 // Applies "field=value" assignments in order, as if the values were typed into the
 // program's fields: numbers through its own reading, texts in Windows-1252, and a
 // sealed volume or Fb re-deriving the sealed Q as the main window does.
 void ApplyAssignments(Speaker& record, const std::vector<std::string>& assignments);
 
 // Stores a UTF-8 text into a 50-byte field, or fails naming `what` and the fault.
-void StoreText(char (&field)[50], const std::string& utf8, const std::string& what);
+void StoreText(char* field, const std::string& utf8, const std::string& what);

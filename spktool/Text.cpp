@@ -138,36 +138,6 @@ std::string Plain(double value)
     return text == "-0" ? "0" : text;
 }
 
-bool IsTypedNumber(std::string_view text)
-{
-    std::size_t at = 0;
-    auto digits = [&] {
-        const std::size_t start = at;
-        while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-            ++at;
-        return at - start;
-    };
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
-        ++at;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-        ++at;
-    std::size_t mantissa = digits();
-    if (at < text.size() && text[at] == '.') {
-        ++at;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return false;
-    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-            ++at;
-        if (digits() == 0)
-            return false;
-    }
-    return at == text.size();
-}
-
 bool ReadDecimal(std::string_view text, double& value)
 {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "numbers/NumberText.h"
+
 // A speaker file's text field holds 49 bytes and a NUL.
 constexpr std::size_t TEXT_LIMIT = 49;
 
@@ -22,9 +24,11 @@ std::string Fixed(double value, int decimals);
 // spreadsheets and scripts, which want more than the one decimal the fields show.
 std::string Plain(double value);
 
-// True when the whole of `text` is one number of the program's grammar: blanks, an
-// optional sign, digits with an optional '.', an optional exponent.
-bool IsTypedNumber(std::string_view text);
+// True when the whole of `text` is one number as the program's fields read them.
+inline bool IsTypedNumber(std::string_view text)
+{
+    return IsTypedNumber(text.data(), text.data() + text.size());
+}
 
 // A decimal number that takes the whole of `text` (blanks around it allowed), correctly
 // rounded whatever its length: for imported tables, whose numbers may be longer than

@@ -125,4 +125,55 @@ TEST(Log10Test, ExactPowersAndSpecialArguments)
     EXPECT_EQ(Log10(HUGE_VAL), HUGE_VAL);
 }
 
+struct ClosedBoxCase {
+    double qts, vas, fs, volume;
+    bool exists;
+    double qtc, fc;
+};
+
+class ClosedBoxTest : public testing::TestWithParam<ClosedBoxCase> {};
+
+// Catches a wrong compliance ratio (Vb/Vas, or no + 1) or a square root left out: a
+// volume of Vas/3 doubles both Q and resonance, Vas/8 triples them, Vas/1 multiplies
+// them by sqrt(2).
+TEST_P(ClosedBoxTest, QAndResonanceOfTheVolume)
+{
+    const ClosedBoxCase& c = GetParam();
+    double qtc = -1, fc = -1;
+    ASSERT_EQ(ClosedBox(c.qts, c.vas, c.fs, c.volume, qtc, fc), c.exists);
+    if (c.exists) {
+        EXPECT_NEAR(qtc, c.qtc, 1e-12);
+        EXPECT_NEAR(fc, c.fc, 1e-9);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ClosedBoxTest,
+    testing::Values(ClosedBoxCase{0.35, 60, 25, 20, true, 0.7, 50},
+                    ClosedBoxCase{0.5, 80, 40, 80, true, 0.5 * std::numbers::sqrt2,
+                                  40 * std::numbers::sqrt2},
+                    ClosedBoxCase{0.3, 90, 20, 11.25, true, 0.9, 60},
+                    ClosedBoxCase{0.35, 100, 30, 0, false, 0, 0},
+                    ClosedBoxCase{0.35, 100, 30, -50, false, 0, 0},
+                    ClosedBoxCase{0.35, -100, 30, 50, false, 0, 0}));
+
+// Catches a textbook volume that is not the inverse of the closed-box relation: the box
+// it proposes must give back the Qtc asked for, at the resonance it names.
+TEST(ClosedBoxForQtcTest, TheBoxGivesBackItsQtc)
+{
+    for (double qtc : {0.5, 0.577, 0.707, 1.0, 1.2}) {
+        Sealed box;
+        ASSERT_TRUE(ClosedBoxForQtc(0.35, 100, 30, qtc, box)) << qtc;
+        double q, fc;
+        ASSERT_TRUE(ClosedBox(0.35, 100, 30, box.volume, q, fc));
+        EXPECT_NEAR(q, qtc, 1e-12);
+        EXPECT_NEAR(fc, box.fb, 1e-9);
+        EXPECT_EQ(box.q, qtc);
+    }
+    Sealed none = {1, 2, 3};
+    EXPECT_FALSE(ClosedBoxForQtc(0.5, 100, 30, 0.5, none)) << "no box lowers the Q";
+    EXPECT_FALSE(ClosedBoxForQtc(0, 100, 30, 0.707, none));
+    EXPECT_EQ(none.volume, 1);
+}
+
 }  // namespace

@@ -68,4 +68,16 @@ TEST_F(PortLengthTest, ZeroVolumeOrFbGivesNoFiniteLength)
     EXPECT_FALSE(std::isfinite(CalcPortLength(0, 1)));
 }
 
+// Catches a unit slip in Small's vent-area rule: Sd 330 cm² and Xmax 6 mm displace
+// 1.98e-4 m³, which at 35 Hz want 0.8 · 35 · 1.98e-4 m² = 55.44 cm² of vent, one port of
+// 8.40 cm or two of 5.94 cm.
+TEST(VentAreaTest, SmallsRuleInDatasheetUnits)
+{
+    const double area = SmallestVentArea(35, 330, 6);
+    EXPECT_NEAR(area, 55.44, 1e-9);
+    EXPECT_NEAR(PortDiameterForArea(area, 1), 8.4017, 1e-4);
+    EXPECT_NEAR(PortDiameterForArea(area, 2), 5.9409, 1e-4);
+    EXPECT_EQ(SmallestVentArea(35, 330, 0), 0);
+}
+
 }  // namespace

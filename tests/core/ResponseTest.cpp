@@ -250,4 +250,66 @@ TEST(StoredLevelTest, ClampsToTheStoredRange)
     EXPECT_EQ(StoredLevel(-1.76), -1);
 }
 
+struct FiguresCase {
+    const char* name;
+    double (*level)(int f);
+    Crossing f3, f6, f10;
+    int peakHz;
+};
+
+class FiguresTest : public testing::TestWithParam<FiguresCase> {};
+
+// Catches an F3, F6 or F10 taken at the wrong grid point, interpolated the wrong way or
+// not at all, a missing edge case, and a peak that is not the lowest of equal levels.
+TEST_P(FiguresTest, CrossingsAndPeak)
+{
+    double levels[RESPONSE_SIZE] = {};
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        levels[f] = GetParam().level(f);
+    const ResponseFigures figures = FiguresOf(levels);
+    const Crossing* got[] = {&figures.f3, &figures.f6, &figures.f10};
+    const Crossing* expected[] = {&GetParam().f3, &GetParam().f6, &GetParam().f10};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(got[i]->where, expected[i]->where) << i;
+        EXPECT_NEAR(got[i]->hz, expected[i]->hz, 1e-12) << i;
+    }
+    EXPECT_EQ(figures.peakHz, GetParam().peakHz);
+}
+
+constexpr Crossing At(double hz)
+{
+    return {Crossing::AT, hz};
+}
+constexpr Crossing BELOW = {Crossing::BELOW, 0}, ABOVE = {Crossing::ABOVE, 0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FiguresTest,
+    testing::Values(
+        // Two decibels per hertz: -3 dB lies half way from 28 to 29 Hz.
+        FiguresCase{"rising", [](int f) { return f < 30 ? 2.0 * f - 60 : 0.0; }, At(28.5), At(27),
+                    At(25), 30},
+        FiguresCase{"flat", [](int) { return -1.0; }, BELOW, BELOW, BELOW, 1},
+        FiguresCase{"low", [](int) { return -8.0; }, ABOVE, ABOVE, BELOW, 1},
+        FiguresCase{"silent_then_flat", [](int f) { return f < 40 ? -inf : 0.0; }, At(40),
+                    At(40), At(40), 40},
+        FiguresCase{"peak_then_dip",
+                    [](int f) { return f == 60 || f == 80 ? 2.0 : f < 50 ? -20.0 : 0.0; },
+                    At(49.85), At(49.7), At(49.5), 60}),
+    [](const testing::TestParamInfo<FiguresCase>& info) { return info.param.name; });
+
+// Catches figures taken from the wrong curve: a second-order Butterworth high-pass
+// (Q 0.707) is 3.01 dB down at its corner, so F3 lies just above it, and its level
+// rises 40 dB per decade below it.
+TEST(FiguresTest, ButterworthCornerIsItsF3)
+{
+    Speaker d = {};
+    d.sealed = {20, 50, 1 / std::numbers::sqrt2};
+    double levels[RESPONSE_SIZE];
+    DesignLevels(d, false, levels);
+    const ResponseFigures figures = FiguresOf(levels);
+    EXPECT_NEAR(figures.f3.hz, 50.06, 0.01);
+    EXPECT_NEAR(levels[5], -40, 0.01);
+    EXPECT_EQ(figures.peakHz, HIGHEST_HZ);  // the level only approaches 0 dB
+}
+
 }  // namespace

@@ -95,25 +95,10 @@ std::vector<unsigned char> Encoded(const Speaker& s)
 // The names of the file fields in which two encoded records differ.
 std::string DifferingFields(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
 {
-    const struct {
-        const char* name;
-        std::size_t offset;
-        std::size_t size;
-    } fields[] = {
-        {"model", OFFSET_MODEL, sizeof speaker.model},
-        {"qts", OFFSET_QTS, sizeof(double)},
-        {"fs", OFFSET_FS, sizeof(double)},
-        {"vas", OFFSET_VAS, sizeof(double)},
-        {"info", OFFSET_INFO, sizeof speaker.info},
-        {"sealed.volume", OFFSET_SEALED_VOLUME, sizeof(double)},
-        {"sealed.fb", OFFSET_SEALED_FB, sizeof(double)},
-        {"sealed.q", OFFSET_SEALED_Q, sizeof(double)},
-        {"ported.volume", OFFSET_PORTED_VOLUME, sizeof(double)},
-        {"ported.fb", OFFSET_PORTED_FB, sizeof(double)},
-    };
     std::string names;
-    for (const auto& f : fields)
-        if (std::memcmp(a.data() + f.offset, b.data() + f.offset, f.size) != 0)
+    for (const SpeakerField& f : SPEAKER_FIELDS)
+        if (std::memcmp(a.data() + f.offset, b.data() + f.offset,
+                        f.isText ? sizeof speaker.model : sizeof(double)) != 0)
             names += std::string(names.empty() ? "" : ", ") + f.name;
     return names;
 }

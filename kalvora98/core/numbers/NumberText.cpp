@@ -242,38 +242,71 @@ void FormatNumber(char (&text)[NUMBER_TEXT_SIZE], double value, int decimals)
     *out = '\0';
 }
 
-double ReadNumber(const char* text)
+const char* ScanTypedNumber(const char* text, const char* end)
 {
     const char* p = text;
+    const auto digits = [&] {
+        const char* start = p;
+        while (p < end && IsDigit(*p))
+            ++p;
+        return p - start;
+    };
+    while (p < end && IsBlank(*p))
+        ++p;
+    if (p < end && (*p == '+' || *p == '-'))
+        ++p;
+    auto mantissa = digits();
+    if (p < end && *p == '.') {
+        ++p;
+        mantissa += digits();
+    }
+    if (mantissa == 0)
+        return text;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* mantissaEnd = p++;
+        if (p < end && (*p == '+' || *p == '-'))
+            ++p;
+        if (digits() == 0)
+            return mantissaEnd;  // "1e" or "1e+" is the number 1 and a letter
+    }
+    return p;
+}
+
+bool IsTypedNumber(const char* text, const char* end)
+{
+    return text < end && ScanTypedNumber(text, end) == end;
+}
+
+double ReadNumber(const char* text)
+{
     const char* end = text;
     while (end < text + TYPED_NUMBER_CHARS && *end)
         ++end;
-    while (p < end && IsBlank(*p))
+    end = ScanTypedNumber(text, end);
+    if (end == text)
+        return 0;
+
+    const char* p = text;
+    while (IsBlank(*p))
         ++p;
     bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
+    if (*p == '+' || *p == '-')
         negative = *p++ == '-';
-
     // Nine characters hold at most nine digits, so they fit 32 bits exactly.
     std::uint32_t digits = 0;
     int exponent = 0;
-    bool any = false;
-    for (; p < end && IsDigit(*p); ++p, any = true)
+    for (; p < end && IsDigit(*p); ++p)
         digits = digits * 10 + (*p - '0');
     if (p < end && *p == '.')
-        for (++p; p < end && IsDigit(*p); ++p, any = true, --exponent)
+        for (++p; p < end && IsDigit(*p); ++p, --exponent)
             digits = digits * 10 + (*p - '0');
-    if (!any)
-        return 0;
-
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        const char* q = p + 1;
+    if (p < end) {  // the exponent
         bool negativeExponent = false;
-        if (q < end && (*q == '+' || *q == '-'))
-            negativeExponent = *q++ == '-';
+        if (*++p == '+' || *p == '-')
+            negativeExponent = *p++ == '-';
         int typed = 0;
-        for (; q < end && IsDigit(*q); ++q)
-            typed = typed * 10 + (*q - '0');  // at most 7 digits
+        for (; p < end; ++p)
+            typed = typed * 10 + (*p - '0');  // at most 7 digits
         exponent += negativeExponent ? -typed : typed;
     }
     double value = Scale(digits, exponent);

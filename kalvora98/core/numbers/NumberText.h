@@ -17,8 +17,16 @@ constexpr int TYPED_NUMBER_CHARS = 9;
 // Infinities read "inf" and "-inf", NaN "nan".
 void FormatNumber(char (&text)[NUMBER_TEXT_SIZE], double value, int decimals);
 
-// The number that leads the first 9 characters of `text`: blanks, an optional sign,
-// digits with an optional '.', an optional exponent ('e' or 'E', optional sign,
-// digits). Reading stops at the first character that does not fit; 0 when no number
-// leads ("nan", "inf" and "0x10" give 0). Correctly rounded; too large gives infinity.
+// The grammar of a typed number: blanks (space, tab, line ends), an optional sign,
+// digits with an optional '.' (at least one digit in all), an optional exponent ('e'
+// or 'E', optional sign, digits). Returns the end of the number that leads the text
+// from `text` to `end`, or `text` when none does.
+const char* ScanTypedNumber(const char* text, const char* end);
+
+// True when the whole of `text` to `end` is one typed number.
+bool IsTypedNumber(const char* text, const char* end);
+
+// The number that leads the first 9 characters of `text`. Reading stops at the first
+// character that does not fit; 0 when no number leads ("nan", "inf" and "0x10" give
+// 0). Correctly rounded; too large gives infinity.
 double ReadNumber(const char* text);

@@ -4,22 +4,25 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
+const SpeakerField SPEAKER_FIELDS[SPEAKER_FIELD_COUNT] = {
+    {"model", OFFSET_MODEL, true, "", 0, [](Speaker& s) { return s.model; }, nullptr},
+    {"qts", OFFSET_QTS, false, "", 2, nullptr, [](Speaker& s) { return &s.qts; }},
+    {"fs", OFFSET_FS, false, "Hz", 1, nullptr, [](Speaker& s) { return &s.fs; }},
+    {"vas", OFFSET_VAS, false, "l", 1, nullptr, [](Speaker& s) { return &s.vas; }},
+    {"info", OFFSET_INFO, true, "", 0, [](Speaker& s) { return s.info; }, nullptr},
+    {"sealed.volume", OFFSET_SEALED_VOLUME, false, "l", 1, nullptr,
+     [](Speaker& s) { return &s.sealed.volume; }},
+    {"sealed.fb", OFFSET_SEALED_FB, false, "Hz", 1, nullptr,
+     [](Speaker& s) { return &s.sealed.fb; }},
+    // The window never shows the sealed Q; three decimals tell Q values apart.
+    {"sealed.q", OFFSET_SEALED_Q, false, "", 3, nullptr, [](Speaker& s) { return &s.sealed.q; }},
+    {"ported.volume", OFFSET_PORTED_VOLUME, false, "l", 1, nullptr,
+     [](Speaker& s) { return &s.ported.volume; }},
+    {"ported.fb", OFFSET_PORTED_FB, false, "Hz", 1, nullptr,
+     [](Speaker& s) { return &s.ported.fb; }},
+};
 
-// Calls visit(offset, member) for each number of the record, in file order.
-// Works for a const record (encoding) and a mutable one (decoding).
-template <class Record, class Visit>
-void ForEachNumber(Record& s, Visit visit)
-{
-    visit(OFFSET_QTS, s.qts);
-    visit(OFFSET_FS, s.fs);
-    visit(OFFSET_VAS, s.vas);
-    visit(OFFSET_SEALED_VOLUME, s.sealed.volume);
-    visit(OFFSET_SEALED_FB, s.sealed.fb);
-    visit(OFFSET_SEALED_Q, s.sealed.q);
-    visit(OFFSET_PORTED_VOLUME, s.ported.volume);
-    visit(OFFSET_PORTED_FB, s.ported.fb);
-}
+namespace {
 
 // How many bytes of the field at `offset` (of `size` bytes) a file of `length` reaches.
 std::size_t Reached(std::size_t offset, std::size_t size, std::size_t length)
@@ -29,13 +32,27 @@ std::size_t Reached(std::size_t offset, std::size_t size, std::size_t length)
     return length - offset < size ? length - offset : size;
 }
 
-void DecodeText(const unsigned char* bytes, std::size_t length, std::size_t offset,
-                char (&text)[50], LeadByteTest isLeadByte)
+constexpr std::size_t TEXT_SIZE = sizeof Speaker::model;
+
+void DecodeText(const unsigned char* bytes, std::size_t length, std::size_t offset, char* text,
+                LeadByteTest isLeadByte)
 {
-    std::memcpy(text, bytes + offset, Reached(offset, sizeof text, length));
-    if (!std::memchr(text, '\0', sizeof text))
-        text[sizeof text - 1] = '\0';
+    std::memcpy(text, bytes + offset, Reached(offset, TEXT_SIZE, length));
+    if (!std::memchr(text, '\0', TEXT_SIZE))
+        text[TEXT_SIZE - 1] = '\0';
     EndOnWholeCharacter(text, isLeadByte);
+}
+
+// A double cut by the end of the file keeps the bytes the file does not reach.
+void DecodeNumber(const unsigned char* bytes, std::size_t length, std::size_t offset,
+                  double& value)
+{
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    for (std::size_t i = 0; i < Reached(offset, 8, length); ++i) {
+        bits &= ~(std::uint64_t{0xFF} << (8 * i));
+        bits |= std::uint64_t{bytes[offset + i]} << (8 * i);
+    }
+    value = std::bit_cast<double>(bits);
 }
 
 }  // namespace
@@ -57,29 +74,34 @@ void EndOnWholeCharacter(char* text, LeadByteTest isLeadByte)
     }
 }
 
+const SpeakerField* FindSpeakerField(const char* name)
+{
+    for (const SpeakerField& field : SPEAKER_FIELDS)
+        if (std::strcmp(field.name, name) == 0)
+            return &field;
+    return nullptr;
+}
+
 void EncodeSpeaker(const Speaker& record, unsigned char (&bytes)[SPEAKER_FILE_SIZE])
 {
-    std::memcpy(bytes + OFFSET_MODEL, record.model, sizeof record.model);
-    std::memcpy(bytes + OFFSET_INFO, record.info, sizeof record.info);
-    ForEachNumber(record, [&](std::size_t offset, double value) {
-        std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    for (const SpeakerField& field : SPEAKER_FIELDS) {
+        if (field.isText) {
+            std::memcpy(bytes + field.offset, FieldText(record, field), TEXT_SIZE);
+            continue;
+        }
+        std::uint64_t bits = std::bit_cast<std::uint64_t>(FieldNumber(record, field));
         for (int i = 0; i < 8; ++i)
-            bytes[offset + i] = static_cast<unsigned char>(bits >> (8 * i));
-    });
+            bytes[field.offset + i] = static_cast<unsigned char>(bits >> (8 * i));
+    }
 }
 
 void DecodeSpeaker(const unsigned char* bytes, std::size_t length, Speaker& record,
                    LeadByteTest isLeadByte)
 {
-    DecodeText(bytes, length, OFFSET_MODEL, record.model, isLeadByte);
-    DecodeText(bytes, length, OFFSET_INFO, record.info, isLeadByte);
-    ForEachNumber(record, [&](std::size_t offset, double& value) {
-        // A double cut by the end of the file keeps the bytes the file does not reach.
-        std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-        for (std::size_t i = 0; i < Reached(offset, 8, length); ++i) {
-            bits &= ~(std::uint64_t{0xFF} << (8 * i));
-            bits |= std::uint64_t{bytes[offset + i]} << (8 * i);
-        }
-        value = std::bit_cast<double>(bits);
-    });
+    for (const SpeakerField& field : SPEAKER_FIELDS) {
+        if (field.isText)
+            DecodeText(bytes, length, field.offset, field.text(record), isLeadByte);
+        else
+            DecodeNumber(bytes, length, field.offset, *field.number(record));
+    }
 }

@@ -19,6 +19,33 @@ constexpr std::size_t OFFSET_SEALED_Q = 140;
 constexpr std::size_t OFFSET_PORTED_VOLUME = 148;
 constexpr std::size_t OFFSET_PORTED_FB = 156;
 
+// The record's fields in file order: the one list that the file codec and everything
+// that names, shows or sets a field walk.
+struct SpeakerField {
+    const char* name;    // as spktool and its tables name it: "qts", "sealed.volume"
+    std::size_t offset;  // in the file
+    bool isText;         // 49 bytes and a NUL; otherwise a little-endian double
+    const char* unit;    // of a number, as shown: "", "Hz" or "l"
+    int decimals;        // of a number, as shown
+    char* (*text)(Speaker& record);
+    double* (*number)(Speaker& record);
+};
+
+constexpr int SPEAKER_FIELD_COUNT = 10;
+extern const SpeakerField SPEAKER_FIELDS[SPEAKER_FIELD_COUNT];
+
+// The field of that name, or null.
+const SpeakerField* FindSpeakerField(const char* name);
+
+inline double FieldNumber(const Speaker& record, const SpeakerField& field)
+{
+    return *field.number(const_cast<Speaker&>(record));
+}
+inline const char* FieldText(const Speaker& record, const SpeakerField& field)
+{
+    return field.text(const_cast<Speaker&>(record));
+}
+
 // Whether a byte opens a double-byte character in the system's code page (932, 936,
 // 949 and 950 have them). Null: every character is one byte.
 using LeadByteTest = bool (*)(unsigned char byte);
