@@ -118,6 +118,57 @@ std::string SvgText(int x, int y, const std::string& text, const std::string& co
            "\" fill=\"" + colour + "\">" + Escaped(FromWindows1252(text)) + "</text>\n";
 }
 
+constexpr ChartColour BLACK = {0, 0, 0};
+
+// The lines of one pen make one path.
+class SvgPainter final : public ChartPainter {
+public:
+    explicit SvgPainter(std::string& svg) : svg_(svg) {}
+
+    void BeginLines(const ChartColour* colour) override
+    {
+        svg_ += "<path fill=\"none\" stroke=\"" + Hex(colour ? *colour : BLACK) + "\" d=\"";
+    }
+    void EndLines() override { svg_ += "\"/>\n"; }
+    void Frame(int left, int top, int right, int bottom) override
+    {
+        svg_ += "M" + Half(left) + " " + Half(top) + "H" + Half(right) + "V" + Half(bottom) +
+                "H" + Half(left) + "Z";
+    }
+    void Line(ChartPoint from, ChartPoint to) override
+    {
+        if (from.y == to.y)
+            svg_ += "M" + std::to_string(from.x) + " " + Half(from.y) + "H" + std::to_string(to.x);
+        else
+            svg_ += "M" + Half(from.x) + " " + std::to_string(from.y) + "V" + std::to_string(to.y);
+    }
+    void Text(const ChartLabel& label) override
+    {
+        svg_ += SvgText(label.x, label.y, label.text, Hex(BLACK));
+    }
+    void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS], const ChartColour& colour) override
+    {
+        svg_ += "<polyline fill=\"none\" stroke=\"" + Hex(colour) + "\" stroke-width=\"" +
+                std::to_string(CHART_CURVE_WIDTH) +
+                "\" stroke-linejoin=\"round\" stroke-linecap=\"round\" points=\"";
+        for (const ChartPoint& p : points)
+            svg_ += (&p == points ? "" : " ") + std::to_string(p.x) + "," + std::to_string(p.y);
+        svg_ += "\"/>\n";
+    }
+
+private:
+    std::string& svg_;
+};
+
+// The levels of each design, for the chart's curves.
+std::vector<const int*> Levels(const std::vector<Design>& designs)
+{
+    std::vector<const int*> levels;
+    for (const Design& d : designs)
+        levels.push_back(d.levels);
+    return levels;
+}
+
 std::string Svg(const std::vector<Design>& designs, int width, int height)
 {
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
@@ -133,28 +184,9 @@ std::string Svg(const std::vector<Design>& designs, int width, int height)
         svg += SvgText(t.left, CHART_TITLE_LINE * static_cast<int>(k) + 2, Title(designs[k]),
                        Hex(CHART_CURVE_COLOURS[k]));
     svg += "<g transform=\"translate(0," + std::to_string(titles) + ")\">\n";
-    svg += "<path fill=\"none\" stroke=\"#000000\" d=\"M" + Half(t.left) + " " + Half(t.top) +
-           "H" + Half(t.right) + "V" + Half(t.bottom) + "H" + Half(t.left) + "Z";
-    for (int y : t.gridY)
-        svg += "M" + std::to_string(t.left) + " " + Half(y) + "H" + std::to_string(t.right);
-    for (int i = 0; i < t.gridLinesX; ++i)
-        svg += "M" + Half(t.firstGridX + t.gridStepX * i) + " " + std::to_string(t.top) + "V" +
-               std::to_string(t.bottom);
-    svg += "\"/>\n<path fill=\"none\" stroke=\"" + Hex(CHART_ZERO_DB_COLOUR) + "\" d=\"M" +
-           std::to_string(t.left) + " " + Half(t.zeroDbY) + "H" + std::to_string(t.right) +
-           "\"/>\n";
-    for (const ChartLabel& label : t.labels)
-        svg += SvgText(label.x, label.y, label.text, "#000000");
-    for (std::size_t k = 0; k < designs.size(); ++k) {
-        ChartPoint points[CHART_CURVE_POINTS];
-        ChartCurve(t, designs[k].levels, points);
-        svg += "<polyline fill=\"none\" stroke=\"" + Hex(CHART_CURVE_COLOURS[k]) +
-               "\" stroke-width=\"" + std::to_string(CHART_CURVE_WIDTH) +
-               "\" stroke-linejoin=\"round\" stroke-linecap=\"round\" points=\"";
-        for (const ChartPoint& p : points)
-            svg += (&p == points ? "" : " ") + std::to_string(p.x) + "," + std::to_string(p.y);
-        svg += "\"/>\n";
-    }
+    SvgPainter painter(svg);
+    PaintChartTable(t, painter);
+    PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
     return svg + "</g>\n</g>\n</svg>\n";
 }
 
@@ -240,13 +272,12 @@ public:
         p[2] = c.blue;
     }
 
-    // GDI's MoveToEx and LineTo for the chart's straight lines: the last pixel is left out.
-    void MoveTo(int x, int y) { x_ = x, y_ = y; }
-    void LineTo(int x, int y, const ChartColour& c)
+    // GDI's LineTo for the chart's straight lines: the last pixel is left out.
+    void Line(ChartPoint a, ChartPoint b, const ChartColour& c)
     {
-        const int dx = (x > x_) - (x < x_), dy = (y > y_) - (y < y_);
-        for (; x_ != x || y_ != y; x_ += dx, y_ += dy)
-            Pixel(x_, y_, c);
+        const int dx = (b.x > a.x) - (b.x < a.x), dy = (b.y > a.y) - (b.y < a.y);
+        for (; a.x != b.x || a.y != b.y; a.x += dx, a.y += dy)
+            Pixel(a.x, a.y, c);
     }
 
     // A pen 2 pixels wide: a 2 x 2 dot at every step of the segment, ends included.
@@ -308,45 +339,56 @@ public:
 
 private:
     int width_, height_;
-    int x_ = 0, y_ = 0;
     std::vector<unsigned char> rgb_;
+};
+
+// The chart lies `top` pixels down, under the title lines.
+class BitmapPainter final : public ChartPainter {
+public:
+    BitmapPainter(Raster& raster, int top) : raster_(raster), top_(top) {}
+
+    void BeginLines(const ChartColour* colour) override { colour_ = colour ? *colour : BLACK; }
+    void EndLines() override {}
+    void Frame(int left, int top, int right, int bottom) override
+    {
+        Line({left, top}, {right, top});
+        Line({right, top}, {right, bottom});
+        Line({right, bottom}, {left, bottom});
+        Line({left, bottom}, {left, top});
+    }
+    void Line(ChartPoint from, ChartPoint to) override
+    {
+        raster_.Line(Down(from), Down(to), colour_);
+    }
+    void Text(const ChartLabel& label) override
+    {
+        raster_.Text(label.x, top_ + label.y, label.text, BLACK);
+    }
+    void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS], const ChartColour& colour) override
+    {
+        for (int i = 1; i < CHART_CURVE_POINTS; ++i)
+            raster_.WideSegment(Down(points[i - 1]), Down(points[i]), colour);
+    }
+
+private:
+    ChartPoint Down(ChartPoint p) const { return {p.x, top_ + p.y}; }
+
+    Raster& raster_;
+    int top_;
+    ChartColour colour_ = BLACK;
 };
 
 std::string Bitmap(const std::vector<Design>& designs, int width, int height)
 {
-    constexpr ChartColour BLACK = {0, 0, 0};
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     Raster r(width, height + titles);
     for (std::size_t k = 0; k < designs.size(); ++k)
         r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, Title(designs[k]),
                CHART_CURVE_COLOURS[k]);
-    ChartTable t = LayOutChart(width, height);
-    t.top += titles, t.bottom += titles, t.zeroDbY += titles;  // the chart under the titles
-    for (int& y : t.gridY)
-        y += titles;
-    for (ChartLabel& label : t.labels)
-        label.y += titles;
-    r.MoveTo(t.left, t.top);
-    r.LineTo(t.right, t.top, BLACK);
-    r.LineTo(t.right, t.bottom, BLACK);
-    r.LineTo(t.left, t.bottom, BLACK);
-    r.LineTo(t.left, t.top, BLACK);
-    for (int y : t.gridY)
-        r.MoveTo(t.left, y), r.LineTo(t.right, y, BLACK);
-    for (int i = 0; i < t.gridLinesX; ++i) {
-        const int x = t.firstGridX + t.gridStepX * i;
-        r.MoveTo(x, t.top), r.LineTo(x, t.bottom, BLACK);
-    }
-    r.MoveTo(t.left, t.zeroDbY);
-    r.LineTo(t.right, t.zeroDbY, CHART_ZERO_DB_COLOUR);
-    for (const ChartLabel& label : t.labels)
-        r.Text(label.x, label.y, label.text, BLACK);
-    for (std::size_t k = 0; k < designs.size(); ++k) {
-        ChartPoint points[CHART_CURVE_POINTS];
-        ChartCurve(t, designs[k].levels, points);
-        for (int i = 1; i < CHART_CURVE_POINTS; ++i)
-            r.WideSegment(points[i - 1], points[i], CHART_CURVE_COLOURS[k]);
-    }
+    const ChartTable t = LayOutChart(width, height);
+    BitmapPainter painter(r, titles);
+    PaintChartTable(t, painter);
+    PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
     return r.Bmp();
 }
 

@@ -1,5 +1,5 @@
 // spktool chart: the graph window's chart as a picture, drawn from the same geometry
-// (graph/Chart.h) as the window itself, with up to three designs.
+// (chart/Chart.h) as the window itself, with up to three designs.
 #pragma once
 #include <string>
 #include <vector>

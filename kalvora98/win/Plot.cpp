@@ -16,12 +16,6 @@ COLORREF Colour(const ChartColour& c)
     return RGB(c.red, c.green, c.blue);
 }
 
-void Line(HDC hdc, int x0, int y0, int x1, int y1)
-{
-    MoveToEx(hdc, x0, y0, nullptr);
-    LineTo(hdc, x1, y1);
-}
-
 // A pen is made for one line or curve. Selecting it returns the pen it displaced.
 HGDIOBJ SelectNewPen(HDC hdc, int width, const ChartColour& colour)
 {
@@ -35,57 +29,67 @@ void ReleasePen(HDC hdc, HGDIOBJ previous)
     DeleteObject(SelectObject(hdc, previous));
 }
 
-void DrawGrid(HDC hdc, const ChartTable& t)
-{
-    for (int y : t.gridY)
-        Line(hdc, t.left, y, t.right, y);
-    for (int i = 0; i < t.gridLinesX; ++i) {
-        int leftpos = t.firstGridX + t.gridStepX * i;
-        Line(hdc, leftpos, t.top, leftpos, t.bottom);
-    }
-}
+// The graph window's DC: frame and grid with its own pen, the labels in its own font
+// and colours.
+class GdiPainter final : public ChartPainter {
+public:
+    explicit GdiPainter(HDC hdc) : hdc_(hdc) {}
 
-// One Polyline draws the same segments as a LineTo for each point, with round joins
-// where LineTo has round caps, at a fraction of the cost of 149 wide-pen calls.
-void DrawCurve(HDC hdc, const ChartTable& t, const int* levels, const ChartColour& colour)
-{
-    if (!levels)  // the window could not allocate it
-        return;
-    ChartPoint curve[CHART_CURVE_POINTS];
-    ChartCurve(t, levels, curve);
-    POINT points[CHART_CURVE_POINTS];
-    for (int i = 0; i < CHART_CURVE_POINTS; ++i)
-        points[i] = {curve[i].x, curve[i].y};
-    HGDIOBJ previous = SelectNewPen(hdc, CHART_CURVE_WIDTH, colour);
-    Polyline(hdc, points, CHART_CURVE_POINTS);
-    ReleasePen(hdc, previous);
-}
+    void BeginLines(const ChartColour* colour) override
+    {
+        previous_ = colour ? SelectNewPen(hdc_, 1, *colour) : nullptr;
+    }
+    void EndLines() override
+    {
+        if (previous_)
+            ReleasePen(hdc_, previous_);
+    }
+    void Frame(int left, int top, int right, int bottom) override
+    {
+        MoveToEx(hdc_, left, top, nullptr);
+        LineTo(hdc_, right, top);
+        LineTo(hdc_, right, bottom);
+        LineTo(hdc_, left, bottom);
+        LineTo(hdc_, left, top);
+    }
+    void Line(ChartPoint from, ChartPoint to) override
+    {
+        MoveToEx(hdc_, from.x, from.y, nullptr);
+        LineTo(hdc_, to.x, to.y);
+    }
+    void Text(const ChartLabel& label) override
+    {
+        TextOutA(hdc_, label.x, label.y, label.text, lstrlenA(label.text));
+    }
+    // One Polyline draws the same segments as a LineTo for each point, with round
+    // joins where LineTo has round caps, at a fraction of the cost of 149 wide-pen
+    // calls.
+    void Curve(const ChartPoint (&curve)[CHART_CURVE_POINTS], const ChartColour& colour) override
+    {
+        POINT points[CHART_CURVE_POINTS];
+        for (int i = 0; i < CHART_CURVE_POINTS; ++i)
+            points[i] = {curve[i].x, curve[i].y};
+        HGDIOBJ previous = SelectNewPen(hdc_, CHART_CURVE_WIDTH, colour);
+        Polyline(hdc_, points, CHART_CURVE_POINTS);
+        ReleasePen(hdc_, previous);
+    }
+
+private:
+    HDC hdc_;
+    HGDIOBJ previous_ = nullptr;
+};
 
 }  // namespace
 
-// Frame and grid with the DC's own pen; the labels in its own font and colours.
 void DrawTable(HDC hdc, HWND hwnd)
 {
-    const ChartTable t = LayOutFor(hwnd);
-    MoveToEx(hdc, t.left, t.top, nullptr);
-    LineTo(hdc, t.right, t.top);
-    LineTo(hdc, t.right, t.bottom);
-    LineTo(hdc, t.left, t.bottom);
-    LineTo(hdc, t.left, t.top);
-    DrawGrid(hdc, t);
-    MoveToEx(hdc, t.left, t.zeroDbY, nullptr);
-    HGDIOBJ previous = SelectNewPen(hdc, 1, CHART_ZERO_DB_COLOUR);
-    LineTo(hdc, t.right, t.zeroDbY);
-    ReleasePen(hdc, previous);
-    for (const ChartLabel& label : t.labels)
-        TextOutA(hdc, label.x, label.y, label.text, lstrlenA(label.text));
+    GdiPainter painter(hdc);
+    PaintChartTable(LayOutFor(hwnd), painter);
 }
 
-// Later graphs are drawn over earlier ones: blue over green over red.
 void DrawGraph(HDC hdc, HWND hwnd)
 {
-    const ChartTable t = LayOutFor(hwnd);
+    GdiPainter painter(hdc);
     const int* const curves[] = {dBMag, dBMag2, dBMag3};
-    for (int k = 1; k <= 3 && graphNumber >= k; ++k)
-        DrawCurve(hdc, t, curves[k - 1], CHART_CURVE_COLOURS[k - 1]);
+    PaintChartCurves(LayOutFor(hwnd), curves, graphNumber < 3 ? graphNumber : 3, painter);
 }

@@ -65,3 +65,33 @@ void ChartCurve(const ChartTable& table, const int* levels,
         points[y] = {table.left + x, Mag};
     }
 }
+
+void PaintChartTable(const ChartTable& t, ChartPainter& painter)
+{
+    painter.BeginLines(nullptr);
+    painter.Frame(t.left, t.top, t.right, t.bottom);
+    for (int y : t.gridY)
+        painter.Line({t.left, y}, {t.right, y});
+    for (int i = 0; i < t.gridLinesX; ++i) {
+        const int x = t.firstGridX + t.gridStepX * i;
+        painter.Line({x, t.top}, {x, t.bottom});
+    }
+    painter.EndLines();
+    painter.BeginLines(&CHART_ZERO_DB_COLOUR);
+    painter.Line({t.left, t.zeroDbY}, {t.right, t.zeroDbY});
+    painter.EndLines();
+    for (const ChartLabel& label : t.labels)
+        painter.Text(label);
+}
+
+void PaintChartCurves(const ChartTable& t, const int* const* levels, int count,
+                      ChartPainter& painter)
+{
+    for (int k = 0; k < count; ++k) {
+        if (!levels[k])
+            continue;
+        ChartPoint points[CHART_CURVE_POINTS];
+        ChartCurve(t, levels[k], points);
+        painter.Curve(points, CHART_CURVE_COLOURS[k]);
+    }
+}

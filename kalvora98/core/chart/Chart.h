@@ -1,6 +1,7 @@
 // The graph window's chart as a description in the window's own pixels: the frame,
-// the grid, the 0 dB line, the labels and the curves' points. The window paints it
-// with GDI, and a picture made from it elsewhere shows the same chart.
+// the grid, the 0 dB line, the labels and the curves' points, and the one walk over
+// it that hands them to a painter. The window paints with GDI, and a picture made
+// elsewhere with a painter of its own shows the same chart.
 #pragma once
 
 struct ChartColour {
@@ -56,3 +57,30 @@ ChartTable LayOutChart(int width, int height);
 // the right.
 void ChartCurve(const ChartTable& table, const int* levels,
                 ChartPoint (&points)[CHART_CURVE_POINTS]);
+
+// What the chart is painted with: the graph window's DC, or a picture being written.
+// Its lines are horizontal or vertical, 1 pixel wide, and run rightwards or down.
+struct ChartPainter {
+    // The lines up to EndLines share one pen: of `colour`, or the painter's own
+    // (black) when there is none.
+    virtual void BeginLines(const ChartColour* colour) = 0;
+    virtual void EndLines() = 0;
+    // Every pixel of the rectangle's edges, corners included.
+    virtual void Frame(int left, int top, int right, int bottom) = 0;
+    // From `from` up to `to`, leaving out the last pixel as GDI's LineTo does.
+    virtual void Line(ChartPoint from, ChartPoint to) = 0;
+    virtual void Text(const ChartLabel& label) = 0;
+    // CHART_CURVE_WIDTH pixels wide, round where segments meet and at the ends.
+    virtual void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS],
+                       const ChartColour& colour) = 0;
+
+protected:
+    ~ChartPainter() = default;  // never deleted through the interface
+};
+
+// Frame, grid, 0 dB line and labels.
+void PaintChartTable(const ChartTable& table, ChartPainter& painter);
+// The curves of `count` graphs (at most three), later ones over earlier ones; a graph
+// without levels (the window could not allocate them) is left out.
+void PaintChartCurves(const ChartTable& table, const int* const* levels, int count,
+                      ChartPainter& painter);
