@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "CoreBridge.h"
+#include "Designs.h"
 #include "Failure.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "acoustics/Figures.h"
 #include "chart/Chart.h"
 
 namespace {
@@ -19,7 +20,7 @@ struct Design {
     std::string file;
     bool ported;
     Speaker record;
-    int levels[300];
+    int levels[RESPONSE_SIZE];
 };
 
 // "FILE:sealed" or "FILE:ported". A colon followed by a path or a file name belongs to
@@ -39,7 +40,7 @@ Design LoadDesign(const std::string& text)
     d.record = LoadSpeakerFile(d.file);
     if (const std::string why = Unusable(d.record, d.ported); !why.empty())
         BadData(d.file + ": " + why);
-    StoredLevels(d.record, d.ported, d.levels);
+    DesignResponse(d.record, d.ported, d.levels);
     return d;
 }
 

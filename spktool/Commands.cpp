@@ -3,15 +3,15 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "CoreBridge.h"
+#include "Designs.h"
 #include "Failure.h"
 #include "Importers.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "acoustics/Alignment.h"
+#include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
-#include "acoustics/Response.h"
 #include "numbers/NumberText.h"
 #include "record/SpeakerFile.h"
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "acoustics/Alignment.h"
 #include "Failure.h"
 #include "Platform.h"
 #include "Text.h"
+#include "acoustics/Alignment.h"
 #include "numbers/NumberText.h"
 #include "record/SpeakerFile.h"
 

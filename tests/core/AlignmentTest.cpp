@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "acoustics/Alignment.h"
+#include "acoustics/Figures.h"
 #include "numbers/Elementary.h"
 #include "numbers/NumberText.h"
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
 #include "numbers/NumberText.h"
 #include "record/Speaker.h"

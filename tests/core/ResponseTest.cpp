@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "acoustics/Figures.h"
 #include "acoustics/Response.h"
 #include "numbers/Elementary.h"
 

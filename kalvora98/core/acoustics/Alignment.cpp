@@ -40,37 +40,3 @@ double SealedQFromFb(double qts, double fs, double fb, double q)
     double newQ = fb / fs * qts;
     return std::isnan(newQ) ? q : newQ;
 }
-
-bool ClosedBox(double qts, double vas, double fs, double volume, double& qtc, double& fc)
-{
-    const double ratio = vas / volume + 1;
-    if (!(volume > 0) || !(ratio >= 0))
-        return false;
-    const double root = Pow(ratio, 0.5);
-    qtc = qts * root;
-    fc = fs * root;
-    return true;
-}
-
-bool ClosedBoxForQtc(double qts, double vas, double fs, double qtc, Sealed& box)
-{
-    const double ratio = qtc / qts;
-    if (!(qts > 0) || !(ratio > 1))
-        return false;
-    box = {vas / (ratio * ratio - 1), fs * ratio, qtc};
-    return true;
-}
-
-Speaker Optimized(const Speaker& record, bool ported)
-{
-    Speaker result = record;
-    if (ported) {
-        result.ported = PortedAlignment(record.qts, record.vas, record.fs);
-        return result;
-    }
-    Sealed& box = result.sealed;
-    box = SealedAlignment(record.qts, record.vas, record.fs);
-    box.q = SealedQFromVolume(record.qts, record.vas, box.volume, box.q);
-    box.q = SealedQFromFb(record.qts, record.fs, box.fb, box.q);
-    return result;
-}

@@ -19,19 +19,3 @@ double SealedQFromVolume(double qts, double vas, double volume, double q);
 
 // The box raises resonance and Q alike: Q = Qts * Fb/Fs.
 double SealedQFromFb(double qts, double fs, double fb, double q);
-
-// The closed box the driver makes in a sealed volume (R. H. Small, "Closed-Box
-// Loudspeaker Systems, Part I: Analysis", J. Audio Eng. Soc. 20, 1972): with the
-// compliance ratio a = Vas/Vb, Qtc = Qts * sqrt(a + 1) and fc = Fs * sqrt(a + 1). These
-// are the box's true Q and resonance, which the stored design's need not be. False when
-// the volume is not positive or the ratio is negative.
-bool ClosedBox(double qts, double vas, double fs, double volume, double& qtc, double& fc);
-
-// The same relations solved for the volume that gives a Qtc: Vb = Vas / ((Qtc/Qts)^2 - 1),
-// fc = Fs * Qtc/Qts. False when the driver's Qts is not positive or not below the Qtc.
-bool ClosedBoxForQtc(double qts, double vas, double fs, double qtc, Sealed& box);
-
-// What the Optimize button leaves in the record: the proposal for the sealed or the
-// ported design, and for the sealed one the Q that the Volume and then the Fb field
-// derive as the proposal is written into them. Needs qts > 0.
-Speaker Optimized(const Speaker& record, bool ported);

@@ -3,7 +3,6 @@
 #include "numbers/Elementary.h"
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -151,44 +150,4 @@ void PortedResponse(const Speaker& driver, const Ported& box, int* levels)
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         ratio[f] = PortedRatio(polynomial, f);
     StoreRatios(ratio, levels);
-}
-
-void DesignResponse(const Speaker& record, bool ported, int* levels)
-{
-    if (ported)
-        PortedResponse(record, record.ported, levels);
-    else
-        SealedResponse(record.sealed, levels);
-}
-
-void DesignLevels(const Speaker& record, bool ported, double* levels)
-{
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
-        levels[f] = ported ? PortedLevel(record, record.ported, f) : SealedLevel(record.sealed, f);
-}
-
-Crossing RisesThrough(const double* levels, double level)
-{
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        if (levels[f] >= level) {
-            if (f == LOWEST_HZ)
-                return {Crossing::BELOW, 0};
-            const double low = levels[f - 1], high = levels[f];
-            // A level too low for a double (-inf) leaves nothing to interpolate.
-            if (!std::isfinite(low) || !std::isfinite(high))
-                return {Crossing::AT, static_cast<double>(f)};
-            return {Crossing::AT, (f - 1) + (level - low) / (high - low)};
-        }
-    }
-    return {Crossing::ABOVE, 0};
-}
-
-ResponseFigures FiguresOf(const double* levels)
-{
-    ResponseFigures figures = {RisesThrough(levels, -3), RisesThrough(levels, -6),
-                               RisesThrough(levels, -10), LOWEST_HZ};
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
-        if (levels[f] > levels[figures.peakHz])
-            figures.peakHz = f;
-    return figures;
 }

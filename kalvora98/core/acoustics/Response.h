@@ -29,25 +29,3 @@ double PortedLevel(const Speaker& driver, const Ported& box, int f);
 // sealed (second-order) or ported (fourth-order, box loss Q of 7) design.
 void SealedResponse(const Sealed& box, int* levels);
 void PortedResponse(const Speaker& driver, const Ported& box, int* levels);
-
-// The levels of the record's sealed or ported design: stored (whole dB) or unrounded.
-void DesignResponse(const Speaker& record, bool ported, int* levels);
-void DesignLevels(const Speaker& record, bool ported, double* levels);
-
-// Where a response first rises through a level, interpolated linearly in dB between
-// the two grid points that straddle it; below 1 Hz when it starts above the level,
-// above 299 Hz when it never reaches it.
-struct Crossing {
-    enum { BELOW, AT, ABOVE } where;
-    double hz;  // AT only
-};
-
-// F3, F6 and F10 of unrounded levels (elements 1..299), and the highest level's
-// frequency, the lowest of equals.
-struct ResponseFigures {
-    Crossing f3, f6, f10;
-    int peakHz;
-};
-
-Crossing RisesThrough(const double* levels, double level);
-ResponseFigures FiguresOf(const double* levels);

@@ -1,8 +1,7 @@
-#include "CoreBridge.h"
+#include "Designs.h"
 
 #include "Text.h"
 
-// Why the design has no response, or "" when it has one.
 std::string Unusable(const Speaker& s, bool ported)
 {
     const auto missing = [](const char* name, double value) {

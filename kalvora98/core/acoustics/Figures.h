@@ -1,0 +1,53 @@
+// What a design gives beyond its curve: the closed box a volume makes, the box for a
+// Qtc, the corners and the peak of a response, the vent area a driver needs. spktool
+// prints them; the window program does not link them.
+#pragma once
+#include "acoustics/Response.h"
+#include "record/Speaker.h"
+
+// The closed box the driver makes in a sealed volume (R. H. Small, "Closed-Box
+// Loudspeaker Systems, Part I: Analysis", J. Audio Eng. Soc. 20, 1972): with the
+// compliance ratio a = Vas/Vb, Qtc = Qts * sqrt(a + 1) and fc = Fs * sqrt(a + 1). These
+// are the box's true Q and resonance, which the stored design's need not be. False when
+// the volume is not positive or the ratio is negative.
+bool ClosedBox(double qts, double vas, double fs, double volume, double& qtc, double& fc);
+
+// The same relations solved for the volume that gives a Qtc: Vb = Vas / ((Qtc/Qts)^2 - 1),
+// fc = Fs * Qtc/Qts. False when the driver's Qts is not positive or not below the Qtc.
+bool ClosedBoxForQtc(double qts, double vas, double fs, double qtc, Sealed& box);
+
+// What the Optimize button leaves in the record: the proposal for the sealed or the
+// ported design, and for the sealed one the Q that the Volume and then the Fb field
+// derive as the proposal is written into them. Needs qts > 0.
+Speaker Optimized(const Speaker& record, bool ported);
+
+// The levels of the record's sealed or ported design: stored (whole dB) or unrounded.
+void DesignResponse(const Speaker& record, bool ported, int* levels);
+void DesignLevels(const Speaker& record, bool ported, double* levels);
+
+// Where a response first rises through a level, interpolated linearly in dB between
+// the two grid points that straddle it; below 1 Hz when it starts above the level,
+// above 299 Hz when it never reaches it.
+struct Crossing {
+    enum { BELOW, AT, ABOVE } where;
+    double hz;  // AT only
+};
+
+// F3, F6 and F10 of unrounded levels (elements 1..299), and the highest level's
+// frequency, the lowest of equals.
+struct ResponseFigures {
+    Crossing f3, f6, f10;
+    int peakHz;
+};
+
+Crossing RisesThrough(const double* levels, double level);
+ResponseFigures FiguresOf(const double* levels);
+
+// The smallest total vent area, cm², for a vented box driven to full excursion: Small's
+// rule Sv >= 0.8 fB VD, with Sv in m², fB in Hz and VD = Sd Xmax in m³, which keeps the
+// air in the vents slow enough not to be heard (R. H. Small, "Vented-Box Loudspeaker
+// Systems", J. Audio Eng. Soc. 21, 1973). Sd in cm², Xmax in mm, as datasheets give them.
+double SmallestVentArea(double fb, double sd, double xmax);
+
+// The diameter, cm, of each of `numberOfPorts` round ports that share a vent area, cm².
+double PortDiameterForArea(double area, int numberOfPorts);
