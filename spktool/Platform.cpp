@@ -196,8 +196,25 @@ void RemoveFile(const std::string& path)
     DeleteFileW(Wide(path).c_str());
 }
 
-void WriteText(bool error, const std::string& text)
+// Notepad before Windows 10 shows a file with bare LF line ends as one line, and
+// Windows programs end their lines with CR LF; the commands build their text with "\n".
+namespace {
+std::string WindowsLineEnds(const std::string& text)
 {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+}  // namespace
+
+void WriteText(bool error, const std::string& utf8)
+{
+    const std::string text = WindowsLineEnds(utf8);
     HANDLE handle = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode;
     if (text.empty() || !GetConsoleMode(handle, &mode)) {

@@ -30,9 +30,11 @@ bool MoveIntoPlace(const std::string& temporary, const std::string& path, bool r
 void RemoveFile(const std::string& path);
 
 // Writes UTF-8 text to standard output or error: as UTF-16 to a Windows console, which
-// shows it whatever its code page, and as the UTF-8 bytes to a file or pipe.
+// shows it whatever its code page, and as the UTF-8 bytes to a file or pipe. On Windows
+// each line ends in CR LF, elsewhere in LF; pictures never pass through here.
 void WriteText(bool error, const std::string& text);
 
 // The arguments as UTF-8 (on Windows from the wide command line, not the ANSI one),
-// and standard output and error switched to binary, so both builds write the same bytes.
+// and standard output and error switched to binary, so that the C runtime adds no line
+// ends of its own and both builds differ only where WriteText says.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);

@@ -23,6 +23,15 @@ shot() { # window file
     convert "$work/shot.png" -strip "$2"
 }
 
+# With the window manager's frame, for the windows whose title the help quotes: the
+# graph window and the Enclosures dialog draw their own title bar, these do not.
+framed_shot() { # window file
+    timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null || true
+    sleep 0.5
+    import -frame -window "$1" "$work/shot.png"
+    convert "$work/shot.png" -strip "$2"
+}
+
 cd "$work"
 start_program "$root/build/win/kalvora98.exe"
 # Open... with the 8-inch sample: the file dialog takes the typed path.
@@ -32,13 +41,16 @@ sleep 0.5
 xdotool type --delay 20 "$(winepath -w "$samples/example-8in-woofer.spk")"
 xdotool key Return
 sleep 1
-shot "$main" "$root/release/help-main-window.png"
+framed_shot "$main" "$root/release/help-main-window.png"
 
 # Red: the curve of Optimize's numbers. Green: the 13-litre box as built, Fb typed from
 # its true resonance. Blue: the 18.3-litre box that has a Q of 0.707, over the red.
 click "$main" $OPEN_GRAPH_BUTTON
 graph=$(wait_window "^Frequency response table$")
-xdotool windowmove --sync "$graph" 460 40 2>/dev/null || xdotool windowmove "$graph" 460 40
+# As the tour says: below the main window, clear of its Volume and Fb fields.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+below=$((Y + HEIGHT + 40))
+xdotool windowmove --sync "$graph" "$X" "$below" 2>/dev/null || xdotool windowmove "$graph" "$X" "$below"
 xdotool windowsize --sync "$graph" 420 255 2>/dev/null || xdotool windowsize "$graph" 420 255
 sleep 0.5
 type_field "$main" $FB_FIELD "67.6"
@@ -69,7 +81,7 @@ click "$main" $PORT_BUTTON
 port=$(wait_window "^Port dimension")
 sleep 0.5
 type_field "$port" $PORT_DIAMETER_FIELD "7.5"
-shot "$port" "$root/release/help-port-dialog.png"
+framed_shot "$port" "$root/release/help-port-dialog.png"
 click "$port" $PORT_CLOSE_BUTTON
 
 # The three samples' designs as the graph window shows them at its first size, and as

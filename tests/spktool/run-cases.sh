@@ -4,7 +4,9 @@
 # first 12 lines and a hash of all), "! " each line of standard error, "? N" a non-zero
 # exit status, "+ FILE SIZE HASH" each file the command wrote and "- FILE"
 # each it removed. A table passes when this
-# transcript is the table itself; both builds must give the same bytes.
+# transcript is the table itself; both builds must give the same bytes. Printed lines
+# end in CR LF from spktool.exe and in LF natively: each build's own line end is read
+# as the end of a line, and a line ending in the other one is marked.
 #   run-cases.sh check|print OUT_TRANSCRIPT SPKTOOL [wine] TABLE...
 # SPKTOOL is the native executable or, with "wine", spktool.exe run under Wine.
 set -euo pipefail
@@ -14,6 +16,11 @@ shift 3
 runner=()
 # Wine passes arguments and file names through the Unix locale's encoding: UTF-8.
 if [ "${1:-}" = wine ]; then runner=(env LC_ALL=C.UTF-8 wine); shift; fi
+if [ ${#runner[@]} -gt 0 ]; then
+    own_line_ends='s/\r\n\z/\n/ or s/\n\z/ <not this build\x27s line end>\n/'
+else
+    own_line_ends='s/\r\n\z/ <not this build\x27s line end>\n/'
+fi
 tables=()
 for table in "$@"; do tables+=("$(realpath "$table")"); done
 data=$(cd "$(dirname "$0")/data" && pwd)
@@ -51,6 +58,7 @@ run_table() {
             status=0
             "${runner[@]}" "$tool" "${args[@]}" >"$work/.out" 2>"$work/.err" || status=$?
             after=$(snapshot)
+            perl -i -pe "$own_line_ends" "$work/.out" "$work/.err"
             if [ "$(wc -l <"$work/.out")" -gt 14 ]; then
                 head -n 12 "$work/.out" | sed 's/^/| /'
                 echo "| ... $(wc -l <"$work/.out") lines, sha256 $(hash <"$work/.out")"
