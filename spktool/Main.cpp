@@ -69,8 +69,8 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.show->add_flag("--csv", o.csv, "one row per file, for a spreadsheet");
     c.show->add_flag("--json", o.json, "JSON")->excludes("--csv");
 
-    c.create = Command(app, "new", "Write a new speaker file; numbers are read as the "
-                       "program reads a field",
+    c.create = Command(app, "new", "Write a new speaker file; each value must be a "
+                       "number as a whole, of at most the 9 characters a field takes",
                        "spktool new woofer.spk model=\"Woofer 10\" qts=0.35 vas=100 fs=30");
     c.create->add_option("FILE", o.file, "the speaker file to write")->required();
     c.create->add_option("FIELD=VALUE", o.assignments,
