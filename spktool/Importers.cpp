@@ -60,7 +60,7 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
         // The names are the record's own: the readers map every column onto one.
         Speaker& r = driver.record;
         for (const auto& [name, value] : values.numbers)
-            *FindSpeakerField(name.c_str())->number(r) = value;
+            *FindSpeakerField(name)->number(r) = value;
         // As if the design were typed into the main window, Volume before Fb; a Q given
         // outright wins.
         if (!values.numbers.count("sealed.q")) {

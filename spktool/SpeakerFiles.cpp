@@ -81,7 +81,7 @@ int Stage(const std::string& name)
 
 void Assign(Speaker& record, const std::string& name, const std::string& value)
 {
-    const SpeakerField* field = FindSpeakerField(name.c_str());
+    const SpeakerField* field = FindSpeakerField(name);
     if (field->isText) {
         StoreText(field->text(record), value, name);
         return;
@@ -113,7 +113,7 @@ void ApplyAssignments(Speaker& record, const std::vector<std::string>& assignmen
         if (equals == std::string::npos)
             BadCommandLine(assignment + ": expected field=value");
         std::string name = Lower(assignment.substr(0, equals));
-        if (!FindSpeakerField(name.c_str())) {
+        if (!FindSpeakerField(name)) {
             std::string names;
             for (const SpeakerField& field : SPEAKER_FIELDS)
                 names += (names.empty() ? "" : ", ") + std::string(field.name);

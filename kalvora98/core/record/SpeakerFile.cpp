@@ -74,14 +74,6 @@ void EndOnWholeCharacter(char* text, LeadByteTest isLeadByte)
     }
 }
 
-const SpeakerField* FindSpeakerField(const char* name)
-{
-    for (const SpeakerField& field : SPEAKER_FIELDS)
-        if (std::strcmp(field.name, name) == 0)
-            return &field;
-    return nullptr;
-}
-
 void EncodeSpeaker(const Speaker& record, unsigned char (&bytes)[SPEAKER_FILE_SIZE])
 {
     for (const SpeakerField& field : SPEAKER_FIELDS) {

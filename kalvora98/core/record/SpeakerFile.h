@@ -2,6 +2,8 @@
 // Encoding and decoding are pure so that they behave the same on every host.
 #pragma once
 #include <cstddef>
+#include <string_view>
+
 #include "record/Speaker.h"
 
 constexpr std::size_t SPEAKER_FILE_SIZE = 164;
@@ -34,8 +36,14 @@ struct SpeakerField {
 constexpr int SPEAKER_FIELD_COUNT = 10;
 extern const SpeakerField SPEAKER_FIELDS[SPEAKER_FIELD_COUNT];
 
-// The field of that name, or null.
-const SpeakerField* FindSpeakerField(const char* name);
+// The field of that name, or null. Inline: only spktool looks fields up by name.
+inline const SpeakerField* FindSpeakerField(std::string_view name)
+{
+    for (const SpeakerField& field : SPEAKER_FIELDS)
+        if (name == field.name)
+            return &field;
+    return nullptr;
+}
 
 inline double FieldNumber(const Speaker& record, const SpeakerField& field)
 {
