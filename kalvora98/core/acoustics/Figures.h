@@ -2,6 +2,9 @@
 // Qtc, the corners and the peak of a response, the vent area a driver needs. spktool
 // prints them; the window program does not link them.
 #pragma once
+#include <string>
+#include <vector>
+
 #include "acoustics/Response.h"
 #include "record/Speaker.h"
 
@@ -51,3 +54,7 @@ double SmallestVentArea(double fb, double sd, double xmax);
 
 // The diameter, cm, of each of `numberOfPorts` round ports that share a vent area, cm².
 double PortDiameterForArea(double area, int numberOfPorts);
+
+// What the Optimize button's rules were not made for, one line each: a proposed box of
+// more than ten times Vas, a tuning below 10 Hz. Empty when the proposal is ordinary.
+std::vector<std::string> ProposalWarnings(const Speaker& proposal, bool ported);

@@ -1,0 +1,253 @@
+#include "record/DriverSheet.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "numbers/NumberText.h"
+
+const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES] = {
+    {"impedance", "ohm", "nominal impedance"},
+    {"re", "ohm", "voice-coil resistance Re"},
+    {"le", "mH", "voice-coil inductance Le"},
+    {"qes", "", "electrical Q"},
+    {"qms", "", "mechanical Q"},
+    {"bl", "Tm", "force factor Bl"},
+    {"sd", "cm2", "cone area Sd"},
+    {"xmax", "mm", "linear excursion Xmax, one way"},
+    {"vd", "cm3", "displaced volume Vd = Sd x Xmax"},
+    {"mms", "g", "moving mass Mms, air load included"},
+    {"cms", "mm/N", "suspension compliance Cms"},
+    {"rms", "kg/s", "mechanical resistance Rms"},
+    {"pe", "W", "power handling Pe"},
+    {"sensitivity", "dB", "sensitivity, 1 W at 1 m"},
+    {"displacement", "l", "volume the driver takes up inside the box"},
+    {"diameter", "cm", "outer diameter of the frame"},
+    {"cutout", "cm", "cut-out diameter in the baffle"},
+    {"depth", "cm", "mounting depth"},
+};
+
+namespace {
+
+constexpr std::string_view BLANKS = " \t";
+
+std::string_view Trim(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(BLANKS);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(BLANKS) - first + 1);
+}
+
+bool SameLetters(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// The shortest decimal text that reads back to the same double: std::to_chars is exact
+// on both libraries the program is built with.
+std::string Shortest(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string Shown(double value, int decimals)
+{
+    char text[NUMBER_TEXT_SIZE];
+    FormatNumber(text, value, decimals);
+    return text;
+}
+
+void AppendLine(std::string& out, std::string_view line)
+{
+    out.append(line);
+    out.append("\r\n");
+}
+
+}  // namespace
+
+DriverSheet EmptySheet()
+{
+    DriverSheet sheet;
+    for (double& v : sheet.value)
+        v = std::numeric_limits<double>::quiet_NaN();
+    return sheet;
+}
+
+bool IsKnown(double value)
+{
+    return !std::isnan(value);
+}
+
+bool IsEmpty(const DriverSheet& sheet)
+{
+    for (double v : sheet.value)
+        if (IsKnown(v))
+            return false;
+    return sheet.maker.empty() && sheet.model.empty();
+}
+
+int FindSheetValue(std::string_view name)
+{
+    for (int i = 0; i < SHEET_VALUES; ++i)
+        if (SameLetters(name, SHEET_VALUE_NAMES[i].name))
+            return i;
+    return -1;
+}
+
+std::string EncodeSheet(const DriverSheet& sheet)
+{
+    std::string out;
+    AppendLine(out, "; Kalvora 98 driver sheet: the datasheet values that the speaker file of the");
+    AppendLine(out, "; same name (.spk) cannot hold. One value a line, \"name = value\"; a value");
+    AppendLine(out, "; left empty is not known. Numbers in these units, with a point; the unit");
+    AppendLine(out, "; may follow the number (xmax = 6.5 mm).");
+    AppendLine(out, ";");
+    AppendLine(out, ";   maker                  the maker");
+    AppendLine(out, ";   model                  the whole model name");
+    for (const SheetValueName& v : SHEET_VALUE_NAMES) {
+        std::string line = ";   " + std::string(v.name);
+        line.append(17 - line.size(), ' ');
+        line += v.unit;
+        line.append(28 - line.size(), ' ');
+        AppendLine(out, line + v.meaning);
+    }
+    AppendLine(out, "");
+    AppendLine(out, "maker = " + sheet.maker);
+    AppendLine(out, "model = " + sheet.model);
+    for (int i = 0; i < SHEET_VALUES; ++i) {
+        const SheetValueName& v = SHEET_VALUE_NAMES[i];
+        std::string line = std::string(v.name) + " =";
+        if (IsKnown(sheet.value[i]))
+            line += " " + Shortest(sheet.value[i]) + (*v.unit ? std::string(" ") + v.unit : "");
+        AppendLine(out, line);
+    }
+    return out;
+}
+
+bool ReadSheetNumber(int index, std::string_view text, double& value, std::string& error)
+{
+    const std::string_view unit = SHEET_VALUE_NAMES[index].unit;
+    text = Trim(text);
+    const std::size_t end = text.find_first_of(BLANKS);
+    std::string number(text.substr(0, end));
+    const std::string_view after = end == std::string_view::npos ? "" : Trim(text.substr(end));
+    if (!after.empty() && !SameLetters(after, unit)) {
+        error = "'" + std::string(after) + "' is not its unit, " +
+                (unit.empty() ? std::string("which is none") : std::string(unit));
+        return false;
+    }
+    // A decimal comma, as a European datasheet gives it, is the point.
+    if (number.find('.') == std::string::npos && number.find(',') != std::string::npos)
+        number[number.find(',')] = '.';
+    const char* first = number.data();
+    const char* last = first + number.size();
+    const auto result = std::from_chars(first, last, value);
+    if (number.empty() || !IsTypedNumber(first, last) || result.ptr != last ||
+        result.ec != std::errc() || !std::isfinite(value)) {
+        error = "'" + std::string(text) + "' is not a number";
+        return false;
+    }
+    if (!(value > 0)) {
+        error = "'" + std::string(text) + "' is not greater than 0";
+        return false;
+    }
+    return true;
+}
+
+bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::string& error)
+{
+    sheet = EmptySheet();
+    bool seen[SHEET_VALUES + 2] = {};
+    line = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view content = text.substr(at, end - at);
+        at = end + 1;
+        ++line;
+        if (!content.empty() && content.back() == '\r')
+            content.remove_suffix(1);
+        content = Trim(content);
+        if (content.empty() || content.front() == ';')
+            continue;
+        const std::size_t equals = content.find('=');
+        if (equals == std::string_view::npos) {
+            error = "expected name = value";
+            return false;
+        }
+        const std::string_view name = Trim(content.substr(0, equals));
+        const std::string_view value = Trim(content.substr(equals + 1));
+        const bool isMaker = SameLetters(name, "maker"), isModel = SameLetters(name, "model");
+        const int index = isMaker ? SHEET_VALUES : isModel ? SHEET_VALUES + 1 : FindSheetValue(name);
+        if (index < 0) {
+            error = "no value is named '" + std::string(name) + "'";
+            return false;
+        }
+        if (seen[index]) {
+            error = std::string(name) + " is given twice";
+            return false;
+        }
+        seen[index] = true;
+        if (isMaker)
+            sheet.maker = value;
+        else if (isModel)
+            sheet.model = value;
+        else if (!value.empty() && !ReadSheetNumber(index, value, sheet.value[index], error)) {
+            error = std::string(SHEET_VALUE_NAMES[index].name) + ": " + error;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> DriverWarnings(double qts, double vas, double fs, const DriverSheet& sheet)
+{
+    // Air at 22 °C as R. H. Small takes it ("Direct-Radiator Loudspeaker System
+    // Analysis", J. Audio Eng. Soc. 20, 1972): rho0 = 1.18 kg/m³, c = 345 m/s. The same
+    // paper gives Vas = rho0 c² Cms Sd², ws = 1/sqrt(Mms Cms), Qes = ws Mms Re / Bl².
+    constexpr double RHO_C2 = 1.18 * 345 * 345;
+    constexpr double PI = 3.141592653589793;
+    const double* v = sheet.value;
+    std::vector<std::string> warnings;
+    const auto apart = [](double given, double expected) {
+        return std::fabs(given - expected) / expected;
+    };
+    const auto compare = [&](const char* what, double given, double expected, double tolerance,
+                             const std::string& from, int decimals) {
+        if (IsKnown(given) && IsKnown(expected) && expected > 0 && apart(given, expected) > tolerance)
+            warnings.push_back(what + std::string(" ") + Shown(given, decimals) + " is " +
+                               Shown(100 * apart(given, expected), 1) + " % from the " +
+                               Shown(expected, decimals) + " that " + from + " give");
+    };
+    const auto outside = [&](const char* what, double value, double low, double high,
+                             int decimals) {
+        if (!(value >= low && value <= high))
+            warnings.push_back(what + std::string(" ") + Shown(value, decimals) +
+                               " is outside what real drivers have (" + Shown(low, decimals) +
+                               " to " + Shown(high, decimals) + ")");
+    };
+    outside("Qts", qts, 0.05, 3, 2);
+    outside("Fs", fs, 5, 5000, 1);
+    outside("Vas", vas, 0.01, 10000, 2);
+    const double qes = v[SHEET_QES], qms = v[SHEET_QMS], cms = v[SHEET_CMS] * 1e-3;
+    const double sd = v[SHEET_SD] * 1e-4, mms = v[SHEET_MMS] * 1e-3, re = v[SHEET_RE];
+    if (IsKnown(qes) && IsKnown(qms) && qts > 0)
+        compare("1/Qts", 1 / qts, 1 / qes + 1 / qms, 0.03, "1/Qes + 1/Qms", 3);
+    compare("Vas", vas, RHO_C2 * cms * sd * sd * 1000, 0.05, "Cms and Sd", 1);
+    compare("Fs", fs, 1 / (2 * PI * std::sqrt(mms * cms)), 0.05, "Mms and Cms", 1);
+    const double bl = v[SHEET_BL];
+    compare("Bl squared", bl * bl, 2 * PI * fs * mms * re / qes, 0.05, "Fs, Mms, Re and Qes", 1);
+    return warnings;
+}

@@ -1,0 +1,54 @@
+// The driver sheet: the datasheet values that the 164-byte speaker file cannot hold,
+// kept in a plain-text file beside it, in a datasheet's units. Only spktool reads and
+// writes it; the window program never links it.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum SheetValue {
+    SHEET_IMPEDANCE, SHEET_RE, SHEET_LE, SHEET_QES, SHEET_QMS, SHEET_BL, SHEET_SD, SHEET_XMAX,
+    SHEET_VD, SHEET_MMS, SHEET_CMS, SHEET_RMS, SHEET_PE, SHEET_SENSITIVITY, SHEET_DISPLACEMENT,
+    SHEET_DIAMETER, SHEET_CUTOUT, SHEET_DEPTH, SHEET_VALUES
+};
+
+struct SheetValueName {
+    const char* name;     // as the sheet and spktool's set name it: "sd", "xmax"
+    const char* unit;     // ASCII, as the sheet writes it: "cm2", "mm", "" for a ratio
+    const char* meaning;  // for the sheet's header and messages
+};
+extern const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES];
+
+// Texts in the speaker file's code page, Windows-1252; a value that is not known is NaN.
+struct DriverSheet {
+    std::string maker;
+    std::string model;  // the whole name, which the speaker file may hold cut short
+    double value[SHEET_VALUES];
+};
+
+DriverSheet EmptySheet();
+bool IsKnown(double value);
+bool IsEmpty(const DriverSheet& sheet);
+
+// The index of a value's name ("sd"), or -1.
+int FindSheetValue(std::string_view name);
+
+// The sheet's text: a header that names every value with its unit, then one line per
+// value, "name = value", unknown values left empty; CR LF line ends, so that Notepad
+// shows the lines on every Windows. Numbers are the shortest text that reads back to
+// the same double.
+std::string EncodeSheet(const DriverSheet& sheet);
+
+// Reads a sheet's text. Lines are "name = value" in any order, blank, or comments
+// starting with ';'. A number may take a decimal comma and be followed by its unit. On
+// failure returns false with the 1-based line and what is wrong with it.
+bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::string& error);
+
+// Reads one value as a sheet line gives it ("6.5", "6,5 mm"); false with the reason.
+bool ReadSheetNumber(int index, std::string_view text, double& value, std::string& error);
+
+// What does not hold together among a driver's values, one line each: 1/Qts against
+// 1/Qes + 1/Qms (3 %), Vas against Cms and Sd, Fs against Mms and Cms, Bl² against
+// Fs, Mms, Re and Qes (5 %), and Qts, Fs and Vas outside what any real driver has.
+std::vector<std::string> DriverWarnings(double qts, double vas, double fs,
+                                        const DriverSheet& sheet);

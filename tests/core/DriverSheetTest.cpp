@@ -1,0 +1,158 @@
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "acoustics/Figures.h"
+#include "record/DriverSheet.h"
+
+namespace {
+
+bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Catches a number written with too few digits, a unit that does not read back, or a
+// text or an unknown value that comes back changed: every value must return bit for bit.
+TEST(DriverSheetTest, EveryValueReadsBackToTheSameDouble)
+{
+    std::mt19937_64 random(164);
+    for (int round = 0; round < 200; ++round) {
+        DriverSheet sheet = EmptySheet();
+        sheet.maker = "Sc\xE9" "an-Speak";
+        sheet.model = round % 2 ? "" : "22W/8857T00 \x96 8 ohm, a name longer than 49 bytes";
+        for (double& v : sheet.value) {
+            const std::uint64_t bits = random() >> 2 | 0x0010000000000000;  // positive, normal
+            std::memcpy(&v, &bits, sizeof v);
+            if (random() % 4 == 0)
+                v = std::nan("");
+        }
+        DriverSheet back;
+        int line = 0;
+        std::string error;
+        ASSERT_TRUE(DecodeSheet(EncodeSheet(sheet), back, line, error)) << line << ": " << error;
+        EXPECT_EQ(back.maker, sheet.maker);
+        EXPECT_EQ(back.model, sheet.model);
+        for (int i = 0; i < SHEET_VALUES; ++i)
+            EXPECT_TRUE(SameBits(back.value[i], sheet.value[i]) ||
+                        (std::isnan(back.value[i]) && std::isnan(sheet.value[i])))
+                << SHEET_VALUE_NAMES[i].name;
+    }
+}
+
+struct SheetLine {
+    const char* text;
+    int line;           // 0: read
+    const char* error;  // part of the message
+};
+
+class SheetLineTest : public testing::TestWithParam<SheetLine> {};
+
+// Catches a sheet edited by hand being misread: typed forms a datasheet uses are taken,
+// and a wrong unit, a name that is no value, a value given twice or a number that is
+// none is refused with its line.
+TEST_P(SheetLineTest, ReadsOrNamesTheLine)
+{
+    DriverSheet sheet;
+    int line = -1;
+    std::string error;
+    const bool read = DecodeSheet(GetParam().text, sheet, line, error);
+    EXPECT_EQ(read, GetParam().line == 0) << error;
+    if (read) {
+        EXPECT_EQ(sheet.value[SHEET_XMAX], 6.5);
+        EXPECT_EQ(sheet.maker, "Seas");
+    } else {
+        EXPECT_EQ(line, GetParam().line);
+        EXPECT_NE(error.find(GetParam().error), std::string::npos) << error;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SheetLineTest,
+    testing::Values(SheetLine{"maker = Seas\nxmax = 6.5\n", 0, ""},
+                    SheetLine{"; a comment\r\n\r\nmaker=Seas\r\n  XMAX  =  6,5 MM \r\n", 0, ""},
+                    SheetLine{"maker = Seas\nxmax = 6.5 mm\nsd =\n", 0, ""},
+                    SheetLine{"maker = Seas\nxmax = 6.5 cm\n", 2, "not its unit, mm"},
+                    SheetLine{"maker = Seas\n\nxmax: 6.5\n", 3, "name = value"},
+                    SheetLine{"xlim = 9\n", 1, "no value is named 'xlim'"},
+                    SheetLine{"xmax = 6\nxmax = 7\n", 2, "given twice"},
+                    SheetLine{"xmax = six\n", 1, "not a number"},
+                    SheetLine{"xmax = 1e999\n", 1, "not a number"},
+                    SheetLine{"xmax = -2\n", 1, "not greater than 0"}));
+
+// A driver whose datasheet holds together by Small's relations: Fs 30 Hz from Mms 50 g
+// and Cms 0.5629 mm/N, Vas 86.1 l from Cms and Sd 330 cm², Qes 0.5655 from Re 6 ohm and
+// Bl 10 Tm, Qts 0.508 from Qes and Qms 5.
+DriverSheet Consistent()
+{
+    DriverSheet sheet = EmptySheet();
+    sheet.value[SHEET_MMS] = 50;
+    sheet.value[SHEET_CMS] = 0.5629;
+    sheet.value[SHEET_SD] = 330;
+    sheet.value[SHEET_RE] = 6;
+    sheet.value[SHEET_BL] = 10;
+    sheet.value[SHEET_QES] = 0.5655;
+    sheet.value[SHEET_QMS] = 5;
+    return sheet;
+}
+
+struct Inconsistency {
+    const char* name;
+    double qts, vas, fs;
+    int value;  // changed in the sheet, or -1
+    double to;
+    const char* warning;  // the start of the first warning, or "" for none
+    std::size_t count;
+};
+
+class DriverWarningsTest : public testing::TestWithParam<Inconsistency> {};
+
+// Catches a relation with a unit slip (grams, mm/N and cm² against SI) or a tolerance
+// that flags a real datasheet's rounding, and a typo such as Qts 40 that passes. A
+// wrong Fs breaks two relations.
+TEST_P(DriverWarningsTest, OneWarningPerFault)
+{
+    const Inconsistency& c = GetParam();
+    DriverSheet sheet = Consistent();
+    if (c.value >= 0)
+        sheet.value[c.value] = c.to;
+    const std::vector<std::string> warnings = DriverWarnings(c.qts, c.vas, c.fs, sheet);
+    if (!*c.warning) {
+        EXPECT_TRUE(warnings.empty()) << warnings[0];
+        return;
+    }
+    ASSERT_EQ(warnings.size(), c.count);
+    EXPECT_EQ(warnings[0].rfind(c.warning, 0), 0u) << warnings[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DriverWarningsTest,
+    testing::Values(Inconsistency{"consistent", 0.508, 86.1, 30, -1, 0, "", 0},
+                    Inconsistency{"rounded", 0.51, 86, 30.4, -1, 0, "", 0},
+                    Inconsistency{"nothing_known", 0.508, 86.1, 30, SHEET_MMS, NAN, "", 0},
+                    Inconsistency{"qts", 0.45, 86.1, 30, -1, 0, "1/Qts ", 1},
+                    Inconsistency{"vas", 0.508, 100, 30, -1, 0, "Vas 100.0 is 16.2 %", 1},
+                    Inconsistency{"fs", 0.508, 86.1, 33, -1, 0, "Fs 33.0 is 10.0 %", 2},
+                    Inconsistency{"bl", 0.508, 86.1, 30, SHEET_BL, 11, "Bl squared ", 1},
+                    Inconsistency{"qts_typo", 40, 86.1, 30, SHEET_QES, NAN, "Qts 40.00 is outside", 1},
+                    Inconsistency{"fs_low", 0.508, 86.1, 2, SHEET_MMS, NAN, "Fs 2.0 is outside", 1},
+                    Inconsistency{"vas_huge", 0.508, 2e4, 30, SHEET_SD, NAN, "Vas 20000.00 is", 1}),
+    [](const testing::TestParamInfo<Inconsistency>& info) { return info.param.name; });
+
+// Catches the optimiser's warnings staying silent on the Qts 40 proposal, or
+// speaking on an ordinary one.
+TEST(ProposalWarningsTest, BoxesTheRulesWereNotMadeFor)
+{
+    Speaker driver = {};
+    driver.qts = 40, driver.vas = 100, driver.fs = 30;
+    const Speaker wild = Optimized(driver, true);
+    EXPECT_EQ(ProposalWarnings(wild, true).size(), 2u);
+    driver.qts = 0.35;
+    EXPECT_TRUE(ProposalWarnings(Optimized(driver, true), true).empty());
+    EXPECT_TRUE(ProposalWarnings(Optimized(driver, false), false).empty());
+}
+
+}  // namespace
