@@ -43,7 +43,8 @@ std::string Stem(const std::string& source)
 bool AddDriver(const std::string& where, const std::string& fallbackName, const Values& values,
                ImportResult& result)
 {
-    ImportedDriver driver{where, values.model.empty() ? fallbackName : values.model, {}};
+    ImportedDriver driver{where, values.model.empty() ? fallbackName : values.model, {},
+                          EmptySheet()};
     try {
         StoreText(driver.record.model, values.model, "model");
         StoreText(driver.record.info, values.info, "info");
@@ -495,7 +496,7 @@ std::vector<PlannedFile> PlanImport(ImportResult& result, const std::string& dir
                                     " exists already (--force replaces it)");
             continue;
         }
-        planned.push_back({path, driver.where, driver.record});
+        planned.push_back({path, driver.where, driver.record, driver.sheet});
     }
     if (!result.errors.empty() && !skipBad)
         planned.clear();

@@ -6,17 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "record/DriverSheet.h"
 #include "record/Speaker.h"
 
 struct ImportedDriver {
     std::string where;  // "drivers.csv:3", for messages
-    std::string name;   // UTF-8, from the model name; the file name is made from it
+    std::string name;   // UTF-8, from the maker and model; the file name is made from it
     Speaker record;
+    DriverSheet sheet;  // the values beyond the record's; written when not empty
 };
 
 struct ImportResult {
     std::vector<ImportedDriver> drivers;
-    std::vector<std::string> errors;  // one line each, naming the file and line or field
+    std::vector<std::string> errors;    // one line each, naming the file and line or field
+    std::vector<std::string> warnings;  // the same; with --strict they count as errors
 };
 
 // Reads one source: XML if it starts with '<', JSON if with '{', CSV otherwise.
@@ -27,6 +30,7 @@ struct PlannedFile {
     std::string path;
     std::string where;
     Speaker record;
+    DriverSheet sheet;
 };
 
 // The files to write into `directory`, one per driver, named from the model and made
