@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include <charconv>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -64,6 +65,14 @@ nlohmann::ordered_json JsonNumber(const std::string& text)
     return value;
 }
 
+// A sheet's value as the sheet writes it: the shortest text that reads back the same.
+std::string SheetNumber(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
 std::string PlainIf(bool present, double value)
 {
     return present && std::isfinite(value) ? Plain(value) : "";
@@ -90,6 +99,8 @@ std::string Pad(const std::string& text, std::size_t width)
 struct Shown {
     std::string file;
     Speaker s;
+    DriverSheet sheet;
+    std::vector<std::string> warnings;
     bool hasTrue;
     double trueQ, trueFc;
     bool sealedOk, portedOk;
@@ -98,7 +109,8 @@ struct Shown {
 
 Shown Describe(const std::string& file)
 {
-    Shown d{file, LoadSpeakerFile(file), false, 0, 0, false, false, {}, {}};
+    Shown d{file, LoadSpeakerFile(file), LoadSheet(file), {}, false, 0, 0, false, false, {}, {}};
+    d.warnings = DriverWarnings(d.s.qts, d.s.vas, d.s.fs, d.sheet);
     d.hasTrue = ClosedBox(d.s.qts, d.s.vas, d.s.fs, d.s.sealed.volume, d.trueQ, d.trueFc);
     d.sealedOk = Unusable(d.s, false).empty();
     d.portedOk = Unusable(d.s, true).empty();
@@ -138,11 +150,22 @@ std::string ShowText(const Shown& d)
             line(field.name, Fixed(FieldNumber(s, field), field.decimals) +
                                  (*field.unit ? std::string(" ") + field.unit : ""));
     });
+    if (!d.sheet.maker.empty())
+        line("maker", FromWindows1252(d.sheet.maker));
+    if (!d.sheet.model.empty())
+        line("whole model", FromWindows1252(d.sheet.model));
+    for (int i = 0; i < SHEET_VALUES; ++i) {
+        const SheetValueName& v = SHEET_VALUE_NAMES[i];
+        if (IsKnown(d.sheet.value[i]))
+            line(v.name, SheetNumber(d.sheet.value[i]) + (*v.unit ? std::string(" ") + v.unit : ""));
+    }
     line("sealed box", d.hasTrue ? "Q " + Fixed(d.trueQ, 3) + " and resonance " +
                                        Fixed(d.trueFc, 1) + " Hz from its volume"
                                  : "no Q from a volume of " + Fixed(s.sealed.volume, 1) + " l");
     line("sealed F3", d.sealedOk ? CrossingText(d.sealedF3) : "none: " + Unusable(s, false));
     line("ported F3", d.portedOk ? CrossingText(d.portedF3) : "none: " + Unusable(s, true));
+    for (const std::string& warning : d.warnings)
+        line("warning", warning);
     return out;
 }
 
@@ -150,7 +173,10 @@ std::string ShowCsvHeader()
 {
     std::string header = "file";
     ForEachShownField([&](const SpeakerField& field) { header += std::string(",") + field.name; });
-    return header + ",sealed.true_q,sealed.true_fc,sealed.f3,ported.f3\n";
+    header += ",sealed.true_q,sealed.true_fc,sealed.f3,ported.f3,maker,whole_model";
+    for (const SheetValueName& v : SHEET_VALUE_NAMES)
+        header += std::string(",") + v.name;
+    return header + "\n";
 }
 
 std::string ShowCsvRow(const Shown& d)
@@ -162,8 +188,11 @@ std::string ShowCsvRow(const Shown& d)
     });
     for (const std::string& cell :
          {PlainIf(d.hasTrue, d.trueQ), PlainIf(d.hasTrue, d.trueFc),
-          F3Number(d.sealedOk, d.sealedF3), F3Number(d.portedOk, d.portedF3)})
+          F3Number(d.sealedOk, d.sealedF3), F3Number(d.portedOk, d.portedF3),
+          FromWindows1252(d.sheet.maker), FromWindows1252(d.sheet.model)})
         cells.push_back(cell);
+    for (double value : d.sheet.value)
+        cells.push_back(IsKnown(value) ? SheetNumber(value) : "");
     std::string row;
     for (const std::string& cell : cells)
         row += (row.empty() ? "" : ",") + CsvCell(cell);
@@ -186,6 +215,18 @@ nlohmann::ordered_json ShowJson(const Shown& d)
     object["sealed"]["true_fc"] = JsonNumber(PlainIf(d.hasTrue, d.trueFc));
     object["sealed"]["f3"] = JsonNumber(F3Number(d.sealedOk, d.sealedF3));
     object["ported"]["f3"] = JsonNumber(F3Number(d.portedOk, d.portedF3));
+    if (!IsEmpty(d.sheet)) {
+        nlohmann::ordered_json& sheet = object["sheet"];
+        if (!d.sheet.maker.empty())
+            sheet["maker"] = FromWindows1252(d.sheet.maker);
+        if (!d.sheet.model.empty())
+            sheet["model"] = FromWindows1252(d.sheet.model);
+        for (int i = 0; i < SHEET_VALUES; ++i)
+            if (IsKnown(d.sheet.value[i]))
+                sheet[SHEET_VALUE_NAMES[i].name] = d.sheet.value[i];
+    }
+    if (!d.warnings.empty())
+        object["warnings"] = d.warnings;
     return object;
 }
 
@@ -230,24 +271,43 @@ std::string NewCommand(const std::string& file, const std::vector<std::string>& 
                        bool force)
 {
     Speaker record{};
-    ApplyAssignments(record, assignments);
+    DriverSheet sheet = EmptySheet();
+    ApplyAssignments(record, sheet, assignments);
+    RefuseToReplace(SheetPath(file), force);
     SaveSpeakerFile(file, record, force);
+    SaveSheet(file, sheet, force);
     return "";
 }
 
 std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments)
 {
     Speaker record = LoadSpeakerFile(file);
-    ApplyAssignments(record, assignments);
+    DriverSheet sheet = LoadSheet(file);
+    ApplyAssignments(record, sheet, assignments);
     SaveSpeakerFile(file, record, true);
+    SaveSheet(file, sheet, true);
     return "";
 }
 
-ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
-                            bool skipBad, bool force)
+// Both designs the Optimize button proposes, for a driver whose source gave none; what
+// the rules were not made for is a warning.
+void OptimizeImported(ImportedDriver& driver, std::vector<std::string>& warnings)
 {
-    if (!IsDirectory(directory))
-        BadData(directory + ": no such folder");
+    Speaker& r = driver.record;
+    if (!(r.qts > 0))
+        return;
+    for (const bool ported : {false, true}) {
+        if ((ported ? r.ported.volume : r.sealed.volume) != 0)
+            continue;
+        r = Optimized(r, ported);
+        for (const std::string& warning : ProposalWarnings(r, ported))
+            warnings.push_back(driver.where + ": " + (ported ? "ported: " : "sealed: ") + warning);
+    }
+}
+
+ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
+                            const ImportOptions& options)
+{
     ImportResult result;
     for (const std::string& source : sources) {
         std::vector<std::string> files = {source};
@@ -266,36 +326,62 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
                 result.errors.push_back(file + ": cannot be read: " + error);
         }
     }
-    const std::vector<PlannedFile> planned = PlanImport(result, directory, force, skipBad, PathExists);
-
-    // Every file is complete on disk before the first one takes its name.
-    std::vector<std::string> temporaries;
-    for (const PlannedFile& file : planned) {
+    if (options.optimize)
+        for (ImportedDriver& driver : result.drivers)
+            OptimizeImported(driver, result.warnings);
+    // --strict: what would be a warning stops the import as an error does.
+    std::vector<std::string>& noted = options.strict ? result.errors : Warnings();
+    noted.insert(noted.end(), result.warnings.begin(), result.warnings.end());
+    if (!IsDirectory(directory)) {
         std::string error;
-        temporaries.push_back(WriteTemporaryBeside(file.path, SpeakerBytes(file.record), error));
-        if (temporaries.back().empty()) {
-            temporaries.pop_back();
-            for (const std::string& temporary : temporaries)
-                RemoveFile(temporary);
-            BadData(file.path + ": cannot be written: " + error);
+        if (!MakeDirectory(directory, error))
+            BadData(directory + ": cannot be made: " + error);
+    }
+    const std::vector<PlannedFile> planned =
+        PlanImport(result, directory, options.force, options.skipBad, PathExists);
+
+    // Every file and its sheet are complete on disk before the first one takes its name.
+    struct Write {
+        std::string path, bytes, temporary;
+        std::size_t driver;
+    };
+    std::vector<Write> writes;
+    for (std::size_t i = 0; i < planned.size(); ++i) {
+        writes.push_back({planned[i].path, SpeakerBytes(planned[i].record), "", i});
+        if (!IsEmpty(planned[i].sheet))
+            writes.push_back({SheetPath(planned[i].path), EncodeSheet(planned[i].sheet), "", i});
+    }
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        std::string error;
+        writes[i].temporary = WriteTemporaryBeside(writes[i].path, writes[i].bytes, error);
+        if (writes[i].temporary.empty()) {
+            for (std::size_t j = 0; j < i; ++j)
+                RemoveFile(writes[j].temporary);
+            BadData(writes[i].path + ": cannot be written: " + error);
         }
     }
     ImportOutcome outcome{"", result.errors};
-    int written = 0;
-    for (std::size_t i = 0; i < planned.size(); ++i) {
+    std::vector<bool> failed(planned.size());
+    for (const Write& write : writes) {
         std::string error;
-        if (MoveIntoPlace(temporaries[i], planned[i].path, force, error)) {
-            outcome.output += planned[i].path + " from " + planned[i].where + "\n";
-            ++written;
-        } else {
-            outcome.errors.push_back(planned[i].path + ": cannot be written: " + error);
+        if (failed[write.driver]) {
+            RemoveFile(write.temporary);
+        } else if (!MoveIntoPlace(write.temporary, write.path, options.force, error)) {
+            failed[write.driver] = true;
+            outcome.errors.push_back(write.path + ": cannot be written: " + error);
         }
     }
+    int written = 0;
+    for (std::size_t i = 0; i < planned.size(); ++i)
+        if (!failed[i]) {
+            outcome.output += planned[i].path + " from " + planned[i].where + "\n";
+            ++written;
+        }
     outcome.output += std::to_string(written) + (written == 1 ? " file" : " files") + " written";
     if (!outcome.errors.empty())
         outcome.output += ", " + std::to_string(outcome.errors.size()) +
                           (outcome.errors.size() == 1 ? " problem" : " problems") +
-                          (skipBad ? " skipped" : ": nothing written");
+                          (options.skipBad ? " skipped" : ": nothing written");
     outcome.output += "\n";
     return outcome;
 }
@@ -338,33 +424,42 @@ std::string ResponseCommand(const std::string& file, bool ported, bool exact, Fo
     return out;
 }
 
-std::string OptimizeCommand(const std::string& file, bool ported, bool write,
+std::string OptimizeCommand(const std::vector<std::string>& files, bool ported, bool write,
                             const std::string& qtcText)
 {
     const double qtc = qtcText.empty() ? 0.707 : OptionNumber("--qtc", qtcText);
-    const Speaker s = LoadSpeakerFile(file);
-    if (!(s.qts > 0))
-        BadData(file + ": Optimize needs a Qts greater than 0");
-    const Speaker proposal = Optimized(s, ported);
+    // Every file is read and proposed for before the first is written: a bad one in a
+    // batch leaves all as they were.
+    std::vector<Speaker> proposals;
     std::string out;
-    if (ported) {
-        out = file + ": ported box by the program's rule\nVolume: " +
-              Fixed(proposal.ported.volume, 1) + " l\nFb: " + Fixed(proposal.ported.fb, 1) + " Hz\n";
-    } else {
-        out = file + ": sealed box by the program's rule\nVolume: " +
-              Fixed(proposal.sealed.volume, 1) + " l\nFb: " + Fixed(proposal.sealed.fb, 1) + " Hz\n";
-        Sealed textbook;
-        const std::string target = "Textbook sealed box for a Qtc of " + Fixed(qtc, 3) + ": ";
-        if (ClosedBoxForQtc(s.qts, s.vas, s.fs, qtc, textbook))
-            out += target + Fixed(textbook.volume, 1) + " l, fc " + Fixed(textbook.fb, 1) + " Hz\n";
-        else
-            out += target + "none, the driver's Qts of " + Fixed(s.qts, 2) +
-                   " is not below it\n";
+    for (const std::string& file : files) {
+        const Speaker s = LoadSpeakerFile(file);
+        if (!(s.qts > 0))
+            BadData(file + ": Optimize needs a Qts greater than 0");
+        const Speaker proposal = Optimized(s, ported);
+        proposals.push_back(proposal);
+        const Ported box = ported ? proposal.ported
+                                  : Ported{proposal.sealed.volume, proposal.sealed.fb};
+        out += file + (ported ? ": ported" : ": sealed") + " box by the program's rule\nVolume: " +
+               Fixed(box.volume, 1) + " l\nFb: " + Fixed(box.fb, 1) + " Hz\n";
+        if (!ported) {
+            Sealed textbook;
+            const std::string target = "Textbook sealed box for a Qtc of " + Fixed(qtc, 3) + ": ";
+            if (ClosedBoxForQtc(s.qts, s.vas, s.fs, qtc, textbook))
+                out += target + Fixed(textbook.volume, 1) + " l, fc " + Fixed(textbook.fb, 1) +
+                       " Hz\n";
+            else
+                out += target + "none, the driver's Qts of " + Fixed(s.qts, 2) +
+                       " is not below it\n";
+        }
+        for (const std::string& warning : ProposalWarnings(proposal, ported))
+            Warn(file + ": " + warning);
     }
-    if (write) {
-        SaveSpeakerFile(file, proposal, true);
-        out += "The program's proposal is stored in " + file + "\n";
-    }
+    if (write)
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            SaveSpeakerFile(files[i], proposals[i], true);
+            out += "The program's proposal is stored in " + files[i] + "\n";
+        }
     return out;
 }
 
@@ -375,9 +470,13 @@ std::string PortCommand(const std::string& file, const std::string& diameterText
     if (!IsTypedNumber(diameterText) || diameterText.size() > static_cast<std::size_t>(TYPED_NUMBER_CHARS))
         BadCommandLine("--diameter: '" + diameterText + "' is not a number of at most 9 characters");
     const double diameter = ReadNumber(diameterText.c_str());
-    const double sd = sdText.empty() ? 0 : OptionNumber("--sd", sdText);
-    const double xmax = xmaxText.empty() ? 0 : OptionNumber("--xmax", xmaxText);
     const Speaker s = LoadSpeakerFile(file);
+    // The driver sheet gives Sd and Xmax unless the command line does.
+    const DriverSheet sheet = LoadSheet(file);
+    const double sd = !sdText.empty() ? OptionNumber("--sd", sdText)
+                      : IsKnown(sheet.value[SHEET_SD]) ? sheet.value[SHEET_SD] : 0;
+    const double xmax = !xmaxText.empty() ? OptionNumber("--xmax", xmaxText)
+                        : IsKnown(sheet.value[SHEET_XMAX]) ? sheet.value[SHEET_XMAX] : 0;
     const double length = PortLength(s.ported, diameter, ports);
     if (!std::isfinite(length))
         BadData(file + ": the Port dialog shows --- : ported.volume is " +
@@ -389,7 +488,10 @@ std::string PortCommand(const std::string& file, const std::string& diameterText
                       std::to_string(ports) + (ports == 1 ? " port\n" : " ports\n");
     if (length < 0)
         out += "NOTE: If the length < 0 then you should increase the diameter\n";
-    if (sd > 0) {
+    if ((sd > 0) != (xmax > 0))
+        out += "Smallest port diameter: needs " + std::string(sd > 0 ? "xmax" : "sd") +
+               " as well (spktool set " + file + (sd > 0 ? " xmax=MM" : " sd=CM2") + ")\n";
+    if (sd > 0 && xmax > 0) {
         const double area = SmallestVentArea(s.ported.fb, sd, xmax);  // all ports together
         const double smallest = PortDiameterForArea(area, ports);
         out += "Smallest port diameter: " + Fixed(smallest, 1) + " cm for " +

@@ -15,11 +15,14 @@ struct ImportOutcome {
     std::string output;
     std::vector<std::string> errors;
 };
+struct ImportOptions {
+    bool skipBad = false, force = false, optimize = false, strict = false;
+};
 ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
-                            bool skipBad, bool force);
+                            const ImportOptions& options);
 
 std::string ResponseCommand(const std::string& file, bool ported, bool exact, Format format);
-std::string OptimizeCommand(const std::string& file, bool ported, bool write,
+std::string OptimizeCommand(const std::vector<std::string>& files, bool ported, bool write,
                             const std::string& qtc);
 std::string PortCommand(const std::string& file, const std::string& diameter, int ports,
                         const std::string& sd, const std::string& xmax);

@@ -23,7 +23,8 @@ struct Options {
     std::vector<std::string> files, assignments, sources;
     std::string file, out, diameter, sd, xmax, qtc, size;
     bool csv = false, json = false, frd = false, force = false, skipBad = false, bmp = false;
-    bool sealed = false, ported = false, exact = false, write = false;
+    bool sealed = false, ported = false, exact = false, write = false, optimize = false;
+    bool strict = false;
     int ports = 1;
 };
 
@@ -95,6 +96,10 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.import->add_flag("--skip-bad", o.skipBad, "write the good drivers and report the rest "
                        "(otherwise nothing is written unless every driver is good)");
     c.import->add_flag("--force", o.force, "replace existing files");
+    c.import->add_flag("--optimize", o.optimize, "give each driver without a box the two boxes "
+                       "the Optimize button proposes");
+    c.import->add_flag("--strict", o.strict, "take the warnings (values that do not hold "
+                       "together, names shortened) as errors");
 
     c.response = Command(app, "response", "The levels at 1 to 299 Hz as the program stores "
                          "them, with F3, F6, F10 and the peak",
@@ -109,7 +114,7 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.optimize = Command(app, "optimize", "The box the Optimize button proposes, and the "
                          "textbook sealed box for a Qtc",
                          "spktool optimize woofer.spk --sealed --qtc 0.6");
-    c.optimize->add_option("FILE", o.file, "the speaker file")->required();
+    c.optimize->add_option("FILE", o.files, "speaker files")->required();
     CLI::Option* ported = AddBox(c.optimize, o);
     c.optimize->add_flag("--write", o.write, "store the program's proposal in the file");
     c.optimize->add_option("--qtc", o.qtc, "the Qtc of the textbook sealed box (0.707)")
@@ -156,7 +161,8 @@ int Dispatch(const Commands& c, const Options& o)
     } else if (c.set->parsed()) {
         output = SetCommand(o.file, o.assignments);
     } else if (c.import->parsed()) {
-        const ImportOutcome outcome = ImportCommand(o.sources, o.out, o.skipBad, o.force);
+        const ImportOutcome outcome =
+            ImportCommand(o.sources, o.out, {o.skipBad, o.force, o.optimize, o.strict});
         for (const std::string& error : outcome.errors)
             Print(stderr, "spktool: " + error + "\n");
         Print(stdout, outcome.output);
@@ -164,7 +170,7 @@ int Dispatch(const Commands& c, const Options& o)
     } else if (c.response->parsed()) {
         output = ResponseCommand(o.file, o.ported, o.exact, format);
     } else if (c.optimize->parsed()) {
-        output = OptimizeCommand(o.file, o.ported, o.write, o.qtc);
+        output = OptimizeCommand(o.files, o.ported, o.write, o.qtc);
     } else if (c.port->parsed()) {
         output = PortCommand(o.file, o.diameter, o.ports, o.sd, o.xmax);
     } else if (c.chart->parsed()) {
@@ -172,6 +178,12 @@ int Dispatch(const Commands& c, const Options& o)
     }
     Print(stdout, output);
     return EXIT_OK;
+}
+
+void PrintWarnings()
+{
+    for (const std::string& warning : Warnings())
+        Print(stderr, "spktool: warning: " + warning + "\n");
 }
 
 }  // namespace
@@ -203,8 +215,11 @@ int main(int argc, char** argv)
     }
 
     try {
-        return Dispatch(commands, o);
+        const int status = Dispatch(commands, o);
+        PrintWarnings();
+        return status;
     } catch (const Failure& failure) {
+        PrintWarnings();
         Print(stderr, "spktool: " + failure.message + "\n");
         return failure.status;
     } catch (const std::exception& error) {

@@ -133,6 +133,14 @@ bool IsDirectory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool MakeDirectory(const std::string& path, std::string& error)
+{
+    if (CreateDirectoryW(Wide(path).c_str(), nullptr))
+        return true;
+    error = LastErrorText();
+    return false;
+}
+
 std::vector<std::string> JsonFilesIn(const std::string& directory)
 {
     std::vector<std::string> names;
@@ -275,6 +283,14 @@ bool IsDirectory(const std::string& path)
 {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool MakeDirectory(const std::string& path, std::string& error)
+{
+    if (mkdir(path.c_str(), 0777) == 0)
+        return true;
+    error = LastErrorText();
+    return false;
 }
 
 std::vector<std::string> JsonFilesIn(const std::string& directory)

@@ -12,6 +12,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
 
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+// One folder, whose parent must exist.
+bool MakeDirectory(const std::string& path, std::string& error);
 
 // The names (not paths) of the files in `directory` ending in ".json", sorted bytewise.
 std::vector<std::string> JsonFilesIn(const std::string& directory);

@@ -58,6 +58,52 @@ void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replac
     WriteWholeFile(path, SpeakerBytes(record), replace);
 }
 
+std::string SheetPath(const std::string& speakerPath)
+{
+    const std::size_t dot = speakerPath.rfind('.');
+    const bool spk = dot != std::string::npos && Lower(speakerPath.substr(dot)) == ".spk";
+    return (spk ? speakerPath.substr(0, dot) : speakerPath) + ".txt";
+}
+
+DriverSheet LoadSheet(const std::string& speakerPath)
+{
+    const std::string path = SheetPath(speakerPath);
+    DriverSheet sheet = EmptySheet();
+    if (!PathExists(path))
+        return sheet;
+    std::string bytes, error;
+    if (!ReadWholeFile(path, bytes, error))
+        BadData(path + ": cannot be read: " + error);
+    int line = 0;
+    if (!DecodeSheet(bytes, sheet, line, error))
+        BadData(path + ":" + std::to_string(line) + ": " + error);
+    return sheet;
+}
+
+void SaveSheet(const std::string& speakerPath, const DriverSheet& sheet, bool replace)
+{
+    const std::string path = SheetPath(speakerPath);
+    if (!IsEmpty(sheet) || PathExists(path))
+        WriteWholeFile(path, EncodeSheet(sheet), replace);
+}
+
+void StoreModel(Speaker& record, DriverSheet& sheet, const std::string& utf8,
+                const std::string& where)
+{
+    std::string text, bad;
+    if (!ToWindows1252(utf8, text, bad))
+        BadData(where + "model: " + bad);
+    // Windows-1252 has one byte a character, so the cut is always on a whole one.
+    sheet.model = text.size() > TEXT_LIMIT ? text : "";
+    if (text.size() > TEXT_LIMIT) {
+        text.resize(TEXT_LIMIT);
+        Warn(where + "model name shortened to the 49 characters a speaker file holds: '" +
+             FromWindows1252(text) + "'");
+    }
+    std::memset(record.model, 0, sizeof record.model);
+    std::memcpy(record.model, text.data(), text.size());
+}
+
 void StoreText(char* field, const std::string& utf8, const std::string& what)
 {
     std::string text, bad;
@@ -79,9 +125,34 @@ int Stage(const std::string& name)
     return name == "sealed.q" ? 2 : name == "sealed.volume" || name == "sealed.fb" ? 1 : 0;
 }
 
-void Assign(Speaker& record, const std::string& name, const std::string& value)
+void AssignSheet(DriverSheet& sheet, const std::string& name, const std::string& value)
+{
+    if (name == "maker") {
+        std::string bad;
+        if (!ToWindows1252(value, sheet.maker, bad))
+            BadData("maker: " + bad);
+        return;
+    }
+    const int index = FindSheetValue(name);
+    std::string error;
+    if (value.empty())
+        sheet.value[index] = EmptySheet().value[index];
+    else if (!ReadSheetNumber(index, value, sheet.value[index], error))
+        BadData(name + ": " + error);
+}
+
+void Assign(Speaker& record, DriverSheet& sheet, const std::string& name,
+            const std::string& value)
 {
     const SpeakerField* field = FindSpeakerField(name);
+    if (!field) {
+        AssignSheet(sheet, name, value);
+        return;
+    }
+    if (name == "model") {
+        StoreModel(record, sheet, value, "");
+        return;
+    }
     if (field->isText) {
         StoreText(field->text(record), value, name);
         return;
@@ -105,7 +176,8 @@ void Assign(Speaker& record, const std::string& name, const std::string& value)
 
 }  // namespace
 
-void ApplyAssignments(Speaker& record, const std::vector<std::string>& assignments)
+void ApplyAssignments(Speaker& record, DriverSheet& sheet,
+                      const std::vector<std::string>& assignments)
 {
     std::vector<std::pair<std::string, std::string>> parsed;
     for (const std::string& assignment : assignments) {
@@ -113,10 +185,13 @@ void ApplyAssignments(Speaker& record, const std::vector<std::string>& assignmen
         if (equals == std::string::npos)
             BadCommandLine(assignment + ": expected field=value");
         std::string name = Lower(assignment.substr(0, equals));
-        if (!FindSpeakerField(name)) {
+        if (!FindSpeakerField(name) && name != "maker" && FindSheetValue(name) < 0) {
             std::string names;
             for (const SpeakerField& field : SPEAKER_FIELDS)
                 names += (names.empty() ? "" : ", ") + std::string(field.name);
+            names += "; in the driver sheet: maker";
+            for (const SheetValueName& value : SHEET_VALUE_NAMES)
+                names += ", " + std::string(value.name);
             BadCommandLine(name + ": no such field (fields: " + names + ")");
         }
         parsed.emplace_back(std::move(name), assignment.substr(equals + 1));
@@ -124,5 +199,5 @@ void ApplyAssignments(Speaker& record, const std::vector<std::string>& assignmen
     for (int stage = 0; stage < 3; ++stage)
         for (const auto& [name, value] : parsed)
             if (Stage(name) == stage)
-                Assign(record, name, value);
+                Assign(record, sheet, name, value);
 }

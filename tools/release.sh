@@ -41,6 +41,8 @@ perl -e 'my $dir = shift;
         open my $out, ">:raw", "$dir/$file" or die "$file: $!\n";
         print $out pack("a50 d<3 a50 d<5", $model, $qts, $fs, $vas, $info, @design);
     }' "$stage/samples" release/samples.txt
+# Each sample's driver sheet, the datasheet values spktool reads beside it.
+cp release/samples/*.txt "$stage/samples/"
 
 (cd "$stage" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
      xargs sha256sum >SHA256SUMS)

@@ -20,8 +20,9 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 samples=$(awk -F'|' '!/^[[:space:]]*(#|$)/ { gsub(/ /, "", $1); print "samples/" $1 }' \
               "$root/release/samples.txt")
 pictures=$(cd "$root/release" && ls help-*.png)
+sheets=$(cd "$root/release" && ls samples/*.txt)
 expected=$(printf '%s\n' LICENSE README.txt SHA256SUMS help.htm help.txt kalvora98.exe \
-               spktool.exe $pictures $samples | LC_ALL=C sort)
+               spktool.exe $pictures $samples $sheets | LC_ALL=C sort)
 listed=$(cd "$work" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 [ "$listed" = "$expected" ] || fail "the package holds: $(echo $listed)"
 cmp -s "$work/kalvora98.exe" "$build/kalvora98.exe" || fail "kalvora98.exe is not the tested one"
@@ -35,6 +36,13 @@ for text in help.txt README.txt LICENSE; do
     [ "$(grep -c $'\r$' "$work/$text")" = "$(wc -l <"$work/$text")" ] ||
         fail "$text has lines without CRLF"
 done
+
+# The samples' sheets must hold together with their drivers: spktool warns of nothing.
+warned=$(cd "$work/samples" && wine "$work/spktool.exe" show $(cd "$work/samples" && ls *.spk) |
+             grep -c 'warning' || true)
+[ "$warned" = 0 ] || fail "spktool warns $warned times about the samples' sheets"
+[ "$(cd "$work/samples" && wine "$work/spktool.exe" show example-8in-woofer.spk |
+     grep -c '^  xmax ')" = 1 ] || fail "spktool does not read the samples' sheets"
 
 log=$work/package-tests.log
 KALVORA_PACKAGE="Z:$work" KALVORA_SAMPLES="Z:$root/release/samples.txt" \

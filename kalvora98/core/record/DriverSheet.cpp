@@ -233,7 +233,8 @@ std::vector<std::string> DriverWarnings(double qts, double vas, double fs, const
     };
     const auto outside = [&](const char* what, double value, double low, double high,
                              int decimals) {
-        if (!(value >= low && value <= high))
+        // A value of 0 is one not entered yet, as in the program's fields.
+        if (value != 0 && !(value >= low && value <= high))
             warnings.push_back(what + std::string(" ") + Shown(value, decimals) +
                                " is outside what real drivers have (" + Shown(low, decimals) +
                                " to " + Shown(high, decimals) + ")");

@@ -49,6 +49,7 @@ bool ReadSheetNumber(int index, std::string_view text, double& value, std::strin
 
 // What does not hold together among a driver's values, one line each: 1/Qts against
 // 1/Qes + 1/Qms (3 %), Vas against Cms and Sd, Fs against Mms and Cms, Bl² against
-// Fs, Mms, Re and Qes (5 %), and Qts, Fs and Vas outside what any real driver has.
+// Fs, Mms, Re and Qes (5 %), and Qts, Fs and Vas outside what any real driver has
+// (0 is a value not entered yet, and no warning).
 std::vector<std::string> DriverWarnings(double qts, double vas, double fs,
                                         const DriverSheet& sheet);
