@@ -1,6 +1,5 @@
 #include "Commands.h"
 
-#include <charconv>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -63,14 +62,6 @@ nlohmann::ordered_json JsonNumber(const std::string& text)
     if (text.find('.') == std::string::npos && value > -1e15 && value < 1e15)
         return static_cast<long long>(value);
     return value;
-}
-
-// A sheet's value as the sheet writes it: the shortest text that reads back the same.
-std::string SheetNumber(double value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
 }
 
 std::string PlainIf(bool present, double value)

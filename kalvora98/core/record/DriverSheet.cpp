@@ -52,15 +52,6 @@ bool SameLetters(std::string_view a, std::string_view b)
     return true;
 }
 
-// The shortest decimal text that reads back to the same double: std::to_chars is exact
-// on both libraries the program is built with.
-std::string Shortest(double value)
-{
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
-}
-
 std::string Shown(double value, int decimals)
 {
     char text[NUMBER_TEXT_SIZE];
@@ -129,10 +120,19 @@ std::string EncodeSheet(const DriverSheet& sheet)
         const SheetValueName& v = SHEET_VALUE_NAMES[i];
         std::string line = std::string(v.name) + " =";
         if (IsKnown(sheet.value[i]))
-            line += " " + Shortest(sheet.value[i]) + (*v.unit ? std::string(" ") + v.unit : "");
+            line += " " + SheetNumber(sheet.value[i]) + (*v.unit ? std::string(" ") + v.unit : "");
         AppendLine(out, line);
     }
     return out;
+}
+
+// std::to_chars gives the shortest text that reads back exactly, on both libraries the
+// program is built with.
+std::string SheetNumber(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
 }
 
 bool ReadSheetNumber(int index, std::string_view text, double& value, std::string& error)

@@ -39,6 +39,10 @@ int FindSheetValue(std::string_view name);
 // the same double.
 std::string EncodeSheet(const DriverSheet& sheet);
 
+// A value as the sheet writes it: the shortest decimal text that reads back to the same
+// double ("330", "6.5").
+std::string SheetNumber(double value);
+
 // Reads a sheet's text. Lines are "name = value" in any order, blank, or comments
 // starting with ';'. A number may take a decimal comma and be followed by its unit. On
 // failure returns false with the 1-based line and what is wrong with it.
