@@ -218,7 +218,8 @@ std::string ShowCommand(const std::vector<std::string>& files, Format format)
         nlohmann::ordered_json array = nlohmann::ordered_json::array();
         for (const Shown& d : shown)
             array.push_back(ShowJson(d));
-        out = array.dump(2) + "\n";
+        // A file name need not be UTF-8; JSON must be.
+        out = array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
     } else {
         for (std::size_t i = 0; i < shown.size(); ++i)
             out += (i ? "\n" : "") + ShowText(shown[i]);
@@ -235,11 +236,10 @@ std::string NewCommand(const std::string& file, const std::vector<std::string>& 
     return "";
 }
 
-std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments)
+std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments,
+                       bool force)
 {
-    Speaker record = LoadSpeakerFile(file);
-    ApplyAssignments(record, assignments);
-    SaveSpeakerFile(file, record, true);
+    UpdateSpeakerFile(file, force, [&](Speaker& record) { ApplyAssignments(record, assignments); });
     return "";
 }
 
@@ -267,35 +267,41 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
         }
     }
     const std::vector<PlannedFile> planned = PlanImport(result, directory, force, skipBad, PathExists);
+    RemoveLeftovers(directory, ".spk");
 
-    // Every file is complete on disk before the first one takes its name.
-    std::vector<std::string> temporaries;
-    for (const PlannedFile& file : planned) {
-        std::string error;
-        temporaries.push_back(WriteTemporaryBeside(file.path, SpeakerBytes(file.record), error));
-        if (temporaries.back().empty()) {
-            temporaries.pop_back();
-            for (const std::string& temporary : temporaries)
-                RemoveFile(temporary);
-            BadData(file.path + ": cannot be written: " + error);
-        }
-    }
+    // Every file is complete on disk before the first one takes its name; one that
+    // cannot be is a problem like a bad row.
     ImportOutcome outcome{"", result.errors};
-    int written = 0;
+    std::vector<StagedFile> staged(planned.size());
     for (std::size_t i = 0; i < planned.size(); ++i) {
         std::string error;
-        if (MoveIntoPlace(temporaries[i], planned[i].path, force, error)) {
+        if (!StageFile(planned[i].path, SpeakerBytes(planned[i].record), force, force, staged[i],
+                       error))
+            outcome.errors.push_back(planned[i].path + ": cannot be written: " + error);
+    }
+    if (!skipBad && !outcome.errors.empty())
+        for (StagedFile& file : staged)
+            DiscardFile(file);
+    int written = 0;
+    std::string notWritten;
+    for (std::size_t i = 0; i < planned.size(); ++i) {
+        if (staged[i].temporary.empty())
+            continue;
+        std::string error;
+        if (CommitFile(staged[i], force, error)) {
             outcome.output += planned[i].path + " from " + planned[i].where + "\n";
             ++written;
         } else {
             outcome.errors.push_back(planned[i].path + ": cannot be written: " + error);
+            notWritten += (notWritten.empty() ? "" : ", ") + planned[i].path;
         }
     }
     outcome.output += std::to_string(written) + (written == 1 ? " file" : " files") + " written";
     if (!outcome.errors.empty())
         outcome.output += ", " + std::to_string(outcome.errors.size()) +
                           (outcome.errors.size() == 1 ? " problem" : " problems") +
-                          (skipBad ? " skipped" : ": nothing written");
+                          (skipBad ? " skipped" : written == 0 ? ": nothing written"
+                                                               : ": not written " + notWritten);
     outcome.output += "\n";
     return outcome;
 }
@@ -338,11 +344,10 @@ std::string ResponseCommand(const std::string& file, bool ported, bool exact, Fo
     return out;
 }
 
-std::string OptimizeCommand(const std::string& file, bool ported, bool write,
-                            const std::string& qtcText)
+namespace {
+
+std::string Proposal(const std::string& file, const Speaker& s, bool ported, double qtc)
 {
-    const double qtc = qtcText.empty() ? 0.707 : OptionNumber("--qtc", qtcText);
-    const Speaker s = LoadSpeakerFile(file);
     if (!(s.qts > 0))
         BadData(file + ": Optimize needs a Qts greater than 0");
     const Speaker proposal = Optimized(s, ported);
@@ -361,9 +366,27 @@ std::string OptimizeCommand(const std::string& file, bool ported, bool write,
             out += target + "none, the driver's Qts of " + Fixed(s.qts, 2) +
                    " is not below it\n";
     }
+    return out;
+}
+
+}  // namespace
+
+std::string OptimizeCommand(const std::string& file, bool ported, bool write,
+                            const std::string& qtcText, bool force)
+{
+    const double qtc = qtcText.empty() ? 0.707 : OptionNumber("--qtc", qtcText);
+    std::string out;
+    // With --write the proposal is made from the file as it is under the lock.
+    const auto propose = [&](Speaker& stored) {
+        out = Proposal(file, stored, ported, qtc);
+        stored = Optimized(stored, ported);
+    };
     if (write) {
-        SaveSpeakerFile(file, proposal, true);
+        UpdateSpeakerFile(file, force, propose);
         out += "The program's proposal is stored in " + file + "\n";
+    } else {
+        Speaker s = LoadSpeakerFile(file);
+        propose(s);
     }
     return out;
 }
@@ -381,7 +404,7 @@ std::string PortCommand(const std::string& file, const std::string& diameterText
     const double length = PortLength(s.ported, diameter, ports);
     if (!std::isfinite(length))
         BadData(file + ": the Port dialog shows --- : ported.volume is " +
-                Plain(s.ported.volume) + " and ported.fb " + Plain(s.ported.fb) +
+                Brief(s.ported.volume) + " and ported.fb " + Brief(s.ported.fb) +
                 ", and both must be other than 0");
     std::string out = file + ": ported box, " + Fixed(s.ported.volume, 1) + " l tuned to " +
                       Fixed(s.ported.fb, 1) + " Hz\nPort diameter: " + Fixed(diameter, 1) +
