@@ -50,7 +50,7 @@ CLI::Validator Positive(double most, const char* unit)
                 return "'" + text + "' is not a number of at most 9 characters";
             const double value = ReadNumber(text.c_str());
             if (!(value > 0 && value <= most))
-                return "'" + text + "' is not above 0 and at most " + Brief(most) + " " + unit;
+                return "'" + text + "' is not above 0 and at most " + Brief(most) + unit;
             return "";
         },
         "");
@@ -143,15 +143,15 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.port->add_option("FILE", o.file, "the speaker file")->required();
     c.port->add_option("--diameter", o.diameter, "port diameter, cm")
         ->required()
-        ->check(Positive(100, "cm"));
+        ->check(Positive(100, " cm"));
     c.port->add_option("--ports", o.ports, "1 to 4 ports, the counts the Port dialog offers (1)")
         ->check(CLI::Range(1, 4));
     // The largest drivers made have some 2,000 cm2 and 50 mm.
     CLI::Option* sd = c.port->add_option("--sd", o.sd, "the driver's cone area Sd, cm2")
-                          ->check(Positive(10000, "cm2"));
+                          ->check(Positive(10000, " cm2"));
     CLI::Option* xmax =
         c.port->add_option("--xmax", o.xmax, "the driver's linear excursion Xmax (one way), mm")
-            ->check(Positive(100, "mm"));
+            ->check(Positive(100, " mm"));
     sd->needs(xmax);
     xmax->needs(sd);
     c.port->footer(std::string("Example:\n  spktool port woofer.spk --diameter 10 --ports 2 --sd "
