@@ -69,10 +69,10 @@ void ReadSize(const std::string& size, int& width, int& height)
 }
 
 // What the Enclosures dialog would say of the design, with the driver's name, in
-// Windows-1252 as the file holds it.
+// UTF-8: the model from the file's Windows-1252, or the file's name as given.
 std::string Title(const Design& d)
 {
-    const std::string name = d.record.model[0] ? d.record.model : d.file;
+    const std::string name = d.record.model[0] ? FromWindows1252(d.record.model) : d.file;
     const double volume = d.ported ? d.record.ported.volume : d.record.sealed.volume;
     const double fb = d.ported ? d.record.ported.fb : d.record.sealed.fb;
     return name + (d.ported ? ": ported box, " : ": sealed box, ") + Fixed(volume, 1) +
@@ -84,10 +84,11 @@ std::string Title(const Design& d)
 // (x, y) is the square from (x, y) to (x + 1, y + 1) here, so lines run half a pixel
 // in, and end where GDI's stop.
 
+// XML 1.0 has no way to write most control characters, not even as references.
 std::string Escaped(const std::string& text)
 {
     std::string out;
-    for (char c : text) {
+    for (char c : Printable(text)) {
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
@@ -116,7 +117,7 @@ std::string Half(int v)  // v + 0.5
 std::string SvgText(int x, int y, const std::string& text, const std::string& colour)
 {
     return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y + 11) +
-           "\" fill=\"" + colour + "\">" + Escaped(FromWindows1252(text)) + "</text>\n";
+           "\" fill=\"" + colour + "\">" + Escaped(text) + "</text>\n";
 }
 
 constexpr ChartColour BLACK = {0, 0, 0};
@@ -145,7 +146,7 @@ public:
     }
     void Text(const ChartLabel& label) override
     {
-        svg_ += SvgText(label.x, label.y, label.text, Hex(BLACK));
+        svg_ += SvgText(label.x, label.y, FromWindows1252(label.text), Hex(BLACK));
     }
     void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS], const ChartColour& colour) override
     {
@@ -384,7 +385,7 @@ std::string Bitmap(const std::vector<Design>& designs, int width, int height)
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     Raster r(width, height + titles);
     for (std::size_t k = 0; k < designs.size(); ++k)
-        r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, Title(designs[k]),
+        r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, LossyWindows1252(Title(designs[k])),
                CHART_CURVE_COLOURS[k]);
     const ChartTable t = LayOutChart(width, height);
     BitmapPainter painter(r, titles);
@@ -418,7 +419,7 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
     for (std::size_t k = 0; k < designs.size(); ++k) {
         const std::string colour = COLOUR_NAMES[k];
         report += colour + std::string(7 - colour.size(), ' ') +
-                  FromWindows1252(Title(designs[k])) + "\n";
+                  Title(designs[k]) + "\n";
     }
     return report;
 }

@@ -250,7 +250,8 @@ std::string ShowCommand(const std::vector<std::string>& files, Format format)
         nlohmann::ordered_json array = nlohmann::ordered_json::array();
         for (const Shown& d : shown)
             array.push_back(ShowJson(d));
-        out = array.dump(2) + "\n";
+        // A file name need not be UTF-8; JSON must be.
+        out = array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
     } else {
         for (std::size_t i = 0; i < shown.size(); ++i)
             out += (i ? "\n" : "") + ShowText(shown[i]);
@@ -270,13 +271,16 @@ std::string NewCommand(const std::string& file, const std::vector<std::string>& 
     return "";
 }
 
-std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments)
+std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments,
+                       bool force)
 {
-    Speaker record = LoadSpeakerFile(file);
-    DriverSheet sheet = LoadSheet(file);
-    ApplyAssignments(record, sheet, assignments);
-    SaveSpeakerFile(file, record, true);
-    SaveSheet(file, sheet, true);
+    // The sheet is read and written under the speaker file's lock, so that two runs at
+    // once keep both their changes to it too.
+    UpdateSpeakerFile(file, force, [&](Speaker& record) {
+        DriverSheet sheet = LoadSheet(file);
+        ApplyAssignments(record, sheet, assignments);
+        SaveSheet(file, sheet, true);
+    });
     return "";
 }
 
@@ -330,36 +334,45 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
     }
     const std::vector<PlannedFile> planned =
         PlanImport(result, directory, options.force, options.skipBad, PathExists);
+    RemoveLeftovers(directory, ".spk");
+    RemoveLeftovers(directory, ".txt");
 
-    // Every file and its sheet are complete on disk before the first one takes its name.
-    struct Write {
-        std::string path, bytes, temporary;
+    // Every file and its sheet are complete on disk before the first one takes its name;
+    // one that cannot be is a problem like a bad row.
+    ImportOutcome outcome{"", result.errors};
+    struct Staged {
         std::size_t driver;
+        StagedFile file;
     };
-    std::vector<Write> writes;
+    std::vector<Staged> staged;
+    std::vector<bool> failed(planned.size());
     for (std::size_t i = 0; i < planned.size(); ++i) {
-        writes.push_back({planned[i].path, SpeakerBytes(planned[i].record), "", i});
+        std::vector<std::pair<std::string, std::string>> files = {
+            {planned[i].path, SpeakerBytes(planned[i].record)}};
         if (!IsEmpty(planned[i].sheet))
-            writes.push_back({SheetPath(planned[i].path), EncodeSheet(planned[i].sheet), "", i});
-    }
-    for (std::size_t i = 0; i < writes.size(); ++i) {
-        std::string error;
-        writes[i].temporary = WriteTemporaryBeside(writes[i].path, writes[i].bytes, error);
-        if (writes[i].temporary.empty()) {
-            for (std::size_t j = 0; j < i; ++j)
-                RemoveFile(writes[j].temporary);
-            BadData(writes[i].path + ": cannot be written: " + error);
+            files.emplace_back(SheetPath(planned[i].path), EncodeSheet(planned[i].sheet));
+        for (const auto& [path, bytes] : files) {
+            Staged file{i, {}};
+            std::string error;
+            if (StageFile(path, bytes, options.force, options.force, file.file, error)) {
+                staged.push_back(file);
+            } else {
+                outcome.errors.push_back(path + ": cannot be written: " + error);
+                failed[i] = true;
+            }
         }
     }
-    ImportOutcome outcome{"", result.errors};
-    std::vector<bool> failed(planned.size());
-    for (const Write& write : writes) {
+    if (!options.skipBad && !outcome.errors.empty())
+        std::fill(failed.begin(), failed.end(), true);
+    std::string notWritten;
+    for (Staged& file : staged) {
         std::string error;
-        if (failed[write.driver]) {
-            RemoveFile(write.temporary);
-        } else if (!MoveIntoPlace(write.temporary, write.path, options.force, error)) {
-            failed[write.driver] = true;
-            outcome.errors.push_back(write.path + ": cannot be written: " + error);
+        if (failed[file.driver]) {
+            DiscardFile(file.file);
+        } else if (!CommitFile(file.file, options.force, error)) {
+            outcome.errors.push_back(file.file.path + ": cannot be written: " + error);
+            notWritten += (notWritten.empty() ? "" : ", ") + file.file.path;
+            failed[file.driver] = true;
         }
     }
     int written = 0;
@@ -372,7 +385,9 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
     if (!outcome.errors.empty())
         outcome.output += ", " + std::to_string(outcome.errors.size()) +
                           (outcome.errors.size() == 1 ? " problem" : " problems") +
-                          (options.skipBad ? " skipped" : ": nothing written");
+                          (options.skipBad ? " skipped"
+                           : written == 0  ? ": nothing written"
+                                           : ": not written " + notWritten);
     outcome.output += "\n";
     return outcome;
 }
@@ -415,41 +430,51 @@ std::string ResponseCommand(const std::string& file, bool ported, bool exact, Fo
     return out;
 }
 
+namespace {
+
+std::string Proposal(const std::string& file, const Speaker& s, bool ported, double qtc)
+{
+    if (!(s.qts > 0))
+        BadData(file + ": Optimize needs a Qts greater than 0");
+    const Speaker proposal = Optimized(s, ported);
+    std::string out;
+    if (ported) {
+        out = file + ": ported box by the program's rule\nVolume: " +
+              Fixed(proposal.ported.volume, 1) + " l\nFb: " + Fixed(proposal.ported.fb, 1) + " Hz\n";
+    } else {
+        out = file + ": sealed box by the program's rule\nVolume: " +
+              Fixed(proposal.sealed.volume, 1) + " l\nFb: " + Fixed(proposal.sealed.fb, 1) + " Hz\n";
+        Sealed textbook;
+        const std::string target = "Textbook sealed box for a Qtc of " + Fixed(qtc, 3) + ": ";
+        if (ClosedBoxForQtc(s.qts, s.vas, s.fs, qtc, textbook))
+            out += target + Fixed(textbook.volume, 1) + " l, fc " + Fixed(textbook.fb, 1) + " Hz\n";
+        else
+            out += target + "none, the driver's Qts of " + Fixed(s.qts, 2) +
+                   " is not below it\n";
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string OptimizeCommand(const std::vector<std::string>& files, bool ported, bool write,
-                            const std::string& qtcText)
+                            const std::string& qtcText, bool force)
 {
     const double qtc = qtcText.empty() ? 0.707 : OptionNumber("--qtc", qtcText);
     // Every file is read and proposed for before the first is written: a bad one in a
     // batch leaves all as they were.
-    std::vector<Speaker> proposals;
     std::string out;
     for (const std::string& file : files) {
         const Speaker s = LoadSpeakerFile(file);
-        if (!(s.qts > 0))
-            BadData(file + ": Optimize needs a Qts greater than 0");
-        const Speaker proposal = Optimized(s, ported);
-        proposals.push_back(proposal);
-        const Ported box = ported ? proposal.ported
-                                  : Ported{proposal.sealed.volume, proposal.sealed.fb};
-        out += file + (ported ? ": ported" : ": sealed") + " box by the program's rule\nVolume: " +
-               Fixed(box.volume, 1) + " l\nFb: " + Fixed(box.fb, 1) + " Hz\n";
-        if (!ported) {
-            Sealed textbook;
-            const std::string target = "Textbook sealed box for a Qtc of " + Fixed(qtc, 3) + ": ";
-            if (ClosedBoxForQtc(s.qts, s.vas, s.fs, qtc, textbook))
-                out += target + Fixed(textbook.volume, 1) + " l, fc " + Fixed(textbook.fb, 1) +
-                       " Hz\n";
-            else
-                out += target + "none, the driver's Qts of " + Fixed(s.qts, 2) +
-                       " is not below it\n";
-        }
-        for (const std::string& warning : ProposalWarnings(proposal, ported))
+        out += Proposal(file, s, ported, qtc);
+        for (const std::string& warning : ProposalWarnings(Optimized(s, ported), ported))
             Warn(file + ": " + warning);
     }
+    // The proposal stored is made from the file as it is under the lock.
     if (write)
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            SaveSpeakerFile(files[i], proposals[i], true);
-            out += "The program's proposal is stored in " + files[i] + "\n";
+        for (const std::string& file : files) {
+            UpdateSpeakerFile(file, force, [&](Speaker& stored) { stored = Optimized(stored, ported); });
+            out += "The program's proposal is stored in " + file + "\n";
         }
     return out;
 }
@@ -471,7 +496,7 @@ std::string PortCommand(const std::string& file, const std::string& diameterText
     const double length = PortLength(s.ported, diameter, ports);
     if (!std::isfinite(length))
         BadData(file + ": the Port dialog shows --- : ported.volume is " +
-                Plain(s.ported.volume) + " and ported.fb " + Plain(s.ported.fb) +
+                Brief(s.ported.volume) + " and ported.fb " + Brief(s.ported.fb) +
                 ", and both must be other than 0");
     std::string out = file + ": ported box, " + Fixed(s.ported.volume, 1) + " l tuned to " +
                       Fixed(s.ported.fb, 1) + " Hz\nPort diameter: " + Fixed(diameter, 1) +

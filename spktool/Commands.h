@@ -9,7 +9,8 @@ enum class Format { Text, Csv, Json, Frd };
 std::string ShowCommand(const std::vector<std::string>& files, Format format);
 std::string NewCommand(const std::string& file, const std::vector<std::string>& assignments,
                        bool force);
-std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments);
+std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments,
+                       bool force);
 
 struct ImportOutcome {
     std::string output;
@@ -23,6 +24,6 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
 
 std::string ResponseCommand(const std::string& file, bool ported, bool exact, Format format);
 std::string OptimizeCommand(const std::vector<std::string>& files, bool ported, bool write,
-                            const std::string& qtc);
+                            const std::string& qtc, bool force);
 std::string PortCommand(const std::string& file, const std::string& diameter, int ports,
                         const std::string& sd, const std::string& xmax);

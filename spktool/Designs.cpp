@@ -5,7 +5,7 @@
 std::string Unusable(const Speaker& s, bool ported)
 {
     const auto missing = [](const char* name, double value) {
-        return value > 0 ? std::string() : std::string(name) + " is " + Plain(value);
+        return value > 0 ? std::string() : std::string(name) + " is " + Brief(value);
     };
     std::string why;
     if (!ported) {

@@ -25,6 +25,10 @@ constexpr double LITRES_PER_CUBIC_METRE = 1000;
 // Deeper than any driver list; deeper still would only test the parser's stack.
 constexpr int MAX_XML_DEPTH = 64;
 
+// More drivers than any database holds; the limit keeps a hostile table's cost bounded.
+constexpr int MAX_DRIVERS = 100000;
+const std::string TOO_MANY = ": more than 100,000 drivers, the most one import takes";
+
 // What one driver's source gave, before it becomes a record.
 struct Values {
     std::string model, info;
@@ -53,11 +57,11 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
             if (found == values.numbers.end())
                 BadData(std::string(name) + ": missing");
             if (!(found->second > 0))
-                BadData(std::string(name) + ": " + Plain(found->second) + " is not greater than 0");
+                BadData(std::string(name) + ": " + Brief(found->second) + " is not greater than 0");
         }
         for (const auto& [name, value] : values.numbers)
             if (!(value >= 0) || !std::isfinite(value))
-                BadData(name + ": " + Plain(value) + " is not a volume, frequency or Q");
+                BadData(name + ": " + Brief(value) + " is not a volume, frequency or Q");
         // The names are the record's own: the readers map every column onto one.
         Speaker& r = driver.record;
         for (const auto& [name, value] : values.numbers)
@@ -116,8 +120,12 @@ std::vector<CsvRecord> SplitCsv(const std::string& text, char separator, std::st
         } else if (c == '\n' || c == '\r') {
             if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
                 ++at;
-            records.push_back(record);
-            record = {++line, {""}};
+            // A blank line costs nothing, so that a file of them is not a burden.
+            if (records.empty() || record.cells.size() > 1 || !record.cells[0].empty() || wasQuoted) {
+                records.push_back(std::move(record));
+                record = {line, {""}};
+            }
+            record.line = ++line;
             wasQuoted = false;
         } else if (wasQuoted && c != ' ' && c != '\t') {
             error = std::to_string(line) + ": text after a closing quote";
@@ -229,7 +237,10 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
             blank = blank && Trim(cell).empty();
         if (blank)
             continue;
-        ++rows;
+        if (++rows > MAX_DRIVERS) {
+            result.errors.push_back(source + TOO_MANY);
+            return;
+        }
         const std::string where = source + ":" + std::to_string(record.line);
         Values values;
         bool ok = true;
@@ -264,13 +275,29 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
 
 // ---- qspeakers' XML -----------------------------------------------------------------
 
-int LineAt(const std::string& text, const char* base, const char* at)
-{
-    const std::size_t offset = at && at >= base && at <= base + text.size()
-                                   ? static_cast<std::size_t>(at - base)
-                                   : 0;
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
-}
+// Line numbers of places met in document order, each counted on from the last one, so
+// that numbering every element costs one pass over the text.
+class LineCounter {
+public:
+    LineCounter(const std::string& text, const char* base) : text_(text), base_(base) {}
+    int LineAt(const char* at)
+    {
+        const std::size_t offset = at && at >= base_ && at <= base_ + text_.size()
+                                       ? static_cast<std::size_t>(at - base_)
+                                       : 0;
+        if (offset < counted_)
+            counted_ = 0, line_ = 1;
+        line_ += static_cast<int>(std::count(text_.begin() + counted_, text_.begin() + offset, '\n'));
+        counted_ = offset;
+        return line_;
+    }
+
+private:
+    const std::string& text_;
+    const char* base_;
+    std::size_t counted_ = 0;
+    int line_ = 1;
+};
 
 // The deepest nesting of elements, skipping comments, declarations, CDATA and quoted
 // attribute values; the parser recurses once per level.
@@ -288,6 +315,14 @@ int XmlDepth(const std::string& text)
             skipTo("]]>");
         } else if (text.compare(at, 2, "<?") == 0) {
             skipTo("?>");
+        } else if (text.compare(at, 9, "<!DOCTYPE") == 0 && at + 9 < text.size() &&
+                   std::strchr(" \t\r\n", text[at + 9])) {
+            // As RapidXML reads it: brackets nest, and '>' ends it only outside them,
+            // whatever a '>' or "<!--" in the internal subset might look like.
+            int brackets = 0;
+            for (at += 9; at < text.size() && (brackets > 0 || text[at] != '>'); ++at)
+                brackets += text[at] == '[' ? 1 : text[at] == ']' && brackets > 0 ? -1 : 0;
+            ++at;
         } else if (text.compare(at, 2, "<!") == 0) {
             skipTo(">");
         } else if (text.compare(at, 2, "</") == 0) {
@@ -325,7 +360,8 @@ void ImportXml(const std::string& source, const std::string& text, ImportResult&
         document.parse<0>(buffer.data());
     } catch (const rapidxml::parse_error& error) {
         result.errors.push_back(source + ":" +
-                                std::to_string(LineAt(text, buffer.data(), error.where<char>())) +
+                                std::to_string(LineCounter(text, buffer.data())
+                                                   .LineAt(error.where<char>())) +
                                 ": not well-formed XML: " + error.what());
         return;
     }
@@ -337,10 +373,15 @@ void ImportXml(const std::string& source, const std::string& text, ImportResult&
     }
     if (!root->first_node("speaker"))
         result.errors.push_back(source + ": no <speaker> elements in <speakers>");
+    LineCounter lines(text, buffer.data());
+    int count = 0;
     for (const rapidxml::xml_node<>* node = root->first_node("speaker"); node;
          node = node->next_sibling("speaker")) {
-        const std::string where = source + ":" + std::to_string(LineAt(text, buffer.data(),
-                                                                         node->name()));
+        if (++count > MAX_DRIVERS) {
+            result.errors.push_back(source + TOO_MANY);
+            return;
+        }
+        const std::string where = source + ":" + std::to_string(lines.LineAt(node->name()));
         auto attribute = [&](const char* name) {
             const rapidxml::xml_attribute<>* found = node->first_attribute(name);
             return found ? Trim(found->value()) : std::string();
@@ -375,8 +416,8 @@ void ImportXml(const std::string& source, const std::string& text, ImportResult&
 class DriverObject : public nlohmann::json_sax<nlohmann::json> {
 public:
     std::map<std::string, std::string> numbers, texts;
-    std::string error;
-    bool topIsObject = false;
+    std::string error, tooLarge;
+    bool topIsObject = false, topIsArray = false;
 
     bool null() override { return true; }
     bool boolean(bool) override { return true; }
@@ -403,13 +444,22 @@ public:
         return true;
     }
     bool end_object() override { return --depth_, true; }
-    bool start_array(std::size_t) override { return ++depth_, true; }
+    bool start_array(std::size_t) override
+    {
+        if (depth_++ == 0)
+            topIsArray = true;
+        return true;
+    }
     bool end_array() override { return --depth_, true; }
-    bool parse_error(std::size_t position, const std::string&,
+    bool parse_error(std::size_t position, const std::string& token,
                      const nlohmann::detail::exception& exception) override
     {
         position_ = position;
         error = exception.what();
+        // 406: a number too large for a double, which is valid JSON all the same.
+        if (exception.id == 406)
+            tooLarge = (depth_ == 1 && !key_.empty() ? key_ + ": '" : "'") +
+                       token.substr(0, 20) + (token.size() > 20 ? "...'" : "'");
         return false;
     }
     std::size_t Position() const { return position_; }
@@ -432,11 +482,17 @@ void ImportJson(const std::string& source, const std::string& text, ImportResult
     if (!nlohmann::json::sax_parse(text, &driver)) {
         const std::size_t at = std::min(driver.Position(), text.size());
         const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
-        result.errors.push_back(source + ":" + std::to_string(line) + ": not valid JSON");
+        result.errors.push_back(source + ":" + std::to_string(line) +
+                                (driver.tooLarge.empty() ? ": not valid JSON"
+                                                         : ": " + driver.tooLarge +
+                                                               " is out of range"));
         return;
     }
     if (!driver.topIsObject) {
-        result.errors.push_back(source + ": not a Boxed driver file: no object");
+        result.errors.push_back(source + (driver.topIsArray
+                                              ? ": not a Boxed driver file: its top level is "
+                                                "an array, not one driver's object"
+                                              : ": not a Boxed driver file: no object"));
         return;
     }
     Values values;
@@ -463,6 +519,18 @@ void ImportJson(const std::string& source, const std::string& text, ImportResult
 
 void ImportText(const std::string& source, const std::string& bytes, ImportResult& result)
 {
+    // UTF-16 has a NUL in every ASCII character; with or without a byte order mark
+    // no table of drivers is made without ASCII.
+    const auto ascii16 = [&](std::size_t nul) {
+        return bytes.size() >= 4 && bytes[nul] == '\0' && bytes[nul + 2] == '\0' &&
+               bytes[1 - nul] != '\0' && bytes[3 - nul] != '\0';
+    };
+    const bool little = bytes.compare(0, 2, "\xFF\xFE") == 0 || ascii16(1);
+    if (little || bytes.compare(0, 2, "\xFE\xFF") == 0 || ascii16(0)) {
+        result.errors.push_back(source + ": UTF-16 (" + (little ? "little" : "big") +
+                                "-endian) text; save it as UTF-8 or CSV");
+        return;
+    }
     std::string text = bytes;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
@@ -472,7 +540,7 @@ void ImportText(const std::string& source, const std::string& bytes, ImportResul
         result.errors.push_back(source + ": empty");
     else if (lead == '<')
         ImportXml(source, text, result);
-    else if (lead == '{')
+    else if (lead == '{' || lead == '[')
         ImportJson(source, text, result);
     else
         ImportCsv(source, text, result);
@@ -484,10 +552,14 @@ std::vector<PlannedFile> PlanImport(ImportResult& result, const std::string& dir
 {
     std::vector<PlannedFile> planned;
     std::set<std::string> taken;  // lower case: Windows does not tell "A" from "a"
+    // The next number to try for each name, so that a thousand drivers of one name do
+    // not each count up through all the others.
+    std::map<std::string, int> next;
     for (const ImportedDriver& driver : result.drivers) {
         const std::string base = SafeFileName(driver.name);
         std::string name = base + ".spk";
-        for (int n = 2; taken.count(Lower(name)); ++n)
+        int& n = next.try_emplace(Lower(base), 2).first->second;
+        for (; taken.count(Lower(name)); ++n)
             name = base + " (" + std::to_string(n) + ").spk";
         taken.insert(Lower(name));
         const std::string path = JoinPath(directory, name);

@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "Failure.h"
 #include "Platform.h"
+#include "Text.h"
 
 namespace {
 
@@ -33,9 +34,27 @@ struct Commands {
     CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart;
 };
 
+// Everything printed passes here, so that no model name or file name read from a file
+// reaches a terminal with its control characters.
 void Print(std::FILE* stream, const std::string& text)
 {
-    WriteText(stream == stderr, text);
+    WriteText(stream == stderr, Printable(text));
+}
+
+// A number as the program's fields read it, above 0 and at most `most`, so that a
+// command never computes with a nonsense value.
+CLI::Validator Positive(double most, const char* unit)
+{
+    return CLI::Validator(
+        [most, unit](std::string& text) -> std::string {
+            if (!IsTypedNumber(text) || text.size() > static_cast<std::size_t>(TYPED_NUMBER_CHARS))
+                return "'" + text + "' is not a number of at most 9 characters";
+            const double value = ReadNumber(text.c_str());
+            if (!(value > 0 && value <= most))
+                return "'" + text + "' is not above 0 and at most " + Brief(most) + unit;
+            return "";
+        },
+        "");
 }
 
 CLI::App* Command(CLI::App& app, const char* name, const char* description, const char* example)
@@ -84,6 +103,7 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
                     "spktool set woofer.spk ported.volume=60 ported.fb=35");
     c.set->add_option("FILE", o.file, "the speaker file")->required();
     c.set->add_option("FIELD=VALUE", o.assignments, "the fields, as for new")->required();
+    c.set->add_flag("--force", o.force, "change a read-only file too");
 
     c.import = Command(app, "import", "One speaker file per driver from a CSV table, a "
                        "qspeakers XML database or Boxed JSON files (or a folder of them)",
@@ -117,19 +137,26 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.optimize->add_option("FILE", o.files, "speaker files")->required();
     CLI::Option* ported = AddBox(c.optimize, o);
     c.optimize->add_flag("--write", o.write, "store the program's proposal in the file");
+    c.optimize->add_flag("--force", o.force, "with --write, change a read-only file too");
     c.optimize->add_option("--qtc", o.qtc, "the Qtc of the textbook sealed box (0.707)")
-        ->excludes(ported);
+        ->excludes(ported)
+        ->check(Positive(10, ""));
 
     c.port = Command(app, "port", "The port length of the Port dialog, and the smallest port "
                      "diameter for a driver's excursion",
                      "spktool port woofer.spk --diameter 10 --ports 2 --sd 330 --xmax 6");
     c.port->add_option("FILE", o.file, "the speaker file")->required();
-    c.port->add_option("--diameter", o.diameter, "port diameter, cm")->required();
+    c.port->add_option("--diameter", o.diameter, "port diameter, cm")
+        ->required()
+        ->check(Positive(100, " cm"));
     c.port->add_option("--ports", o.ports, "1 to 4 ports, the counts the Port dialog offers (1)")
         ->check(CLI::Range(1, 4));
-    CLI::Option* sd = c.port->add_option("--sd", o.sd, "the driver's cone area Sd, cm2");
+    // The largest drivers made have some 2,000 cm2 and 50 mm.
+    CLI::Option* sd = c.port->add_option("--sd", o.sd, "the driver's cone area Sd, cm2")
+                          ->check(Positive(10000, " cm2"));
     CLI::Option* xmax =
-        c.port->add_option("--xmax", o.xmax, "the driver's linear excursion Xmax (one way), mm");
+        c.port->add_option("--xmax", o.xmax, "the driver's linear excursion Xmax (one way), mm")
+            ->check(Positive(100, " mm"));
     sd->needs(xmax);
     xmax->needs(sd);
     c.port->footer(std::string("Example:\n  spktool port woofer.spk --diameter 10 --ports 2 --sd "
@@ -159,7 +186,7 @@ int Dispatch(const Commands& c, const Options& o)
     } else if (c.create->parsed()) {
         output = NewCommand(o.file, o.assignments, o.force);
     } else if (c.set->parsed()) {
-        output = SetCommand(o.file, o.assignments);
+        output = SetCommand(o.file, o.assignments, o.force);
     } else if (c.import->parsed()) {
         const ImportOutcome outcome =
             ImportCommand(o.sources, o.out, {o.skipBad, o.force, o.optimize, o.strict});
@@ -170,7 +197,7 @@ int Dispatch(const Commands& c, const Options& o)
     } else if (c.response->parsed()) {
         output = ResponseCommand(o.file, o.ported, o.exact, format);
     } else if (c.optimize->parsed()) {
-        output = OptimizeCommand(o.files, o.ported, o.write, o.qtc);
+        output = OptimizeCommand(o.files, o.ported, o.write, o.qtc, o.force);
     } else if (c.port->parsed()) {
         output = PortCommand(o.file, o.diameter, o.ports, o.sd, o.xmax);
     } else if (c.chart->parsed()) {
@@ -214,16 +241,22 @@ int main(int argc, char** argv)
         return EXIT_BAD_COMMAND_LINE;
     }
 
+    int status;
     try {
-        const int status = Dispatch(commands, o);
+        status = Dispatch(commands, o);
         PrintWarnings();
-        return status;
     } catch (const Failure& failure) {
         PrintWarnings();
         Print(stderr, "spktool: " + failure.message + "\n");
-        return failure.status;
+        status = failure.status;
     } catch (const std::exception& error) {
         Print(stderr, std::string("spktool: ") + error.what() + "\n");
-        return EXIT_BAD_DATA;
+        status = EXIT_BAD_DATA;
     }
+    // Output that never arrived is a failure, however well the command went.
+    if (std::string error; !FinishOutput(error)) {
+        Print(stderr, "spktool: standard output: cannot be written: " + error + "\n");
+        return status == EXIT_OK ? EXIT_BAD_DATA : status;
+    }
+    return status;
 }

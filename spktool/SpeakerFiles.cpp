@@ -1,6 +1,7 @@
 #include "SpeakerFiles.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "Failure.h"
@@ -10,13 +11,13 @@
 #include "numbers/NumberText.h"
 #include "record/SpeakerFile.h"
 
-Speaker LoadSpeakerFile(const std::string& path)
+namespace {
+
+// Judged by its size first, so that a huge file costs no more than a small one.
+Speaker DecodeSpeakerFile(const std::string& path, const std::string& bytes, std::uint64_t size)
 {
-    std::string bytes, error;
-    if (!ReadWholeFile(path, bytes, error))
-        BadData(path + ": cannot be read: " + error);
-    if (bytes.size() != SPEAKER_FILE_SIZE)
-        BadData(path + ": " + std::to_string(bytes.size()) +
+    if (size != SPEAKER_FILE_SIZE || bytes.size() != SPEAKER_FILE_SIZE)
+        BadData(path + ": " + std::to_string(size) +
                 " bytes, but a speaker file has 164: damaged or not a speaker file");
     for (const SpeakerField& field : SPEAKER_FIELDS)
         if (field.isText && !std::memchr(bytes.data() + field.offset, '\0', TEXT_LIMIT + 1))
@@ -29,6 +30,30 @@ Speaker LoadSpeakerFile(const std::string& path)
             BadData(path + ": " + field.name + " at offset " + std::to_string(field.offset) +
                     " is not a finite number: damaged");
     return record;
+}
+
+}  // namespace
+
+Speaker LoadSpeakerFile(const std::string& path)
+{
+    std::string bytes, error;
+    std::uint64_t size = 0;
+    if (!ReadRegularFile(path, SPEAKER_FILE_SIZE, bytes, size, error))
+        BadData(path + ": cannot be read: " + error);
+    return DecodeSpeakerFile(path, bytes, size);
+}
+
+void UpdateSpeakerFile(const std::string& path, bool readOnlyToo,
+                       const std::function<void(Speaker&)>& change)
+{
+    std::string error;
+    const auto update = [&](const std::string& bytes, std::uint64_t size) {
+        Speaker record = DecodeSpeakerFile(path, bytes, size);
+        change(record);
+        return SpeakerBytes(record);
+    };
+    if (!LockedUpdate(path, SPEAKER_FILE_SIZE, readOnlyToo, update, error))
+        BadData(path + ": " + error);
 }
 
 std::string SpeakerBytes(const Speaker& record)
@@ -48,8 +73,7 @@ void WriteWholeFile(const std::string& path, const std::string& bytes, bool repl
 {
     RefuseToReplace(path, replace);
     std::string error;
-    const std::string temporary = WriteTemporaryBeside(path, bytes, error);
-    if (temporary.empty() || !MoveIntoPlace(temporary, path, replace, error))
+    if (!ReplaceFileBytes(path, bytes, replace, replace, error))
         BadData(path + ": cannot be written: " + error);
 }
 

@@ -1,5 +1,6 @@
 // Speaker files as spktool reads and writes them: whole and checked, never half.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,13 @@
 // program itself would read such a file as far as it goes and keep zeros for the rest.
 Speaker LoadSpeakerFile(const std::string& path);
 
+// Reads, changes and writes a speaker file under an exclusive lock, so that two
+// changes at once are both kept. A read-only file is changed only when `readOnlyToo`.
+void UpdateSpeakerFile(const std::string& path, bool readOnlyToo,
+                       const std::function<void(Speaker&)>& change);
+
 // Writes the file as the program saves: a complete temporary file, then one move.
-// An existing file is replaced only when `replace` is set.
+// An existing file (read-only too) is replaced only when `replace` is set.
 void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace);
 
 // The same for any file's bytes, and its first check alone, for a command that wants

@@ -1,6 +1,7 @@
 #include "Text.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "numbers/NumberText.h"
 
@@ -136,6 +137,60 @@ std::string Plain(double value)
     if (text.back() == '.')
         text.pop_back();
     return text == "-0" ? "0" : text;
+}
+
+std::string Brief(double value)
+{
+    double magnitude = value < 0 ? -value : value;
+    if (!(magnitude >= 1e15) || !std::isfinite(magnitude))
+        return Plain(value);
+    // No log10 or pow: spktool.exe keeps to the imports it has.
+    int exponent = 0;
+    for (; magnitude >= 10; magnitude /= 10)
+        ++exponent;
+    std::string digits = Fixed(magnitude, 3);
+    if (digits == "10.000")
+        digits = "1.000", ++exponent;
+    while (digits.back() == '0')
+        digits.pop_back();
+    if (digits.back() == '.')
+        digits.pop_back();
+    return (value < 0 ? "-" : "") + digits + "e" + std::to_string(exponent);
+}
+
+std::string Printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        const long c = NextCodePoint(text, at);
+        if (c < 0) {
+            at = start + 1;
+            out += "\\x" + Hex(static_cast<unsigned char>(text[start]), 2);
+        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+            out += "\\x" + Hex(static_cast<unsigned>(c), 2);
+        } else if (c >= 0x80 && c < 0xA0) {
+            out += "\\u" + Hex(static_cast<unsigned>(c), 4);
+        } else {
+            out.append(text.substr(start, at - start));
+        }
+    }
+    return out;
+}
+
+std::string LossyWindows1252(std::string_view utf8)
+{
+    std::string out;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t start = at;
+        const long c = NextCodePoint(utf8, at);
+        if (c < 0)
+            at = start + 1;
+        const int byte = c < 0 ? -1 : ToByte(c);
+        out += byte < 0 ? '?' : static_cast<char>(byte);
+    }
+    return out;
 }
 
 bool ReadDecimal(std::string_view text, double& value)

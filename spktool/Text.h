@@ -24,6 +24,17 @@ std::string Fixed(double value, int decimals);
 // spreadsheets and scripts, which want more than the one decimal the fields show.
 std::string Plain(double value);
 
+// A number for a message: as Plain, but a huge one as "1.235e300", not 300 digits.
+std::string Brief(double value);
+
+// Text safe for a terminal: control characters other than line ends and tabs, DEL,
+// the C1 controls and bytes that are not UTF-8 are written as "\x1B" or "\u009B", so
+// that nothing read from a file can move the cursor or retitle the window.
+std::string Printable(std::string_view text);
+
+// UTF-8 in Windows-1252, with '?' for what the code page does not have.
+std::string LossyWindows1252(std::string_view utf8);
+
 // True when the whole of `text` is one number as the program's fields read them.
 inline bool IsTypedNumber(std::string_view text)
 {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks: tools/bench.sh [native] [benchmark options...]
+# Builds and runs the benchmarks: tools/bench.sh [native] [benchmark options...], or
+# tools/bench.sh import for the times of spktool's imports (bench/import-bench.sh).
 # The native ones time the core optimised and without sanitizers, in a tree of their
 # own (build/bench), and report the median and spread of five repetitions.
 set -euo pipefail
@@ -14,8 +15,14 @@ native)
     build/bench/bench/core_bench --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true "$@"
     ;;
+import)
+    cmake -S . -B build/bench -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+          -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build/bench --target spktool -j2
+    bench/import-bench.sh build/bench/spktool/spktool
+    ;;
 *)
-    echo "usage: $0 [native] [benchmark options...]" >&2
+    echo "usage: $0 [native|import] [benchmark options...]" >&2
     exit 2
     ;;
 esac

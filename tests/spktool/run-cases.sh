@@ -3,7 +3,8 @@
 # format: "$ ARGS" the command, "| " each line of standard output (long ones cut to their
 # first 12 lines and a hash of all), "! " each line of standard error, "? N" a non-zero
 # exit status, "+ FILE SIZE HASH" each file the command wrote and "- FILE"
-# each it removed. A table passes when this
+# each it removed; "% SHELL" lines make the files a case needs, or look at them, with
+# what they print as "= " lines. A table passes when this
 # transcript is the table itself; both builds must give the same bytes. Printed lines
 # end in CR LF from spktool.exe and in LF natively: each build's own line end is read
 # as the end of a line, and a line ending in the other one is marked.
@@ -70,6 +71,10 @@ run_table() {
             comm -13 <(echo "$before") <(echo "$after") | sed 's/^/+ /'
             comm -23 <(echo "$before" | sed 's/ [0-9]* [0-9a-f]*$//') \
                 <(echo "$after" | sed 's/ [0-9]* [0-9a-f]*$//') | sed 's/^/- /' 
+            ;;
+        '% '*)
+            printf '%s\n' "$line"
+            bash -c "${line#% }" 2>&1 | sed 's/^/= /'
             ;;
         '#'* | '') printf '%s\n' "$line" ;;
         esac

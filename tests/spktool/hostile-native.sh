@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# What the tables cannot say, natively: two sets at once, FIFOs, symlinks, devices, a
+# full disk and a file name that is not UTF-8.
+#   hostile-native.sh SPKTOOL
+set -uo pipefail
+tool=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+"$tool" new w.spk qts=0.4 fs=30 vas=50 ported.volume=40 ported.fb=35
+
+# Two sets at once, each of a field of its own: a lost change without the lock.
+for round in $(seq 30); do
+    "$tool" set w.spk model=A$round & "$tool" set w.spk info=B$round & wait
+    shown=$("$tool" show w.spk --csv | tail -n 1)
+    [[ $shown == *,A$round,B$round,* ]] || fail "round $round lost a change: $shown"
+done
+
+# A FIFO would block a read for ever; timeout turns that into a failure.
+mkfifo pipe.spk && mkdir folder && mkfifo folder/x.json
+out=$(timeout 10 "$tool" show pipe.spk 2>&1)
+[ $? -eq 1 ] && [ "$out" = "spktool: pipe.spk: cannot be read: is a FIFO, not a file" ] ||
+    fail "show of a FIFO: $out"
+out=$(timeout 10 "$tool" import folder --out . 2>&1)
+[ $? -eq 1 ] && [[ $out == *"folder/x.json: cannot be read: is a FIFO, not a file"* ]] ||
+    fail "import of a FIFO: $out"
+timeout 10 "$tool" set pipe.spk qts=1 2>/dev/null
+[ $? -eq 1 ] || fail "set of a FIFO"
+
+# A symlink stays a link, and the file it leads to changes.
+ln -s w.spk link.spk
+"$tool" set link.spk qts=0.5 && [ -L link.spk ] && "$tool" show w.spk | grep -q 'qts *0.50' ||
+    fail "set through a symlink"
+"$tool" new link.spk qts=0.6 fs=30 vas=50 ported.volume=40 ported.fb=35 --force && [ -L link.spk ] && "$tool" show w.spk | grep -q 'qts *0.60' ||
+    fail "new --force through a symlink"
+
+# A device is never replaced, not even by root with --force.
+out=$("$tool" chart w.spk:ported -o /dev/null --force 2>&1)
+[ $? -eq 1 ] && [ -c /dev/null ] && [ "$out" = "spktool: /dev/null: cannot be written: is a device, not a file" ] ||
+    fail "chart onto /dev/null: $out"
+
+# Output lost to a full disk is a failure.
+if [ -w /dev/full ]; then
+    out=$("$tool" show w.spk 2>&1 >/dev/full)
+    [ $? -eq 1 ] && [ "$out" = "spktool: standard output: cannot be written: no space left on device" ] ||
+        fail "show to /dev/full: $out"
+fi
+
+# JSON must be UTF-8 whatever the file name holds.
+cp w.spk "$(printf 'bad\xff.spk')"
+out=$("$tool" show --json "$(printf 'bad\xff.spk')" 2>&1)
+[ $? -eq 0 ] && [[ $out == *'"file": "bad'$'\xef\xbf\xbd''.spk"'* ]] || fail "JSON of a non-UTF-8 name: $out"
+
+# The mode of a replaced file is kept; no temporary file is left.
+chmod 640 w.spk && "$tool" set w.spk qts=0.3 && [ "$(stat -c %a w.spk)" = 640 ] || fail "mode lost"
+[ -z "$(find . -name '.*.??????')" ] || fail "temporary files left: $(find . -name '.*.??????')"
+
+[ $failures -eq 0 ] && echo "spktool hostile: 1 passed, 0 failed" || echo "spktool hostile: 0 passed, 1 failed"
+exit $failures
