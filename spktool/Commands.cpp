@@ -280,7 +280,7 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
             BadData(file.path + ": cannot be written: " + error);
         }
     }
-    ImportOutcome outcome{"", result.errors};
+    ImportOutcome outcome{"", result.errors, result.warnings};
     int written = 0;
     for (std::size_t i = 0; i < planned.size(); ++i) {
         std::string error;

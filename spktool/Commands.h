@@ -14,6 +14,7 @@ std::string SetCommand(const std::string& file, const std::vector<std::string>& 
 struct ImportOutcome {
     std::string output;
     std::vector<std::string> errors;
+    std::vector<std::string> warnings;  // printed before the errors; they change no value
 };
 ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
                             bool skipBad, bool force);

@@ -157,6 +157,8 @@ int Dispatch(const Commands& c, const Options& o)
         output = SetCommand(o.file, o.assignments);
     } else if (c.import->parsed()) {
         const ImportOutcome outcome = ImportCommand(o.sources, o.out, o.skipBad, o.force);
+        for (const std::string& warning : outcome.warnings)
+            Print(stderr, "spktool: warning: " + warning + "\n");
         for (const std::string& error : outcome.errors)
             Print(stderr, "spktool: " + error + "\n");
         Print(stdout, outcome.output);
