@@ -1,7 +1,8 @@
-// Feeds spktool's importers any bytes as a CSV table, a qspeakers database or a Boxed
-// driver file, and checks what must hold for every input: each driver it accepts is a
-// record the program can use, and an input with any fault plans no file at all (unless
-// the bad rows are to be skipped). A broken rule traps, so that libFuzzer keeps the input.
+// Feeds spktool's importers any bytes as a CSV table, a qspeakers database, a Boxed
+// driver file or a WinISD driver file, and checks what must hold for every input: each
+// driver it accepts is a record the program can use, and an input with any fault plans
+// no file at all (unless the bad rows are to be skipped). A broken rule traps, so that
+// libFuzzer keeps the input.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -253,10 +254,14 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
         std::vector<std::string> files = {source};
         if (IsDirectory(source)) {
             files.clear();
-            for (const std::string& name : JsonFilesIn(source))
+            std::vector<std::string> names = JsonFilesIn(source);
+            for (const std::string& name : FilesEndingIn(source, ".wdr"))
+                names.push_back(name);
+            std::sort(names.begin(), names.end());
+            for (const std::string& name : names)
                 files.push_back(JoinPath(source, name));
             if (files.empty())
-                result.errors.push_back(source + ": no .json files in this folder");
+                result.errors.push_back(source + ": no .json or .wdr files in this folder");
         }
         for (const std::string& file : files) {
             std::string bytes, error;

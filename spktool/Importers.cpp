@@ -131,7 +131,7 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
     return true;
 }
 
-// A number as tables write it: with a decimal point, or a decimal comma when
+// A number as tables and WinISD write it: with a decimal point, or a decimal comma when
 // there is no point and only one comma.
 bool ReadDecimalComma(std::string text, double& value)
 {
@@ -600,6 +600,128 @@ void ImportJson(const std::string& source, const std::string& text, ImportResult
     AddDriver(source, Stem(source), values, result);
 }
 
+// ---- WinISD's driver files ----------------------------------------------------------
+
+std::string FirstLine(const std::string& text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!(line = Trim(line)).empty())
+            return line;
+        at = end + 1;
+    }
+    return "";
+}
+
+// INI sections, one "[Driver]" per driver, "Key=Value" lines in SI units; WinISD writes
+// 0 for what it was not given.
+void ImportWinIsd(const std::string& source, std::string text, ImportResult& result)
+{
+    if (!IsUtf8(text))
+        text = FromWindows1252(text);
+    struct Key {
+        const char* name;   // lower case
+        const char* field;  // "" for a sheet value
+        int sheet;
+        double factor;
+    };
+    static const Key KEYS[] = {
+        {"fs", "fs", -1, 1}, {"qts", "qts", -1, 1}, {"vas", "vas", -1, LITRES_PER_CUBIC_METRE},
+        {"qes", "", SHEET_QES, 1}, {"qms", "", SHEET_QMS, 1}, {"re", "", SHEET_RE, 1},
+        {"bl", "", SHEET_BL, 1}, {"rms", "", SHEET_RMS, 1}, {"pe", "", SHEET_PE, 1},
+        {"spl", "", SHEET_SENSITIVITY, 1}, {"znom", "", SHEET_IMPEDANCE, 1},
+        {"sd", "", SHEET_SD, 1e4}, {"xmax", "", SHEET_XMAX, 1000}, {"le", "", SHEET_LE, 1000},
+        {"mms", "", SHEET_MMS, 1000}, {"cms", "", SHEET_CMS, 1000}, {"vd", "", SHEET_VD, 1e6},
+        {"depth", "", SHEET_DEPTH, 100}, {"outer", "", SHEET_DIAMETER, 100},
+        {"basket", "", SHEET_CUTOUT, 100}, {"dvol", "", SHEET_DISPLACEMENT, 1000}};
+    // What WinISD writes for its own use: nothing spktool keeps, so not worth a warning.
+    static const std::vector<std::string> OWN = Words(
+        "providedby comment dateadded datemodified fle kle dia no dd ebp numvc hc hg splmax "
+        "splmaxlf uspl alfavc rt ct gamma rme mpow mcost gloss vccon c roo thick magdepth "
+        "magnet vcd parstate");
+
+    struct Section {
+        int line;
+        Values values;
+        std::string brand, manufacturer;
+        bool ok = true;
+    };
+    std::vector<Section> sections;
+    std::set<std::string> warned;
+    bool inDriver = false;
+    int number = 0;
+    for (std::size_t at = 0; at < text.size(); ++number) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        line = Trim(line);
+        const std::string here = source + ":" + std::to_string(number + 1);
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line[0] == '[') {
+            inDriver = Lower(line) == "[driver]";
+            if (inDriver)
+                sections.push_back({number + 1, {}, "", "", true});
+            else if (warned.insert(Lower(line)).second)
+                result.warnings.push_back(here + ": section '" + line + "' is not used");
+            continue;
+        }
+        if (!inDriver || !sections.back().ok)
+            continue;
+        Section& section = sections.back();
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) {
+            result.errors.push_back(here + ": '" + line + "' is not a Key=Value line");
+            section.ok = false;
+            continue;
+        }
+        const std::string key = Trim(line.substr(0, equals)), value = Trim(line.substr(equals + 1));
+        const std::string lower = Lower(key);
+        if (lower == "model" || lower == "brand" || lower == "manufacturer") {
+            (lower == "model" ? section.values.model
+             : lower == "brand" ? section.brand
+                                : section.manufacturer) = value;
+            continue;
+        }
+        const Key* known = nullptr;
+        for (const Key& candidate : KEYS)
+            known = lower == candidate.name ? &candidate : known;
+        if (!known) {
+            if (std::find(OWN.begin(), OWN.end(), lower) == OWN.end() &&
+                warned.insert(lower).second)
+                result.warnings.push_back(here + ": key '" + key + "' is not used");
+            continue;
+        }
+        double read;
+        if (value.empty())
+            continue;
+        if (!ReadDecimalComma(value, read)) {
+            result.errors.push_back(here + ": " + key + ": '" + value + "' is not a number");
+            section.ok = false;
+        } else if (*known->field) {
+            if (read != 0)
+                section.values.numbers[known->field] = read * known->factor;
+        } else {
+            SetSheetValue(section.values, known->sheet, read * known->factor);
+        }
+    }
+    for (Section& section : sections) {
+        if (!section.ok)
+            continue;
+        section.values.maker = section.brand.empty() ? section.manufacturer : section.brand;
+        const std::string where = source + ":" + std::to_string(section.line);
+        AddDriver(where,
+                  sections.size() == 1 ? Stem(source)
+                                       : Stem(source) + "-" + std::to_string(section.line),
+                  section.values, result);
+    }
+}
+
 }  // namespace
 
 void ImportText(const std::string& source, const std::string& bytes, ImportResult& result)
@@ -611,6 +733,8 @@ void ImportText(const std::string& source, const std::string& bytes, ImportResul
     const char lead = first == std::string::npos ? 0 : text[first];
     if (lead == 0)
         result.errors.push_back(source + ": empty");
+    else if (Lower(FirstLine(text)) == "[driver]")
+        ImportWinIsd(source, text, result);
     else if (lead == '<')
         ImportXml(source, text, result);
     else if (lead == '{')

@@ -16,6 +16,9 @@ bool IsDirectory(const std::string& path);
 // The names (not paths) of the files in `directory` ending in ".json", sorted bytewise.
 std::vector<std::string> JsonFilesIn(const std::string& directory);
 
+// The same for any ending (".wdr"), matched without regard to case.
+std::vector<std::string> FilesEndingIn(const std::string& directory, const std::string& ending);
+
 std::string JoinPath(const std::string& directory, const std::string& name);
 
 // Writes `bytes` to a new temporary file in the directory of `path`, flushed to disk.
