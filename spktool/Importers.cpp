@@ -211,10 +211,11 @@ using Units = std::vector<std::pair<const char*, double>>;
 std::vector<std::string> Words(const char* list)
 {
     std::vector<std::string> words;
-    for (const char* at = list; *at;) {
-        const std::size_t length = std::strcspn(at, " ");
-        words.emplace_back(at, length);
-        at += length + (at[length] == ' ');
+    const std::string text = list;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        words.push_back(text.substr(at, end - at));
+        at = end + 1;
     }
     return words;
 }
