@@ -1,7 +1,9 @@
-// Feeds spktool's importers any bytes as a CSV table, a qspeakers database or a Boxed
-// driver file, and checks what must hold for every input: each driver it accepts is a
-// record the program can use, and an input with any fault plans no file at all (unless
-// the bad rows are to be skipped). A broken rule traps, so that libFuzzer keeps the input.
+// Feeds spktool's importers any bytes as a CSV table, a qspeakers database, a Boxed
+// driver file or a WinISD driver file, and checks what must hold for every input: each
+// driver it accepts is a record the program can use, and an input with any fault plans
+// no file at all (unless the bad rows are to be skipped). A broken rule traps, so that
+// libFuzzer keeps the input.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -34,6 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(Terminated(r.model) && Terminated(r.info));
         Check(r.qts > 0 && r.fs > 0 && r.vas > 0);
         Check(r.sealed.volume >= 0 && r.ported.volume >= 0 && r.ported.fb >= 0);
+        // A sheet value of 0 or less, or an infinity from a huge number times its unit's
+        // factor, would reach every later calculation.
+        for (const double value : driver.sheet.value)
+            Check(!IsKnown(value) || (value > 0 && value < HUGE_VAL));
     }
 
     const bool hadErrors = !result.errors.empty();

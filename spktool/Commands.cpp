@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
@@ -144,7 +145,7 @@ std::string ShowText(const Shown& d)
     if (!d.sheet.maker.empty())
         line("maker", FromWindows1252(d.sheet.maker));
     if (!d.sheet.model.empty())
-        line("whole model", FromWindows1252(d.sheet.model));
+        line("model name", FromWindows1252(d.sheet.model));
     for (int i = 0; i < SHEET_VALUES; ++i) {
         const SheetValueName& v = SHEET_VALUE_NAMES[i];
         if (IsKnown(d.sheet.value[i]))
@@ -164,7 +165,7 @@ std::string ShowCsvHeader()
 {
     std::string header = "file";
     ForEachShownField([&](const SpeakerField& field) { header += std::string(",") + field.name; });
-    header += ",sealed.true_q,sealed.true_fc,sealed.f3,ported.f3,maker,whole_model";
+    header += ",sealed.true_q,sealed.true_fc,sealed.f3,ported.f3,maker,model_name";
     for (const SheetValueName& v : SHEET_VALUE_NAMES)
         header += std::string(",") + v.name;
     return header + "\n";
@@ -308,10 +309,14 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
         std::vector<std::string> files = {source};
         if (IsDirectory(source)) {
             files.clear();
-            for (const std::string& name : JsonFilesIn(source))
+            std::vector<std::string> names = JsonFilesIn(source);
+            for (const std::string& name : FilesEndingIn(source, ".wdr"))
+                names.push_back(name);
+            std::sort(names.begin(), names.end());
+            for (const std::string& name : names)
                 files.push_back(JoinPath(source, name));
             if (files.empty())
-                result.errors.push_back(source + ": no .json files in this folder");
+                result.errors.push_back(source + ": no .json or .wdr files in this folder");
         }
         for (const std::string& file : files) {
             std::string bytes, error;

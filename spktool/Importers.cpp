@@ -1,10 +1,12 @@
 #include "Importers.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 #include <rapidxml/rapidxml.hpp>
@@ -31,8 +33,9 @@ const std::string TOO_MANY = ": more than 100,000 drivers, the most one import t
 
 // What one driver's source gave, before it becomes a record.
 struct Values {
-    std::string model, info;
+    std::string maker, model, info;         // UTF-8; the model without the maker
     std::map<std::string, double> numbers;  // field name -> value in the program's units
+    DriverSheet sheet = EmptySheet();       // texts still UTF-8 here; values in its units
 };
 
 std::string Stem(const std::string& source)
@@ -43,15 +46,75 @@ std::string Stem(const std::string& source)
     return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-// Makes the record, or adds one error line and returns false.
+std::string Trim(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Sources write 0 where a datasheet gave nothing (WinISD's files, scraped tables), and
+// no real driver has a value of 0, so 0 stays unknown.
+void SetSheetValue(Values& values, int index, double value)
+{
+    if (value != 0)
+        values.sheet.value[index] = value;
+}
+
+std::string Windows1252(const std::string& utf8, const char* what)
+{
+    std::string text, bad;
+    if (!ToWindows1252(utf8, text, bad))
+        BadData(std::string(what) + ": " + bad);
+    return text;
+}
+
+// Makes the record, or adds one error line and returns false. The model field gets the
+// maker and model cut to what it holds; the sheet and the file name keep them whole.
+double TwelveDigits(double value)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 12);
+    double rounded = value;
+    std::from_chars(text, end.ptr, rounded);
+    return rounded;
+}
+
 bool AddDriver(const std::string& where, const std::string& fallbackName, const Values& values,
                ImportResult& result)
 {
-    ImportedDriver driver{where, values.model.empty() ? fallbackName : values.model, {},
-                          EmptySheet()};
+    const std::string name = values.maker.empty() || values.model.empty()
+                                 ? values.maker + values.model
+                                 : values.maker + " " + values.model;
+    ImportedDriver driver{where, name.empty() ? fallbackName : name, {}, values.sheet};
+    std::vector<std::string> warnings;
     try {
-        StoreText(driver.record.model, values.model, "model");
-        StoreText(driver.record.info, values.info, "info");
+        // Windows-1252 has one byte a character, so any cut falls between characters.
+        std::string model = Windows1252(name, "model");
+        if (model.size() > TEXT_LIMIT) {
+            model = Trim(model.substr(0, TEXT_LIMIT));
+            warnings.push_back(where + ": model name shortened to " +
+                               std::to_string(model.size()) + " characters: '" +
+                               FromWindows1252(model) + "'");
+        }
+        StoreText(driver.record.model, FromWindows1252(model), "model");
+        DriverSheet& sheet = driver.sheet;
+        // The sheet keeps the maker and the model apart; without a maker a model that
+        // fits is the speaker file's own, and a sheet of nothing else is not written.
+        sheet.maker = Windows1252(values.maker, "maker");
+        if (!values.maker.empty() || model.size() < Windows1252(name, "model").size())
+            sheet.model = Windows1252(values.model, "model");
+        // A value in other units (0.232 m) comes out of its conversion with the last
+        // digits off (23.200000000000003 cm): 12 significant digits give the datasheet's.
+        for (double& value : sheet.value)
+            if (IsKnown(value) && std::isfinite(value))
+                value = TwelveDigits(value);
+        const double impedance = sheet.value[SHEET_IMPEDANCE];
+        StoreText(driver.record.info,
+                  values.info.empty() && IsKnown(impedance) ? Plain(impedance) + " ohm"
+                                                            : values.info,
+                  "info");
         for (const char* name : {"qts", "fs", "vas"}) {
             const auto found = values.numbers.find(name);
             if (found == values.numbers.end())
@@ -62,6 +125,10 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
         for (const auto& [name, value] : values.numbers)
             if (!(value >= 0) || !std::isfinite(value))
                 BadData(name + ": " + Brief(value) + " is not a volume, frequency or Q");
+        for (int i = 0; i < SHEET_VALUES; ++i)
+            if (IsKnown(sheet.value[i]) && !(sheet.value[i] > 0 && std::isfinite(sheet.value[i])))
+                BadData(std::string(SHEET_VALUE_NAMES[i].name) + ": " + Brief(sheet.value[i]) +
+                        " is not greater than 0");
         // The names are the record's own: the readers map every column onto one.
         Speaker& r = driver.record;
         for (const auto& [name, value] : values.numbers)
@@ -75,12 +142,24 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
             if (values.numbers.count("sealed.fb"))
                 box.q = SealedQFromFb(r.qts, r.fs, box.fb, box.q);
         }
+        for (const std::string& warning : DriverWarnings(r.qts, r.vas, r.fs, sheet))
+            warnings.push_back(where + ": " + warning);
     } catch (const Failure& failure) {
         result.errors.push_back(where + ": " + failure.message);
         return false;
     }
     result.drivers.push_back(driver);
+    result.warnings.insert(result.warnings.end(), warnings.begin(), warnings.end());
     return true;
+}
+
+// A number as tables and WinISD write it: with a decimal point, or a decimal comma when
+// there is no point and only one comma.
+bool ReadDecimalComma(std::string text, double& value)
+{
+    if (std::count(text.begin(), text.end(), ',') == 1 && text.find('.') == std::string::npos)
+        text[text.find(',')] = '.';
+    return ReadDecimal(text, value);
 }
 
 // ---- CSV ----------------------------------------------------------------------------
@@ -142,46 +221,103 @@ std::vector<CsvRecord> SplitCsv(const std::string& text, char separator, std::st
     return records;
 }
 
-std::string Trim(const std::string& text)
+// Where a CSV column goes: a record field ("vas"), the maker, or a sheet value (`sheet`
+// not -1, `field` its name), with the factor from the unit its header names to the
+// unit the program or the sheet keeps.
+struct Column {
+    std::string field;
+    int sheet = -1;
+    double factor = 1;
+};
+
+// Units as headers write them, blank-separated spellings and the factor to the unit kept;
+// a header without a unit means the kept one.
+using Units = std::vector<std::pair<const char*, double>>;
+
+std::vector<std::string> Words(const char* list)
 {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    std::vector<std::string> words;
+    const std::string text = list;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        words.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return words;
 }
 
-// A column's field name and the factor to litres, from its header: case, blanks,
-// '_', '-', '.', brackets and a unit after the name do not matter ("Vas (ft³)").
-bool ColumnField(const std::string& header, std::string& field, double& factor)
+// Reads a header: case, blanks, '_', '-', '.' and brackets do not matter, and a unit may
+// follow the name ("Vas (ft³)", "Sd (m2)"). A name or unit not known here is false.
+bool ColumnField(const std::string& header, Column& column)
 {
     std::string key;
     for (const char c : Lower(header))
         if (!std::strchr(" \t_-.()[]", c))
             key += c;
-    factor = 1;
-    static const std::map<std::string, std::string> NAMES = {
-        {"model", "model"}, {"info", "info"}, {"qts", "qts"}, {"fs", "fs"}, {"fshz", "fs"},
-        {"sealedvolume", "sealed.volume"}, {"sealedvolumel", "sealed.volume"},
-        {"sealedfb", "sealed.fb"}, {"sealedfbhz", "sealed.fb"}, {"sealedq", "sealed.q"},
-        {"portedvolume", "ported.volume"}, {"portedvolumel", "ported.volume"},
-        {"portedfb", "ported.fb"}, {"portedfbhz", "ported.fb"}};
-    if (const auto found = NAMES.find(key); found != NAMES.end()) {
-        field = found->second;
-        return true;
-    }
-    if (key.rfind("vas", 0) != 0)
-        return false;
-    const std::string unit = key.substr(3);
-    field = "vas";
-    if (unit.empty() || unit == "l" || unit == "litres" || unit == "liters" || unit == "litre" ||
-        unit == "liter" || unit == "dm3" || unit == "dm^3" || unit == "dm\xC2\xB3")
-        return true;
-    factor = LITRES_PER_CUBIC_FOOT;
-    if (unit == "ft3" || unit == "ft^3" || unit == "ft\xC2\xB3" || unit == "cuft" ||
-        unit == "cubicfeet")
-        return true;
-    factor = LITRES_PER_CUBIC_METRE;
-    return unit == "m3" || unit == "m^3" || unit == "m\xC2\xB3";
+    const Units litres = {{"l litre litres liter liters dm3 dm^3 dm\xC2\xB3", 1},
+                          {"ft3 ft^3 ft\xC2\xB3 cuft cubicfeet", LITRES_PER_CUBIC_FOOT},
+                          {"m3 m^3 m\xC2\xB3", LITRES_PER_CUBIC_METRE}};
+    const Units hertz = {{"hz", 1}}, ohm = {{"ohm ohms \xCE\xA9 \xE2\x84\xA6", 1}};
+    const Units centimetres = {{"cm", 1}, {"mm", 0.1}, {"m", 100}};
+    struct Kind {
+        const char* names;  // blank-separated, as `key` spells them
+        const char* field;  // "" for a sheet value
+        int sheet;
+        Units units;
+    };
+    static const std::vector<Kind> KINDS = {
+        {"model", "model", -1, {}},
+        {"info", "info", -1, {}},
+        {"manufacturer brand make maker vendor", "maker", -1, {}},
+        {"qts", "qts", -1, {}},
+        {"fs", "fs", -1, hertz},
+        {"vas", "vas", -1, litres},
+        {"sealedvolume", "sealed.volume", -1, {{"l", 1}}},
+        {"sealedfb", "sealed.fb", -1, hertz},
+        {"sealedq", "sealed.q", -1, {}},
+        {"portedvolume", "ported.volume", -1, {{"l", 1}}},
+        {"portedfb", "ported.fb", -1, hertz},
+        {"z znom impedance nominalimpedance", "", SHEET_IMPEDANCE, ohm},
+        {"re", "", SHEET_RE, ohm},
+        {"le", "", SHEET_LE, {{"mh", 1}, {"h", 1000}, {"uh \xC2\xB5h \xCE\xBCh", 0.001}}},
+        {"qes", "", SHEET_QES, {}},
+        {"qms", "", SHEET_QMS, {}},
+        {"bl", "", SHEET_BL, {{"tm t\xC2\xB7m n/a", 1}}},
+        {"sd", "", SHEET_SD,
+         {{"cm2 cm^2 cm\xC2\xB2", 1}, {"m2 m^2 m\xC2\xB2", 1e4}, {"mm2 mm^2 mm\xC2\xB2", 0.01}}},
+        {"xmax", "", SHEET_XMAX, {{"mm", 1}, {"cm", 10}, {"m", 1000}}},
+        {"vd", "", SHEET_VD,
+         {{"cm3 cm^3 cm\xC2\xB3 cc ml", 1}, {"l dm3 dm^3 dm\xC2\xB3", 1000},
+          {"m3 m^3 m\xC2\xB3", 1e6}}},
+        {"mms", "", SHEET_MMS, {{"g", 1}, {"kg", 1000}}},
+        {"cms", "", SHEET_CMS,
+         {{"mm/n", 1}, {"m/n", 1000}, {"um/n \xC2\xB5m/n \xCE\xBCm/n", 0.001}}},
+        {"rms", "", SHEET_RMS, {{"kg/s ns/m", 1}}},
+        {"pe", "", SHEET_PE, {{"w", 1}}},
+        // The sheet keeps the sensitivity for 1 W; one for 2.83 V is another number.
+        {"sensitivity spl", "", SHEET_SENSITIVITY, {{"db db1w/1m db/1w/1m db/w/m db/w", 1}}},
+        {"displacement", "", SHEET_DISPLACEMENT,
+         {{"l dm3 dm^3 dm\xC2\xB3", 1}, {"cm3 cm^3 cm\xC2\xB3 cc ml", 0.001}}},
+        {"diameter outerdiameter", "", SHEET_DIAMETER, centimetres},
+        {"cutout cutoutdiameter", "", SHEET_CUTOUT, centimetres},
+        {"depth mountingdepth", "", SHEET_DEPTH, centimetres},
+    };
+    for (const Kind& kind : KINDS)
+        for (const std::string& name : Words(kind.names)) {
+            if (key.compare(0, name.size(), name) != 0)
+                continue;
+            const std::string unit = key.substr(name.size());
+            column = {*kind.field ? kind.field : SHEET_VALUE_NAMES[kind.sheet].name, kind.sheet, 1};
+            if (unit.empty())
+                return true;
+            for (const auto& [spellings, factor] : kind.units) {
+                const std::vector<std::string> words = Words(spellings);
+                column.factor = factor;
+                if (std::find(words.begin(), words.end(), unit) != words.end())
+                    return true;
+            }
+        }
+    return false;
 }
 
 void ImportCsv(const std::string& source, std::string text, ImportResult& result)
@@ -203,17 +339,18 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
         return;
     }
 
-    struct Column {
-        std::string field;
-        double factor;
-    };
     std::map<std::size_t, Column> columns;
-    std::set<std::string> seen;
+    std::set<std::string> seen, unused;
     const std::vector<std::string>& header = records.front().cells;
     for (std::size_t i = 0; i < header.size(); ++i) {
         Column column;
-        if (!ColumnField(Trim(header[i]), column.field, column.factor))
-            continue;  // other columns (Re, Le, Sd, ...) are the spreadsheet's own
+        const std::string name = Trim(header[i]);
+        if (!ColumnField(name, column)) {
+            // A column read by a guess could put a wrong number in the sheet.
+            if (!name.empty() && unused.insert(name).second)
+                result.warnings.push_back(source + ":1: column '" + name + "' is not used");
+            continue;
+        }
         if (!seen.insert(column.field).second) {
             result.errors.push_back(source + ":1: two columns for " + column.field);
             return;
@@ -246,25 +383,26 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
         bool ok = true;
         for (const auto& [index, column] : columns) {
             const std::string cell = index < record.cells.size() ? Trim(record.cells[index]) : "";
-            if (column.field == "model" || column.field == "info") {
-                (column.field == "model" ? values.model : values.info) = cell;
+            if (column.field == "model" || column.field == "info" || column.field == "maker") {
+                (column.field == "model" ? values.model
+                 : column.field == "info" ? values.info
+                                          : values.maker) = cell;
                 continue;
             }
             if (cell.empty())
                 continue;
             // Spreadsheets that separate with ';' write a decimal comma ("0,35").
-            std::string number = cell;
-            if (separator != ',' && std::count(number.begin(), number.end(), ',') == 1 &&
-                number.find('.') == std::string::npos)
-                number[number.find(',')] = '.';
             double value;
-            if (!ReadDecimal(number, value)) {
+            if (!(separator != ',' ? ReadDecimalComma(cell, value) : ReadDecimal(cell, value))) {
                 result.errors.push_back(where + ": " + column.field + ": '" + cell +
                                         "' is not a number");
                 ok = false;
                 break;
             }
-            values.numbers[column.field] = value * column.factor;
+            if (column.sheet >= 0)
+                SetSheetValue(values, column.sheet, value * column.factor);
+            else
+                values.numbers[column.field] = value * column.factor;
         }
         if (ok)
             AddDriver(where, Stem(source) + "-" + std::to_string(record.line), values, result);
@@ -387,8 +525,8 @@ void ImportXml(const std::string& source, const std::string& text, ImportResult&
             return found ? Trim(found->value()) : std::string();
         };
         Values values;
-        const std::string vendor = attribute("vendor"), model = attribute("model");
-        values.model = vendor.empty() ? model : model.empty() ? vendor : vendor + " " + model;
+        values.maker = attribute("vendor");
+        values.model = attribute("model");
         bool ok = true;
         // The database keeps Vas in litres, as the program does.
         for (const char* name : {"qts", "fs", "vas"}) {
@@ -402,6 +540,21 @@ void ImportXml(const std::string& source, const std::string& text, ImportResult&
                 break;
             }
             values.numbers[name] = number;
+        }
+        // Only the values whose unit the database is sure of: Sd in m², Xmax in mm.
+        for (const auto& [name, index, factor] :
+             {std::tuple<const char*, int, double>{"re", SHEET_RE, 1}, {"qes", SHEET_QES, 1},
+              {"qms", SHEET_QMS, 1}, {"bl", SHEET_BL, 1}, {"pe", SHEET_PE, 1},
+              {"sd", SHEET_SD, 1e4}, {"xmax", SHEET_XMAX, 1}}) {
+            const std::string value = attribute(name);
+            double number;
+            if (value.empty())
+                continue;
+            if (ReadDecimal(value, number))
+                SetSheetValue(values, index, number * factor);
+            else
+                result.warnings.push_back(where + ": " + name + ": '" + value +
+                                          "' is not a number: left unknown");
         }
         if (ok)
             AddDriver(where, Stem(source) + "-" + std::to_string(result.drivers.size() + 1),
@@ -496,11 +649,15 @@ void ImportJson(const std::string& source, const std::string& text, ImportResult
         return;
     }
     Values values;
-    const std::string vendor = Trim(driver.texts["vendor"]), model = Trim(driver.texts["model"]);
-    values.model = vendor.empty() ? model : model.empty() ? vendor : vendor + " " + model;
-    // Boxed keeps SI units: Vas in cubic metres.
-    for (const auto& [name, factor] : {std::pair<const char*, double>{"qts", 1}, {"fs", 1},
-                                       {"vas", LITRES_PER_CUBIC_METRE}}) {
+    values.maker = Trim(driver.texts["vendor"]);
+    values.model = Trim(driver.texts["model"]);
+    // Boxed keeps SI units: Vas in cubic metres, lengths in metres, Le in henries.
+    for (const auto& [name, index, factor] :
+         {std::tuple<const char*, int, double>{"qts", -1, 1}, {"fs", -1, 1},
+          {"vas", -1, LITRES_PER_CUBIC_METRE}, {"re", SHEET_RE, 1}, {"qes", SHEET_QES, 1},
+          {"qms", SHEET_QMS, 1}, {"bl", SHEET_BL, 1}, {"pe", SHEET_PE, 1}, {"sd", SHEET_SD, 1e4},
+          {"xmax", SHEET_XMAX, 1000}, {"le", SHEET_LE, 1000}, {"mms", SHEET_MMS, 1000},
+          {"cms", SHEET_CMS, 1000}}) {
         const auto found = driver.numbers.find(name);
         if (found == driver.numbers.end())
             continue;
@@ -510,9 +667,134 @@ void ImportJson(const std::string& source, const std::string& text, ImportResult
                                     "' is out of range");
             return;
         }
-        values.numbers[name] = number * factor;
+        if (index >= 0)
+            SetSheetValue(values, index, number * factor);
+        else
+            values.numbers[name] = number * factor;
     }
     AddDriver(source, Stem(source), values, result);
+}
+
+// ---- WinISD's driver files ----------------------------------------------------------
+
+std::string FirstLine(const std::string& text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!(line = Trim(line)).empty())
+            return line;
+        at = end + 1;
+    }
+    return "";
+}
+
+// INI sections, one "[Driver]" per driver, "Key=Value" lines in SI units; WinISD writes
+// 0 for what it was not given.
+void ImportWinIsd(const std::string& source, std::string text, ImportResult& result)
+{
+    if (!IsUtf8(text))
+        text = FromWindows1252(text);
+    struct Key {
+        const char* name;   // lower case
+        const char* field;  // "" for a sheet value
+        int sheet;
+        double factor;
+    };
+    static const Key KEYS[] = {
+        {"fs", "fs", -1, 1}, {"qts", "qts", -1, 1}, {"vas", "vas", -1, LITRES_PER_CUBIC_METRE},
+        {"qes", "", SHEET_QES, 1}, {"qms", "", SHEET_QMS, 1}, {"re", "", SHEET_RE, 1},
+        {"bl", "", SHEET_BL, 1}, {"rms", "", SHEET_RMS, 1}, {"pe", "", SHEET_PE, 1},
+        {"spl", "", SHEET_SENSITIVITY, 1}, {"znom", "", SHEET_IMPEDANCE, 1},
+        {"sd", "", SHEET_SD, 1e4}, {"xmax", "", SHEET_XMAX, 1000}, {"le", "", SHEET_LE, 1000},
+        {"mms", "", SHEET_MMS, 1000}, {"cms", "", SHEET_CMS, 1000}, {"vd", "", SHEET_VD, 1e6},
+        {"depth", "", SHEET_DEPTH, 100}, {"outer", "", SHEET_DIAMETER, 100},
+        {"basket", "", SHEET_CUTOUT, 100}, {"dvol", "", SHEET_DISPLACEMENT, 1000}};
+    // What WinISD writes for its own use: nothing spktool keeps, so not worth a warning.
+    static const std::vector<std::string> OWN = Words(
+        "providedby comment dateadded datemodified fle kle dia no dd ebp numvc hc hg splmax "
+        "splmaxlf uspl alfavc rt ct gamma rme mpow mcost gloss vccon c roo thick magdepth "
+        "magnet vcd parstate");
+
+    struct Section {
+        int line;
+        Values values;
+        std::string brand, manufacturer;
+        bool ok = true;
+    };
+    std::vector<Section> sections;
+    std::set<std::string> warned;
+    bool inDriver = false;
+    int number = 0;
+    for (std::size_t at = 0; at < text.size(); ++number) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        line = Trim(line);
+        const std::string here = source + ":" + std::to_string(number + 1);
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line[0] == '[') {
+            inDriver = Lower(line) == "[driver]";
+            if (inDriver)
+                sections.push_back({number + 1, {}, "", "", true});
+            else if (warned.insert(Lower(line)).second)
+                result.warnings.push_back(here + ": section '" + line + "' is not used");
+            continue;
+        }
+        if (!inDriver || !sections.back().ok)
+            continue;
+        Section& section = sections.back();
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) {
+            result.errors.push_back(here + ": '" + line + "' is not a Key=Value line");
+            section.ok = false;
+            continue;
+        }
+        const std::string key = Trim(line.substr(0, equals)), value = Trim(line.substr(equals + 1));
+        const std::string lower = Lower(key);
+        if (lower == "model" || lower == "brand" || lower == "manufacturer") {
+            (lower == "model" ? section.values.model
+             : lower == "brand" ? section.brand
+                                : section.manufacturer) = value;
+            continue;
+        }
+        const Key* known = nullptr;
+        for (const Key& candidate : KEYS)
+            known = lower == candidate.name ? &candidate : known;
+        if (!known) {
+            if (std::find(OWN.begin(), OWN.end(), lower) == OWN.end() &&
+                warned.insert(lower).second)
+                result.warnings.push_back(here + ": key '" + key + "' is not used");
+            continue;
+        }
+        double read;
+        if (value.empty())
+            continue;
+        if (!ReadDecimalComma(value, read)) {
+            result.errors.push_back(here + ": " + key + ": '" + value + "' is not a number");
+            section.ok = false;
+        } else if (*known->field) {
+            if (read != 0)
+                section.values.numbers[known->field] = read * known->factor;
+        } else {
+            SetSheetValue(section.values, known->sheet, read * known->factor);
+        }
+    }
+    for (Section& section : sections) {
+        if (!section.ok)
+            continue;
+        section.values.maker = section.brand.empty() ? section.manufacturer : section.brand;
+        const std::string where = source + ":" + std::to_string(section.line);
+        AddDriver(where,
+                  sections.size() == 1 ? Stem(source)
+                                       : Stem(source) + "-" + std::to_string(section.line),
+                  section.values, result);
+    }
 }
 
 }  // namespace
@@ -538,6 +820,8 @@ void ImportText(const std::string& source, const std::string& bytes, ImportResul
     const char lead = first == std::string::npos ? 0 : text[first];
     if (lead == 0)
         result.errors.push_back(source + ": empty");
+    else if (Lower(FirstLine(text)) == "[driver]")
+        ImportWinIsd(source, text, result);
     else if (lead == '<')
         ImportXml(source, text, result);
     else if (lead == '{' || lead == '[')

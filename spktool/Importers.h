@@ -1,6 +1,7 @@
 // Drivers from other people's files: a CSV table, the XML driver database of
-// qspeakers, and the per-driver JSON files of Boxed. Parsing is pure, so the fuzzer
-// and the import command share it; writing is planned apart, all or nothing.
+// qspeakers, the per-driver JSON files of Boxed and WinISD's driver files. Parsing is
+// pure, so the fuzzer and the import command share it; writing is planned apart, all
+// or nothing.
 #pragma once
 #include <functional>
 #include <string>
@@ -22,7 +23,8 @@ struct ImportResult {
     std::vector<std::string> warnings;  // the same; with --strict they count as errors
 };
 
-// Reads one source: XML if it starts with '<', JSON if with '{', CSV otherwise.
+// Reads one source: WinISD's if its first line is "[Driver]", XML if it starts with
+// '<', JSON if with '{', CSV otherwise.
 // `source` names it in messages and, for a CSV without models, in file names.
 void ImportText(const std::string& source, const std::string& bytes, ImportResult& result);
 

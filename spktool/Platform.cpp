@@ -267,6 +267,25 @@ std::vector<std::string> JsonFilesIn(const std::string& directory)
     return names;
 }
 
+std::vector<std::string> FilesEndingIn(const std::string& directory, const std::string& ending)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(JoinPath(directory, "*" + ending)).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        // "*.wdr" also matches the short 8.3 names of "*.wdrx"; check the long one.
+        std::string name = Narrow(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > ending.size() &&
+            _stricmp(name.c_str() + name.size() - ending.size(), ending.c_str()) == 0)
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 
 namespace {
 
@@ -614,6 +633,24 @@ std::vector<std::string> JsonFilesIn(const std::string& directory)
     while (dirent* entry = readdir(dir)) {
         std::string name = entry->d_name;
         if (name.size() > 5 && strcasecmp(name.c_str() + name.size() - 5, ".json") == 0 &&
+            !IsDirectory(JoinPath(directory, name)))
+            names.push_back(name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> FilesEndingIn(const std::string& directory, const std::string& ending)
+{
+    std::vector<std::string> names;
+    DIR* dir = opendir(directory.c_str());
+    if (!dir)
+        return names;
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.size() > ending.size() &&
+            strcasecmp(name.c_str() + name.size() - ending.size(), ending.c_str()) == 0 &&
             !IsDirectory(JoinPath(directory, name)))
             names.push_back(name);
     }

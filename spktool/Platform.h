@@ -26,6 +26,9 @@ bool MakeDirectory(const std::string& path, std::string& error);
 // The names (not paths) of the files in `directory` ending in ".json", sorted bytewise.
 std::vector<std::string> JsonFilesIn(const std::string& directory);
 
+// The same for any ending (".wdr"), matched without regard to case.
+std::vector<std::string> FilesEndingIn(const std::string& directory, const std::string& ending);
+
 std::string JoinPath(const std::string& directory, const std::string& name);
 
 // A file written in two steps: complete beside its target, then moved onto it.
