@@ -9,6 +9,7 @@
 #include "Chart.h"
 #include "Commands.h"
 #include "Failure.h"
+#include "Limits.h"
 #include "Platform.h"
 #include "Text.h"
 
@@ -27,11 +28,13 @@ struct Options {
     bool sealed = false, ported = false, exact = false, write = false, optimize = false;
     bool strict = false;
     int ports = 1;
+    double power = 0, limitsDiameter = 0;  // 0: not given
+    int limitsPorts = 0;
 };
 
 // The subcommands, to tell which one the command line named.
 struct Commands {
-    CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart;
+    CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart, *limits;
 };
 
 // Everything printed passes here, so that no model name or file name read from a file
@@ -162,6 +165,22 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.port->footer(std::string("Example:\n  spktool port woofer.spk --diameter 10 --ports 2 --sd "
                                "330 --xmax 6\n\n") + RULE);
 
+    c.limits = Command(app, "limits", "Per hertz the SPL at 1 m for a power, the cone "
+                       "excursion, the port air speed, the group delay, the impedance (without "
+                       "Le) and the power that reaches Xmax, from the driver sheet",
+                       "spktool limits woofer.spk --ported --power 100 --diameter 10 --ports 2");
+    c.limits->add_option("FILE", o.file, "the speaker file, with re, qes (or qms), sd and "
+                         "xmax in its driver sheet")->required();
+    AddBox(c.limits, o);
+    c.limits->add_option("--power", o.power, "the power into Re, W (V2 = P x Re)")
+        ->required()->check(CLI::Range(0.001, 100000.0));
+    c.limits->add_option("--diameter", o.limitsDiameter, "port diameter, cm (ported box)")
+        ->check(CLI::Range(0.1, 1000.0));
+    c.limits->add_option("--ports", o.limitsPorts, "1 to 4 ports (ported box)")
+        ->check(CLI::Range(1, 4));
+    c.limits->add_flag("--csv", o.csv, "one row per hertz, for a spreadsheet");
+    c.limits->add_flag("--json", o.json, "JSON arrays")->excludes("--csv");
+
     c.chart = Command(app, "chart", "The graph window's chart of up to three designs, in red, "
                       "green and blue, as an SVG picture or a Windows bitmap",
                       "spktool chart woofer.spk woofer.spk:ported -o woofer.svg");
@@ -200,6 +219,8 @@ int Dispatch(const Commands& c, const Options& o)
         output = OptimizeCommand(o.files, o.ported, o.write, o.qtc, o.force);
     } else if (c.port->parsed()) {
         output = PortCommand(o.file, o.diameter, o.ports, o.sd, o.xmax);
+    } else if (c.limits->parsed()) {
+        output = LimitsCommand(o.file, o.ported, o.power, o.limitsDiameter, o.limitsPorts, format);
     } else if (c.chart->parsed()) {
         output = ChartCommand(o.files, o.out, o.size, o.bmp, o.force);
     }

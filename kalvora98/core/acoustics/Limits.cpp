@@ -1,0 +1,232 @@
+#include "acoustics/Limits.h"
+
+#include <cmath>
+#include <limits>
+
+#include "numbers/Elementary.h"
+#include "numbers/NumberText.h"
+
+namespace {
+
+constexpr double PI = 3.141592653589793;
+
+// The vented box's loss, as the program's ported curve takes it (Response.cpp).
+constexpr double BOX_LOSS_Q = 7;
+
+// The reference of sound pressure levels, 20 µPa.
+constexpr double REFERENCE_PRESSURE = 20e-6;
+
+constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
+
+struct Complex {
+    double re, im;
+};
+
+// A real polynomial c[0] + c[1] p + ... + c[4] p^4 in p = s/ωs. Evaluated at p = jx
+// with real arithmetic only, so the figures are the same bits on every build (a
+// library's complex division is not).
+struct Polynomial {
+    double c[5];
+};
+
+Complex At(const Polynomial& poly, double x)
+{
+    Complex sum = {0, 0};
+    double power = 1;  // x^k; j^k cycles through 1, j, -1, -j
+    for (int k = 0; k < 5; ++k) {
+        const double term = poly.c[k] * power;
+        switch (k % 4) {
+        case 0: sum.re += term; break;
+        case 1: sum.im += term; break;
+        case 2: sum.re -= term; break;
+        default: sum.im -= term; break;
+        }
+        power *= x;
+    }
+    return sum;
+}
+
+Complex DerivativeAt(const Polynomial& poly, double x)
+{
+    Polynomial derivative = {{poly.c[1], 2 * poly.c[2], 3 * poly.c[3], 4 * poly.c[4], 0}};
+    return At(derivative, x);
+}
+
+double Magnitude(Complex z)
+{
+    return std::sqrt(z.re * z.re + z.im * z.im);
+}
+
+Complex Divided(Complex a, Complex b)
+{
+    const double norm = b.re * b.re + b.im * b.im;
+    return {(a.re * b.re + a.im * b.im) / norm, (a.im * b.re - a.re * b.im) / norm};
+}
+
+// The group delay, in seconds, of p^n / P(p) at p = jx: the numerator's phase is
+// constant, and d arg P(jx) / dx = Re(P'(jx) / P(jx)) since dP/dx = j P'. No arctangent,
+// whose library versions differ between builds.
+double GroupDelay(const Polynomial& denominator, double x, double omegaS)
+{
+    const Complex value = At(denominator, x), slope = DerivativeAt(denominator, x);
+    return (slope.re * value.re + slope.im * value.im) /
+           ((value.re * value.re + value.im * value.im) * omegaS);
+}
+
+// The vented box as one circuit (R. H. Small, "Vented-Box Loudspeaker Systems, Part I",
+// J. Audio Eng. Soc. 21, 1973): the cone's mechanical impedance (p² + p/q + 1)/p in
+// units of Mms ωs, loaded through Sd² by the box compliance in parallel with the port
+// mass and the leakage that makes the box loss QL. Over the box's N(p) = p² + p h/QL + h²
+// it gives (p² + p/q + 1) N(p) + α p², h = fb/fs, α = Vas/Vb. With q = Qts (the cone
+// damped through Re as well) it is the denominator of the program's ported curve; with
+// q = Qms, the cone alone that the impedance sees.
+Polynomial Vented(double h, double alpha, double q)
+{
+    return {{h * h, h / BOX_LOSS_Q + h * h / q, 1 + h * h + alpha + h / (BOX_LOSS_Q * q),
+             h / BOX_LOSS_Q + 1 / q, 1}};
+}
+
+// The closed box the same way (R. H. Small, "Closed-Box Loudspeaker Systems, Part I",
+// J. Audio Eng. Soc. 20, 1972): the air adds its stiffness α to the suspension's, so
+// the resonance is Fs sqrt(1 + α) and the damping unchanged, Qtc = Qts sqrt(1 + α).
+Polynomial Closed(double alpha, double q)
+{
+    return {{1 + alpha, 1 / q, 1, 0, 0}};
+}
+
+std::string Shown(double value, int decimals)
+{
+    char text[NUMBER_TEXT_SIZE];
+    FormatNumber(text, value, decimals);
+    return text;
+}
+
+// The first and last frequency where a curve passes a limit, or 0 when it never does.
+void Passing(const double* curve, double limit, int& first, int& last)
+{
+    first = last = 0;
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        if (curve[f] > limit) {
+            if (!first)
+                first = f;
+            last = f;
+        }
+}
+
+}  // namespace
+
+// η0 = 4π² Fs³ Vas / (c³ Qes) (R. H. Small, "Direct-Radiator Loudspeaker System
+// Analysis", J. Audio Eng. Soc. 20, 1972); Cms = Vas / (ρ0 c² Sd²), Mms = 1 / (ωs² Cms)
+// and Bl² = ωs Mms Re / Qes follow from the definitions of Vas, Fs and Qes (Thiele,
+// "Loudspeakers in Vented Boxes", 1961; Small 1972).
+DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
+{
+    const double vas = s.vas * 1e-3, sd = d.sd * 1e-4, omegaS = 2 * PI * s.fs;
+    DriverConstants k;
+    k.efficiency = 4 * PI * PI * s.fs * s.fs * s.fs * vas /
+                   (SOUND_SPEED * SOUND_SPEED * SOUND_SPEED * d.qes);
+    k.cms = vas / (AIR_DENSITY * SOUND_SPEED * SOUND_SPEED * sd * sd);
+    k.mms = 1 / (omegaS * omegaS * k.cms);
+    k.bl2 = omegaS * k.mms * d.re / d.qes;
+    k.qms = 1 / (1 / s.qts - 1 / d.qes);
+    return k;
+}
+
+// The acoustic power η0 W spreads over the half sphere of 2π m² at 1 m, where the
+// intensity p²/(ρ0 c) gives the pressure.
+double Sensitivity(double efficiency)
+{
+    return 10 * Log10(efficiency * AIR_DENSITY * SOUND_SPEED /
+                      (2 * PI * REFERENCE_PRESSURE * REFERENCE_PRESSURE));
+}
+
+bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
+                   double diameter, int ports, Limits& out)
+{
+    const double volume = ported ? s.ported.volume : s.sealed.volume;
+    if (!(s.qts > 0 && s.vas > 0 && s.fs > 0 && volume > 0 && d.re > 0 && d.sd > 0 &&
+          d.xmax > 0 && d.qes > s.qts && power > 0))
+        return false;
+    if (ported && !(s.ported.fb > 0 && diameter > 0 && ports > 0))
+        return false;
+    const DriverConstants k = ConstantsOf(s, d);
+    const double alpha = s.vas / volume, omegaS = 2 * PI * s.fs, sd = d.sd * 1e-4;
+    const double h = s.ported.fb / s.fs;
+    const double portArea = ports * PI * diameter * diameter / 4 * 1e-4;  // m²
+    // The cone's displacement at 0 Hz without the box: Cms times the peak force Bl V/Re,
+    // for the peak voltage sqrt(2 P Re) of a sine of the nominal power.
+    const double still = k.cms * std::sqrt(2 * power * k.bl2 / d.re);
+
+    out.sensitivity = Sensitivity(k.efficiency);
+    out.qtc = out.fc = NOT_A_NUMBER;
+    if (!ported)
+        ClosedBox(s.qts, s.vas, s.fs, volume, out.qtc, out.fc);
+    // The cone's displacement is still * N(p) / P(p), with P the response's denominator
+    // and N the box's part; the port's volume velocity is the cone's times h² / N(p),
+    // and the impedance Re (1 + p N(p) / (Qes P_Qms(p))).
+    const Polynomial response = ported ? Vented(h, alpha, s.qts) : Closed(alpha, s.qts);
+    const Polynomial mechanical = ported ? Vented(h, alpha, k.qms) : Closed(alpha, k.qms);
+    const Polynomial box = ported ? Polynomial{{h * h, h / BOX_LOSS_Q, 1, 0, 0}}
+                                  : Polynomial{{1, 0, 0, 0, 0}};
+    const Sealed closed = {volume, out.fc, out.qtc};
+    const double gain = out.sensitivity + 10 * Log10(power);
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+        const double x = f / s.fs;
+        const double denominator = Magnitude(At(response, x));
+        const Complex n = At(box, x);
+        const double excursion = still * Magnitude(n) / denominator;  // m
+        out.level[f] = ported ? PortedLevel(s, s.ported, f) : SealedLevel(closed, f);
+        out.spl[f] = gain + out.level[f];
+        out.excursion[f] = excursion * 1e3;
+        out.portSpeed[f] = ported ? sd * 2 * PI * f * still * h * h / (denominator * portArea)
+                                  : NOT_A_NUMBER;
+        out.groupDelay[f] = GroupDelay(response, x, omegaS) * 1e3;
+        const Complex motion = Divided({-x * n.im, x * n.re}, At(mechanical, x));
+        out.impedance[f] = d.re * Magnitude({1 + motion.re / d.qes, motion.im / d.qes});
+        const double ratio = d.xmax / out.excursion[f];
+        out.maxPower[f] = power * ratio * ratio;
+    }
+    return true;
+}
+
+LimitsSummary Summarize(const Limits& limits)
+{
+    LimitsSummary summary = {RisesThrough(limits.level, -3),
+                             {limits.excursion[LOWEST_HZ], LOWEST_HZ},
+                             {limits.maxPower[LOWEST_HZ], LOWEST_HZ},
+                             {limits.portSpeed[LOWEST_HZ], LOWEST_HZ}};
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+        if (limits.excursion[f] > summary.largestExcursion.value)
+            summary.largestExcursion = {limits.excursion[f], f};
+        if (limits.maxPower[f] < summary.lowestMaxPower.value)
+            summary.lowestMaxPower = {limits.maxPower[f], f};
+        if (limits.portSpeed[f] > summary.largestPortSpeed.value)
+            summary.largestPortSpeed = {limits.portSpeed[f], f};
+    }
+    return summary;
+}
+
+std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, double pe,
+                                        double power)
+{
+    const LimitsSummary summary = Summarize(limits);
+    std::vector<std::string> warnings;
+    int first, last;
+    Passing(limits.excursion, xmax, first, last);
+    if (first)
+        warnings.push_back("the excursion passes Xmax of " + Shown(xmax, 1) + " mm from " +
+                           std::to_string(first) + " to " + std::to_string(last) +
+                           " Hz, up to " + Shown(summary.largestExcursion.value, 2) + " mm at " +
+                           std::to_string(summary.largestExcursion.hz) + " Hz");
+    Passing(limits.portSpeed, AUDIBLE_PORT_SPEED, first, last);
+    if (first)
+        warnings.push_back("the port air speed passes 17 m/s from " + std::to_string(first) +
+                           " to " + std::to_string(last) + " Hz, up to " +
+                           Shown(summary.largestPortSpeed.value, 1) + " m/s at " +
+                           std::to_string(summary.largestPortSpeed.hz) +
+                           " Hz: the port may be heard");
+    if (power > pe)
+        warnings.push_back(Shown(power, 1) + " W is more than the driver's Pe of " +
+                           Shown(pe, 1) + " W");
+    return warnings;
+}

@@ -1,0 +1,76 @@
+// How loud a design plays for a power and where it gives up: cone excursion, port air
+// speed, group delay, impedance and the power at which the cone reaches Xmax, on the
+// response's 1 Hz grid. spktool prints them; the window program does not link them.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "acoustics/Figures.h"
+#include "acoustics/Response.h"
+#include "record/Speaker.h"
+
+// Air at 20 °C.
+constexpr double AIR_DENSITY = 1.204;  // kg/m³
+constexpr double SOUND_SPEED = 343.2;  // m/s
+
+// Above this peak air speed a port is commonly heard chuffing.
+constexpr double AUDIBLE_PORT_SPEED = 17;  // m/s
+
+// What the speaker file does not hold, in a datasheet's units. Qes must be above the
+// file's Qts: the difference is the driver's mechanical loss.
+struct LimitsDriver {
+    double re;    // ohm
+    double qes;
+    double sd;    // cm²
+    double xmax;  // mm, one way
+};
+
+// The driver's constants derived from Qts, Vas and Fs of the speaker file and the
+// sheet's Re, Qes and Sd, in SI units.
+struct DriverConstants {
+    double efficiency;  // η0, the reference efficiency
+    double cms;         // m/N
+    double mms;         // kg
+    double bl2;         // (T·m)²
+    double qms;         // from 1/Qms = 1/Qts - 1/Qes
+};
+DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d);
+
+// The level at 1 m in half space for 1 W into Re, from η0.
+double Sensitivity(double efficiency);
+
+// Per whole hertz, element 0 unused. Peak values of excursion and port speed for the
+// nominal power (V² = P·Re); portSpeed is NaN for a sealed box.
+struct Limits {
+    double sensitivity;      // dB at 1 W, 1 m
+    double qtc, fc;          // sealed: the true Q and resonance of the volume
+    double level[RESPONSE_SIZE];       // dB relative to the passband
+    double spl[RESPONSE_SIZE];         // dB at 1 m, half space
+    double excursion[RESPONSE_SIZE];   // mm
+    double portSpeed[RESPONSE_SIZE];   // m/s
+    double groupDelay[RESPONSE_SIZE];  // ms
+    double impedance[RESPONSE_SIZE];   // ohm, without the voice coil's inductance
+    double maxPower[RESPONSE_SIZE];    // W at which the excursion reaches Xmax
+};
+
+// The sealed design (the driver in sealed.volume) or the ported one (ported.volume and
+// ported.fb, `ports` round ports of `diameter` cm). False when a value it needs is not
+// positive, or Qes is not above Qts.
+bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
+                   double diameter, int ports, Limits& out);
+
+// The extremes of the curves: the value and the lowest frequency that has it.
+struct Extreme {
+    double value;
+    int hz;
+};
+struct LimitsSummary {
+    Crossing f3;
+    Extreme largestExcursion, lowestMaxPower, largestPortSpeed;
+};
+LimitsSummary Summarize(const Limits& limits);
+
+// One line for each limit the power passes: the excursion over Xmax, the port speed
+// over 17 m/s, the power over Pe (none when Pe is NaN).
+std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, double pe,
+                                        double power);

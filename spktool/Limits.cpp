@@ -1,0 +1,166 @@
+#include "Limits.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "Failure.h"
+#include "SpeakerFiles.h"
+#include "Text.h"
+#include "acoustics/Limits.h"
+
+namespace {
+
+const char CSV_HEADER[] =
+    "Hz,dB,SPL dB,excursion mm,port m/s,group delay ms,impedance ohm,max power W\n";
+
+// What the curves need beyond the speaker file, or the one line that names what is
+// missing and how to give it.
+LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const DriverSheet& sheet)
+{
+    const auto value = [&](SheetValue v) { return sheet.value[v]; };
+    LimitsDriver d = {value(SHEET_RE), value(SHEET_QES), value(SHEET_SD), value(SHEET_XMAX)};
+    // Qes follows from Qts and Qms when the sheet gives Qms only.
+    if (!IsKnown(d.qes) && value(SHEET_QMS) > s.qts)
+        d.qes = 1 / (1 / s.qts - 1 / value(SHEET_QMS));
+    std::string missing, assignments;
+    const auto need = [&](double known, const char* name, const char* unit) {
+        if (known > 0)
+            return;
+        missing += (missing.empty() ? "" : ", ") + std::string(name);
+        assignments += std::string(" ") + name + "=" + unit;
+    };
+    need(d.re, "re", "OHM");
+    need(d.qes, "qes", "Q");
+    need(d.sd, "sd", "CM2");
+    need(d.xmax, "xmax", "MM");
+    if (!missing.empty())
+        BadData(file + ": limits needs " + missing + " from the driver sheet (spktool set " +
+                file + assignments + ")");
+    if (!(d.qes > s.qts))
+        BadData(file + ": qes " + Plain(d.qes) + " must be above qts " + Plain(s.qts) +
+                ": the difference is the driver's mechanical loss");
+    return d;
+}
+
+void CheckDesign(const std::string& file, const Speaker& s, bool ported)
+{
+    std::string zero;
+    const auto check = [&](const char* name, double value) {
+        if (!(value > 0) && zero.empty())
+            zero = std::string(name) + " is " + Plain(value);
+    };
+    check("qts", s.qts);
+    check("fs", s.fs);
+    check("vas", s.vas);
+    check(ported ? "ported.volume" : "sealed.volume", ported ? s.ported.volume : s.sealed.volume);
+    if (ported)
+        check("ported.fb", s.ported.fb);
+    if (!zero.empty())
+        BadData(file + ": limits needs qts, fs, vas and the " + (ported ? "ported" : "sealed") +
+                " box's values greater than 0 (" + zero + ")");
+}
+
+std::string Where(const Extreme& e, int decimals, const char* unit)
+{
+    return Fixed(e.value, decimals) + " " + unit + " at " + std::to_string(e.hz) + " Hz";
+}
+
+std::string Report(const std::string& file, const Speaker& s, bool ported, double power,
+                   double diameter, int ports, const LimitsDriver& d, double pe,
+                   const Limits& l)
+{
+    const LimitsSummary sum = Summarize(l);
+    std::string out = file + ": ";
+    if (ported)
+        out += "ported box, " + Fixed(s.ported.volume, 1) + " l tuned to " +
+               Fixed(s.ported.fb, 1) + " Hz, " + std::to_string(ports) +
+               (ports == 1 ? " port" : " ports") + " of " + Fixed(diameter, 1) + " cm\n";
+    else
+        out += "sealed box, " + Fixed(s.sealed.volume, 1) + " l: Q " + Fixed(l.qtc, 3) +
+               " and resonance " + Fixed(l.fc, 1) + " Hz from its volume (not the stored "
+               "Fb and Q, which describe the drawn curve)\n";
+    out += "Power: " + Fixed(power, 1) + " W into Re " + Fixed(d.re, 2) + " ohm" +
+           (IsKnown(pe) ? ", Pe " + Fixed(pe, 1) + " W\n"
+                        : "; Pe unknown, not checked (spktool set " + file + " pe=W)\n");
+    out += "Sensitivity: " + Fixed(l.sensitivity, 1) + " dB at 1 W, 1 m in half space\n";
+    out += "F3: " + (sum.f3.where == Crossing::AT ? Fixed(sum.f3.hz, 1) + " Hz"
+                     : sum.f3.where == Crossing::BELOW ? std::string("below 1 Hz")
+                                                       : std::string("above 299 Hz")) + "\n";
+    out += "Largest excursion: " + Where(sum.largestExcursion, 2, "mm") + " (Xmax " +
+           Fixed(d.xmax, 1) + " mm)\n";
+    out += "Lowest power to Xmax: " + Where(sum.lowestMaxPower, 1, "W") + "\n";
+    if (ported)
+        out += "Largest port air speed: " + Where(sum.largestPortSpeed, 1, "m/s") + "\n";
+    for (const std::string& warning : LimitsWarnings(l, d.xmax, pe, power))
+        out += "Warning: " + warning + "\n";
+    return out + "Impedance without the voice coil's inductance Le; Qms " +
+           Fixed(ConstantsOf(s, d).qms, 2) + " from Qts and Qes\n";
+}
+
+// The number as the CSV writes it, so that the two outputs agree; whole ones as integers.
+nlohmann::ordered_json JsonOf(double value)
+{
+    const std::string text = Plain(value);
+    double read = 0;
+    if (!ReadDecimal(text, read))
+        return nullptr;
+    if (text.find('.') == std::string::npos && read > -1e15 && read < 1e15)
+        return static_cast<long long>(read);
+    return read;
+}
+
+}  // namespace
+
+std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
+                          int ports, Format format)
+{
+    if (ported && (diameter == 0 || ports == 0))
+        BadCommandLine("limits --ported needs --diameter and --ports");
+    if (!ported && (diameter != 0 || ports != 0))
+        BadCommandLine("limits: --diameter and --ports are for a ported box");
+    const Speaker s = LoadSpeakerFile(file);
+    CheckDesign(file, s, ported);
+    const DriverSheet sheet = LoadSheet(file);
+    const LimitsDriver d = SheetDriver(file, s, sheet);
+    for (const std::string& warning : DriverWarnings(s.qts, s.vas, s.fs, sheet))
+        Warn(file + ": " + warning);
+    const double pe = sheet.value[SHEET_PE];
+    Limits l;
+    if (!ComputeLimits(s, ported, d, power, diameter, ports, l))
+        BadData(file + ": no limits for these values");
+    if (format == Format::Text)
+        return Report(file, s, ported, power, diameter, ports, d, pe, l);
+
+    const double* columns[] = {l.level,      l.spl,       l.excursion, l.portSpeed,
+                               l.groupDelay, l.impedance, l.maxPower};
+    if (format == Format::Csv) {
+        for (const std::string& warning : LimitsWarnings(l, d.xmax, pe, power))
+            Warn(file + ": " + warning);
+        std::string out = CSV_HEADER;
+        for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+            out += std::to_string(f);
+            for (const double* column : columns)
+                out += "," + (column == l.portSpeed && !ported ? "" : Plain(column[f]));
+            out += "\n";
+        }
+        return out;
+    }
+    const char* names[] = {"db",       "spl_db",        "excursion_mm", "port_m_s",
+                           "group_delay_ms", "impedance_ohm", "max_power_w"};
+    nlohmann::ordered_json object = {{"file", file},
+                                     {"design", ported ? "ported" : "sealed"},
+                                     {"power_w", JsonOf(power)},
+                                     {"sensitivity_db", JsonOf(l.sensitivity)}};
+    nlohmann::ordered_json& hz = object["hz"] = nlohmann::ordered_json::array();
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        hz.push_back(f);
+    for (int i = 0; i < 7; ++i) {
+        nlohmann::ordered_json& array = object[names[i]];
+        if (columns[i] == l.portSpeed && !ported)
+            continue;  // null: a sealed box has no port
+        for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+            array.push_back(JsonOf(columns[i][f]));
+    }
+    object["warnings"] = LimitsWarnings(l, d.xmax, pe, power);
+    return object.dump(2) + "\n";
+}

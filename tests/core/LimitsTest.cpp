@@ -1,0 +1,132 @@
+#include "acoustics/Limits.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <random>
+
+namespace {
+
+using Cx = std::complex<double>;
+constexpr double RHO = 1.204, C = 343.2, PI = std::numbers::pi;
+
+struct Design { Speaker s; LimitsDriver d; double power, diameter; int ports; };
+
+struct Solved { double spl, excursion, portSpeed, impedance; Cx pressure; };
+
+// The driver and box as one electro-mechano-acoustic circuit at f Hz, solved as the
+// textbook draws it: voltage through Re into the motor, the moving mass, suspension and
+// its loss, the box air (a compliance, or for the vented box one in parallel with the
+// port's air mass and a leakage making QL = 7) seen through Sd²; the pressure at 1 m in
+// half space from the volume velocity the cone, port and leak radiate.
+Solved Circuit(const Design& g, bool ported, double f, double power)
+{
+    const Speaker& s = g.s;
+    const double vas = s.vas / 1000, sd = g.d.sd / 1e4, ws = 2 * PI * s.fs, w = 2 * PI * f;
+    const double cms = vas / (RHO * C * C * sd * sd), mms = 1 / (ws * ws * cms);
+    const double bl = std::sqrt(ws * mms * g.d.re / g.d.qes);
+    const double rms = ws * mms * (1 / s.qts - 1 / g.d.qes);
+    const double cab = (ported ? s.ported.volume : s.sealed.volume) / 1000 / (RHO * C * C);
+    const Cx jw(0, w);
+    const double wb = 2 * PI * s.ported.fb, map = 1 / (wb * wb * cab), ral = 7 / (wb * cab);
+    const Cx boxAdmittance = jw * cab + (ported ? 1.0 / (jw * map) + 1 / ral : Cx(0));
+    const double volts = std::sqrt(power * g.d.re);
+    const Cx mechanical = jw * mms + rms + 1.0 / (jw * cms) + sd * sd / boxAdmittance;
+    const Cx u = bl * volts / g.d.re / (mechanical + bl * bl / g.d.re);
+    const Cx boxPressure = -sd * u / boxAdmittance;
+    const Cx port = ported ? boxPressure / (jw * map) : Cx(0);
+    const Cx radiated = sd * u + port + (ported ? boxPressure / ral : Cx(0));
+    const Cx pressure = jw * RHO * radiated / (2 * PI);
+    const double area = g.ports * PI * g.diameter * g.diameter / 4 / 1e4;
+    return {20 * std::log10(std::abs(pressure) / 20e-6), std::sqrt(2) * std::abs(u / jw) * 1e3,
+            std::sqrt(2) * std::abs(port) / area, std::abs(volts * g.d.re / (volts - bl * u)), pressure};
+}
+
+double Relative(double a, double b) { return std::fabs(a - b) / std::fabs(b); }
+
+Design Random(std::mt19937& random)
+{
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    const double qts = 0.2 + 0.6 * u(random);
+    return {{"", qts, 5 + 295 * u(random), 15 + 85 * u(random), "",
+             {10 + 290 * u(random), 15 + 65 * u(random)}, {5 + 195 * u(random), 0, 0}},
+            {2 + 6 * u(random), qts * (1.02 + u(random)), 50 + 850 * u(random),
+             2 + 13 * u(random)},
+            1 + 499 * u(random), 3 + 12 * u(random), 1 + static_cast<int>(4 * u(random))};
+}
+
+// Catches a wrong constant, unit, sign or term anywhere between the driver's sheet and
+// the six curves, which a test restating the program's polynomials would repeat.
+TEST(LimitsTest, CurvesAreThoseOfTheCircuit)
+{
+    std::mt19937 random(1973);
+    double worst[6] = {};
+    for (int design = 0; design < 200; ++design) {
+        const Design g = Random(random);
+        for (const bool ported : {false, true}) {
+            Limits l;
+            ASSERT_TRUE(ComputeLimits(g.s, ported, g.d, g.power, g.diameter, g.ports, l));
+            for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+                const Solved c = Circuit(g, ported, f, g.power);
+                const double delay = -std::arg(Circuit(g, ported, f * (1 + 1e-6), g.power).pressure /
+                                               Circuit(g, ported, f * (1 - 1e-6), g.power).pressure) /
+                                     (4 * PI * f * 1e-6) * 1e3;  // ms
+                const double atXmax = Circuit(g, ported, f, l.maxPower[f]).excursion;
+                const double errors[6] = {
+                    std::fabs(l.spl[f] - c.spl), Relative(l.excursion[f], c.excursion),
+                    ported ? Relative(l.portSpeed[f], c.portSpeed) : 0,
+                    Relative(l.impedance[f], c.impedance),
+                    std::fabs(l.groupDelay[f] - delay) / (std::fabs(delay) + 1e-3),
+                    Relative(atXmax, g.d.xmax)};
+                for (int i = 0; i < 6; ++i)
+                    worst[i] = std::max(worst[i], errors[i]);
+            }
+            EXPECT_TRUE(ported || std::isnan(l.portSpeed[HIGHEST_HZ]));
+        }
+    }
+    // SPL (dB), excursion, port speed, impedance, group delay, excursion at max power
+    const double tolerance[6] = {1e-9, 1e-9, 1e-9, 1e-9, 1e-5, 1e-9};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_LT(worst[i], tolerance[i]) << i;
+}
+
+// Xmax is the circuit's excursion at xmaxAtHz, or 1000 mm for 0; a part of each warning.
+struct WarningCase {
+    const char* name;
+    bool ported;
+    double xmaxAtHz, diameter, pe;
+    std::vector<std::string> expected;
+};
+
+class LimitsWarningTest : public testing::TestWithParam<WarningCase> {};
+
+// Catches a warning missing, given when nothing passes its limit, or naming the wrong
+// range of frequencies.
+TEST_P(LimitsWarningTest, OneLinePerLimitPassed)
+{
+    const WarningCase& w = GetParam();
+    Design g = {{"", 0.4, 50, 30, "", {40, 30}, {20, 0, 0}}, {6, 0.45, 200, 1000}, 100,
+                w.diameter, 1};
+    if (w.xmaxAtHz > 0)
+        g.d.xmax = Circuit(g, w.ported, w.xmaxAtHz, g.power).excursion;
+    Limits l;
+    ASSERT_TRUE(ComputeLimits(g.s, w.ported, g.d, g.power, g.diameter, g.ports, l));
+    const std::vector<std::string> got = LimitsWarnings(l, g.d.xmax, w.pe, g.power);
+    ASSERT_EQ(got.size(), w.expected.size());
+    for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_NE(got[i].find(w.expected[i]), std::string::npos) << got[i];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, LimitsWarningTest,
+    testing::Values(
+        WarningCase{"no_pe", false, 0, 10, std::numeric_limits<double>::quiet_NaN(), {}},
+        WarningCase{"power", false, 0, 10, 99.9, {"100.0 W is more than the driver's Pe of 99.9"}},
+        WarningCase{"sealed_excursion", false, 50.5, 10, 200, {"mm from 1 to 50 Hz, up to"}},
+        WarningCase{"wide_port", true, 0, 20, 200, {}},
+        WarningCase{"narrow_port", true, 0, 2, 50,
+                    {"the port air speed passes 17 m/s from ", "100.0 W is more"}}),
+    [](const testing::TestParamInfo<WarningCase>& info) { return info.param.name; });
+
+}  // namespace
