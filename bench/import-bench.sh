@@ -18,7 +18,7 @@ time_import() {  # NAME SOURCE
     printf '%-34s %7.2f s, %s files\n' "$1" "$(echo "$end - $start" | bc)" "$(ls out | wc -l)"
 }
 
-for rows in 10000 100000; do
+for rows in ${ROWS:-10000 100000}; do
     python3 -c "print('Model,Qts,Fs,Vas\n' + 'W,0.3,30,100\n' * $rows, end='')" >same.csv
     python3 -c "print('Model,Qts,Fs,Vas\n' + ''.join('W%d,0.3,30,100\n' % i for i in range($rows)), end='')" >distinct.csv
     time_import "CSV, $rows rows, one name" same.csv

@@ -110,6 +110,13 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
         for (double& value : sheet.value)
             if (IsKnown(value) && std::isfinite(value))
                 value = TwelveDigits(value);
+        // A maker and a model alone are in the speaker file's name already: a sheet of
+        // them alone would be a second file for every driver of a large import.
+        const bool shortened = model.size() < Windows1252(name, "model").size();
+        if (std::none_of(std::begin(sheet.value), std::end(sheet.value), IsKnown) && !shortened) {
+            sheet.maker.clear();
+            sheet.model.clear();
+        }
         const double impedance = sheet.value[SHEET_IMPEDANCE];
         StoreText(driver.record.info,
                   values.info.empty() && IsKnown(impedance) ? Plain(impedance) + " ohm"

@@ -372,8 +372,11 @@ bool StageFile(const std::string& path, const std::string& bytes, bool replace, 
         return false;
     }
     DWORD written = 0;
+    // Only a file that takes the place of another must reach the disk before the move: a
+    // new name lost in a crash destroys nothing, and an import of many drivers would
+    // otherwise wait for the disk once per file.
     bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size() && FlushFileBuffers(file);
+              written == bytes.size() && (!staged.existed || FlushFileBuffers(file));
     if (!ok)
         error = LastErrorText();
     if (!CloseHandle(file) && ok) {
@@ -715,7 +718,10 @@ bool StageFile(const std::string& path, const std::string& bytes, bool replace, 
         umask(mask);
         ok = fchmod(fd, 0666 & ~mask) == 0;
     }
-    ok = ok && fsync(fd) == 0;
+    // Only a file that takes the place of another must reach the disk before the move: a
+    // new name lost in a crash destroys nothing, and an import of many drivers would
+    // otherwise wait for the disk once per file.
+    ok = ok && (!staged.existed || fsync(fd) == 0);
     if (!ok)
         error = LastErrorText();
     if (close(fd) != 0 && ok) {
