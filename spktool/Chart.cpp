@@ -1,14 +1,19 @@
 #include "Chart.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string_view>
 
 #include "Designs.h"
 #include "Failure.h"
+#include "Limits.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "acoustics/Figures.h"
 #include "chart/Chart.h"
+#include "chart/Plot.h"
 
 namespace {
 
@@ -21,13 +26,15 @@ struct Design {
     bool ported;
     Speaker record;
     int levels[RESPONSE_SIZE];
+    std::shared_ptr<const Limits> limits;  // for --plot only
+    double xmax = 0;
 };
 
 // "FILE:sealed" or "FILE:ported". A colon followed by a path or a file name belongs to
 // the path ("C:\drivers\a.spk"), since a design's name has no dot and no separator.
 Design LoadDesign(const std::string& text)
 {
-    Design d{text, false, {}, {}};
+    Design d{text, false, {}, {}, nullptr, 0};
     if (const auto colon = text.rfind(':'); colon != std::string::npos) {
         const std::string name = text.substr(colon + 1);
         if (name.find_first_of("./\\") == std::string::npos) {
@@ -171,7 +178,10 @@ std::vector<const int*> Levels(const std::vector<Design>& designs)
     return levels;
 }
 
-std::string Svg(const std::vector<Design>& designs, int width, int height)
+// Paints the chart below the title lines.
+using Paint = std::function<void(ChartPainter&)>;
+
+std::string Svg(const std::vector<Design>& designs, int width, int height, const Paint& paint)
 {
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     const ChartTable t = LayOutChart(width, height);
@@ -187,8 +197,7 @@ std::string Svg(const std::vector<Design>& designs, int width, int height)
                        Hex(CHART_CURVE_COLOURS[k]));
     svg += "<g transform=\"translate(0," + std::to_string(titles) + ")\">\n";
     SvgPainter painter(svg);
-    PaintChartTable(t, painter);
-    PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
+    paint(painter);
     return svg + "</g>\n</g>\n</svg>\n";
 }
 
@@ -380,24 +389,108 @@ private:
     ChartColour colour_ = BLACK;
 };
 
-std::string Bitmap(const std::vector<Design>& designs, int width, int height)
+std::string Bitmap(const std::vector<Design>& designs, int width, int height, const Paint& paint)
 {
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     Raster r(width, height + titles);
     for (std::size_t k = 0; k < designs.size(); ++k)
         r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, LossyWindows1252(Title(designs[k])),
                CHART_CURVE_COLOURS[k]);
-    const ChartTable t = LayOutChart(width, height);
     BitmapPainter painter(r, titles);
-    PaintChartTable(t, painter);
-    PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
+    paint(painter);
     return r.Bmp();
+}
+
+// ---- Charts of the limits ---------------------------------------------------------------
+
+const char* const QUANTITIES[] = {"spl", "excursion", "port-speed", "group-delay", "impedance"};
+
+// The curves and the sheet's Xmax of each design. A ported box needs its ports, as
+// `limits` does; a power that changes nothing is 1 W when not given.
+void LoadLimitsOf(std::vector<Design>& designs, const PlotRequest& plot)
+{
+    const bool powered = plot.quantity != "group-delay" && plot.quantity != "impedance";
+    if (powered && plot.power == 0)
+        BadCommandLine("chart --plot " + plot.quantity + " needs --power");
+    for (Design& d : designs) {
+        if (!d.ported && plot.quantity == "port-speed")
+            BadCommandLine(d.file + ": a sealed box has no port for --plot port-speed "
+                           "(FILE:ported)");
+        if (d.ported && (plot.diameter == 0 || plot.ports == 0))
+            BadCommandLine(d.file + ": chart --plot of a ported box needs --diameter and "
+                           "--ports");
+        LimitsDriver driver;
+        double pe;
+        auto limits = std::make_shared<Limits>();
+        LoadLimits(d.file, d.record, d.ported, plot.power == 0 ? 1 : plot.power, plot.diameter,
+                   plot.ports, driver, pe, *limits);
+        d.limits = limits;
+        d.xmax = driver.xmax;
+    }
+}
+
+const double* Values(const Limits& l, const std::string& quantity)
+{
+    return quantity == "spl"          ? l.spl
+           : quantity == "excursion"  ? l.excursion
+           : quantity == "port-speed" ? l.portSpeed
+           : quantity == "group-delay" ? l.groupDelay
+                                       : l.impedance;
+}
+
+std::string PlotTitle(const PlotRequest& plot)
+{
+    const std::string at = ", for " + Fixed(plot.power, 1) + " W";
+    return plot.quantity == "spl"          ? "SPL at 1 m, dB" + at
+           : plot.quantity == "excursion"  ? "Cone excursion, mm" + at
+           : plot.quantity == "port-speed" ? "Port air speed, m/s" + at
+           : plot.quantity == "group-delay" ? std::string("Group delay, ms")
+                                            : std::string("Impedance, ohm (without Le)");
+}
+
+// Draws the plot of the designs' limits: the value axis spans their curves, from 0 for
+// all but the SPL, and the limit each should stay under.
+Paint PlotPainting(const std::vector<Design>& designs, const PlotRequest& plot, int width,
+                   int height)
+{
+    return [&designs, &plot, width, height](ChartPainter& painter) {
+        std::vector<const double*> values;
+        double low = plot.quantity == "spl" ? 1e300 : 0, high = -1e300;
+        for (const Design& d : designs) {
+            values.push_back(Values(*d.limits, plot.quantity));
+            for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+                const double v = values.back()[f];
+                if (v > -1e300 && v < 1e300)
+                    low = v < low ? v : low, high = v > high ? v : high;
+            }
+        }
+        std::vector<double> limits;
+        std::vector<std::string> names;
+        if (plot.quantity == "port-speed") {
+            limits.push_back(AUDIBLE_PORT_SPEED);
+            names.push_back(Fixed(AUDIBLE_PORT_SPEED, 0) + " m/s, audible");
+        }
+        for (const Design& d : designs)
+            if (plot.quantity == "excursion" &&
+                std::find(limits.begin(), limits.end(), d.xmax) == limits.end()) {
+                limits.push_back(d.xmax);
+                names.push_back("Xmax " + Fixed(d.xmax, 1) + " mm");
+            }
+        std::vector<const char*> limitNames;
+        for (const std::string& name : names)
+            limitNames.push_back(name.c_str());
+        const std::string title = PlotTitle(plot);
+        const PlotTable t = LayOutPlot(width, height, title.c_str(), low, high, limits.data(),
+                                       limitNames.data(), static_cast<int>(limits.size()));
+        PaintPlot(t, values.data(), static_cast<int>(values.size()), painter);
+    };
 }
 
 }  // namespace
 
 std::string ChartCommand(const std::vector<std::string>& designTexts, const std::string& out,
-                         const std::string& size, bool bmp, bool force)
+                         const std::string& size, bool bmp, bool force,
+                         const PlotRequest& plot)
 {
     if (designTexts.size() > MAX_DESIGNS)
         BadCommandLine("chart draws at most three designs (red, green, blue), not " +
@@ -405,13 +498,30 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
     int width = CHART_DEFAULT_WIDTH, height = CHART_DEFAULT_HEIGHT;
     if (!size.empty())
         ReadSize(size, width, height);
+    if (plot.quantity.empty() && (plot.power != 0 || plot.diameter != 0 || plot.ports != 0))
+        BadCommandLine("chart: --power, --diameter and --ports are for --plot");
+    if (!plot.quantity.empty() &&
+        std::find(std::begin(QUANTITIES), std::end(QUANTITIES), plot.quantity) ==
+            std::end(QUANTITIES))
+        BadCommandLine("chart: unknown --plot '" + plot.quantity +
+                       "' (spl, excursion, port-speed, group-delay or impedance)");
     RefuseToReplace(out, force);
     std::vector<Design> designs;
     for (const std::string& design : designTexts)
         designs.push_back(LoadDesign(design));
+    Paint paint = [&designs, width, height](ChartPainter& painter) {
+        const ChartTable t = LayOutChart(width, height);
+        PaintChartTable(t, painter);
+        PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
+    };
+    if (!plot.quantity.empty()) {
+        LoadLimitsOf(designs, plot);
+        paint = PlotPainting(designs, plot, width, height);
+    }
 
     // Complete in a temporary file first: a failure leaves no half-written picture.
-    WriteWholeFile(out, bmp ? Bitmap(designs, width, height) : Svg(designs, width, height), force);
+    WriteWholeFile(out, bmp ? Bitmap(designs, width, height, paint)
+                            : Svg(designs, width, height, paint), force);
 
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     std::string report = out + ": " + std::to_string(width) + " x " +

@@ -4,9 +4,18 @@
 #include <string>
 #include <vector>
 
+// A quantity of `spktool limits` to draw instead of the levels: "spl", "excursion",
+// "port-speed", "group-delay" or "impedance", or "" for the level chart. 0 is "not given".
+struct PlotRequest {
+    std::string quantity;
+    double power = 0, diameter = 0;
+    int ports = 0;
+};
+
 // `designs` are "FILE", "FILE:sealed" or "FILE:ported" (sealed when not said, as Open
 // shows it); `size` is "WxH" of the chart without its title lines, or "" for the graph
 // window's default. Writes an SVG, or a 24-bit Windows bitmap with `bmp`, to `out`
 // and returns what goes to standard output.
 std::string ChartCommand(const std::vector<std::string>& designs, const std::string& out,
-                         const std::string& size, bool bmp, bool force);
+                         const std::string& size, bool bmp, bool force,
+                         const PlotRequest& plot);

@@ -111,6 +111,19 @@ nlohmann::ordered_json JsonOf(double value)
 
 }  // namespace
 
+void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
+                double diameter, int ports, LimitsDriver& d, double& pe, Limits& l)
+{
+    CheckDesign(file, s, ported);
+    const DriverSheet sheet = LoadSheet(file);
+    d = SheetDriver(file, s, sheet);
+    for (const std::string& warning : DriverWarnings(s.qts, s.vas, s.fs, sheet))
+        Warn(file + ": " + warning);
+    pe = sheet.value[SHEET_PE];
+    if (!ComputeLimits(s, ported, d, power, diameter, ports, l))
+        BadData(file + ": no limits for these values");
+}
+
 std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
                           int ports, Format format)
 {
@@ -119,15 +132,10 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
     if (!ported && (diameter != 0 || ports != 0))
         BadCommandLine("limits: --diameter and --ports are for a ported box");
     const Speaker s = LoadSpeakerFile(file);
-    CheckDesign(file, s, ported);
-    const DriverSheet sheet = LoadSheet(file);
-    const LimitsDriver d = SheetDriver(file, s, sheet);
-    for (const std::string& warning : DriverWarnings(s.qts, s.vas, s.fs, sheet))
-        Warn(file + ": " + warning);
-    const double pe = sheet.value[SHEET_PE];
+    LimitsDriver d;
+    double pe;
     Limits l;
-    if (!ComputeLimits(s, ported, d, power, diameter, ports, l))
-        BadData(file + ": no limits for these values");
+    LoadLimits(file, s, ported, power, diameter, ports, d, pe, l);
     if (format == Format::Text)
         return Report(file, s, ported, power, diameter, ports, d, pe, l);
 

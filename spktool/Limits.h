@@ -3,7 +3,13 @@
 #include <string>
 
 #include "Commands.h"
+#include "acoustics/Limits.h"
 
 // `diameter` (cm) and `ports` are those of a ported box, 0 for a sealed one.
 std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
                           int ports, Format format);
+
+// The sheet's values the curves need and the curves of the design, for `limits` and for
+// the charts of them; bad data ends the command with a line naming the file.
+void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
+                double diameter, int ports, LimitsDriver& d, double& pe, Limits& l);

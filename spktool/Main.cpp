@@ -30,6 +30,7 @@ struct Options {
     int ports = 1;
     double power = 0, limitsDiameter = 0;  // 0: not given
     int limitsPorts = 0;
+    PlotRequest plot;
 };
 
 // The subcommands, to tell which one the command line named.
@@ -191,6 +192,15 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
                         "window's client area (328x227); the title lines come on top");
     c.chart->add_flag("--bmp", o.bmp, "a 24-bit Windows bitmap instead of SVG");
     c.chart->add_flag("--force", o.force, "replace an existing picture");
+    c.chart->add_option("--plot", o.plot.quantity, "instead of the levels, a curve of spktool "
+                        "limits: spl, excursion, port-speed, group-delay or impedance, from the "
+                        "driver sheet");
+    c.chart->add_option("--power", o.plot.power, "the power into Re for --plot, W")
+        ->check(CLI::Range(0.001, 100000.0));
+    c.chart->add_option("--diameter", o.plot.diameter, "port diameter for --plot of a ported "
+                        "box, cm")->check(CLI::Range(0.1, 1000.0));
+    c.chart->add_option("--ports", o.plot.ports, "1 to 4 ports for --plot of a ported box")
+        ->check(CLI::Range(1, 4));
     return c;
 }
 
@@ -222,7 +232,7 @@ int Dispatch(const Commands& c, const Options& o)
     } else if (c.limits->parsed()) {
         output = LimitsCommand(o.file, o.ported, o.power, o.limitsDiameter, o.limitsPorts, format);
     } else if (c.chart->parsed()) {
-        output = ChartCommand(o.files, o.out, o.size, o.bmp, o.force);
+        output = ChartCommand(o.files, o.out, o.size, o.bmp, o.force, o.plot);
     }
     Print(stdout, output);
     return EXIT_OK;

@@ -1,0 +1,207 @@
+#include "chart/Plot.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "acoustics/Response.h"
+#include "numbers/Elementary.h"
+#include "numbers/NumberText.h"
+
+namespace {
+
+constexpr int MARGIN = 5;
+constexpr int CHAR_WIDTH = 7;        // the widest digit of either font, with its gap
+constexpr int LINE_PIXELS = 20;      // at least this far between value grid lines
+constexpr int MOST_INTERVALS = 24;   // leaves room for the labels of outward rounding
+constexpr int BELOW_FRAME = 20;      // the frequency labels
+// Divisions a hair off a whole number, as 0.3 / 0.1, count as that number.
+constexpr double SLACK = 1e-9;
+
+// Grid lines every 1, 10 and 100 Hz up to the axis' end; labels where they fit.
+const int GRID_HZ[PLOT_GRID_X] = {2,  3,  4,  5,  6,  7,  8,  9,   10, 20,
+                                  30, 40, 50, 60, 70, 80, 90, 100, 200};
+const int LABEL_HZ[] = {2, 5, 10, 20, 50, 100, 200};
+
+int Length(const char* text)
+{
+    int n = 0;
+    while (text[n])
+        ++n;
+    return n;
+}
+
+void Copy(char (&to)[PLOT_TEXT_SIZE], const char* from)
+{
+    int i = 0;
+    for (; from[i] && i < PLOT_TEXT_SIZE - 1; ++i)
+        to[i] = from[i];
+    to[i] = '\0';
+}
+
+// Pixels as GDI would place them: half a pixel rounds away from the frame's origin,
+// and nothing beyond an int's reach is converted.
+int Pixel(double v)
+{
+    if (!(v > -1e6))
+        return -1000000;
+    if (v > 1e6)
+        return 1000000;
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+int ValueY(const PlotTable& t, double v)
+{
+    if (v != v)
+        return t.bottom;
+    const int y = t.bottom - Pixel((v - t.scale.low) / (t.scale.high - t.scale.low) *
+                                   (t.bottom - t.top));
+    return y < t.top ? t.top : y > t.bottom ? t.bottom : y;
+}
+
+int FrequencyX(const PlotTable& t, double hz)
+{
+    return t.left + Pixel((t.right - t.left) * Log10(hz) / Log10(HIGHEST_HZ));
+}
+
+void AddText(PlotTable& t, const char* text, int x, int y)
+{
+    if (t.textCount == PLOT_MOST_TEXTS)
+        return;
+    PlotText& added = t.texts[t.textCount++];
+    Copy(added.text, text);
+    added.x = x;
+    added.y = y;
+}
+
+}  // namespace
+
+const ChartColour PLOT_LIMIT_COLOUR = {255, 128, 0};  // orange: none of the curves'
+
+PlotScale ScaleFor(double low, double high, int mostIntervals)
+{
+    if (!(low == low && high == high && low > -1e300 && high < 1e300))
+        low = 0, high = 1;
+    if (mostIntervals < 1)
+        mostIntervals = 1;
+    double span = high - low;
+    if (!(span > 0))
+        span = low != 0 ? std::fabs(low) : 1;
+    const double least = span / mostIntervals;
+    int exponent = static_cast<int>(std::floor(Log10(least)));
+    double power = Pow(10, exponent);
+    if (power * 10 <= least)
+        power = Pow(10, ++exponent);
+    double step = 10 * power;
+    for (double multiple : {1.0, 2.0, 5.0})
+        if (multiple * power >= least * (1 - SLACK)) {
+            step = multiple * power;
+            break;
+        }
+    if (step == 10 * power)
+        ++exponent;
+    double first = std::floor(low / step + SLACK), last = std::ceil(high / step - SLACK);
+    if (first == last)
+        first -= 1, last += 1;
+    return {first * step, last * step, step, exponent < 0 ? -exponent : 0};
+}
+
+PlotTable LayOutPlot(int width, int height, const char* title, double low, double high,
+                     const double* limits, const char* const* limitNames, int limitCount)
+{
+    PlotTable t = {};
+    t.left = MARGIN;
+    t.top = MARGIN + CHART_TITLE_LINE;
+    t.bottom = height - BELOW_FRAME;
+    if (t.bottom <= t.top)
+        t.bottom = t.top + 1;
+    t.limits = limitCount < PLOT_MOST_LIMITS ? limitCount : PLOT_MOST_LIMITS;
+    for (int k = 0; k < t.limits; ++k) {
+        low = limits[k] < low ? limits[k] : low;
+        high = limits[k] > high ? limits[k] : high;
+    }
+    const int room = (t.bottom - t.top) / LINE_PIXELS;
+    t.scale = ScaleFor(low, high, room < MOST_INTERVALS ? room : MOST_INTERVALS);
+    const int intervals = Pixel((t.scale.high - t.scale.low) / t.scale.step);
+
+    char labels[PLOT_MOST_GRID_Y + 1][NUMBER_TEXT_SIZE];
+    int widest = 0;
+    for (int i = 0; i <= intervals && i <= PLOT_MOST_GRID_Y; ++i) {
+        FormatNumber(labels[i], t.scale.low + i * t.scale.step, t.scale.decimals);
+        if (Length(labels[i]) > widest)
+            widest = Length(labels[i]);
+    }
+    widest = widest < PLOT_TEXT_SIZE - 1 ? widest : PLOT_TEXT_SIZE - 1;
+    t.right = width - MARGIN - 3 - CHAR_WIDTH * widest;
+    if (t.right <= t.left)
+        t.right = t.left + 1;
+
+    AddText(t, title, t.left, MARGIN - 2);
+    for (int i = 0; i <= intervals && i <= PLOT_MOST_GRID_Y; ++i) {
+        const int y = ValueY(t, t.scale.low + i * t.scale.step);
+        if (i > 0 && i < intervals)
+            t.gridY[t.gridLinesY++] = y;
+        AddText(t, labels[i], t.right + 3, y - 7);
+    }
+    for (int i = 0; i < PLOT_GRID_X; ++i)
+        t.gridX[i] = FrequencyX(t, GRID_HZ[i]);
+    // "Hz" where 1 Hz is; the frequencies' labels centred under their lines, each
+    // left out where it would run into the one before or past the frame.
+    AddText(t, "Hz", t.left, t.bottom + 3);
+    int free = t.left + 2 * CHAR_WIDTH + CHAR_WIDTH / 2;
+    for (int hz : LABEL_HZ) {
+        char text[NUMBER_TEXT_SIZE];
+        FormatNumber(text, hz, 0);
+        const int n = Length(text), x = FrequencyX(t, hz) - CHAR_WIDTH * n / 2;
+        if (x < free || x + CHAR_WIDTH * n > t.right + CHAR_WIDTH)
+            continue;
+        AddText(t, text, x, t.bottom + 3);
+        free = x + CHAR_WIDTH * n + CHAR_WIDTH / 2;
+    }
+    for (int k = 0; k < t.limits; ++k) {
+        t.limitY[k] = ValueY(t, limits[k]);
+        const int above = t.limitY[k] - 14;
+        // At the right, where the curves of a box's limits have fallen away.
+        const int x = t.right - 3 - CHAR_WIDTH * Length(limitNames[k]);
+        AddText(t, limitNames[k], x > t.left ? x : t.left + 1,
+                above > t.top ? above : t.limitY[k] + 2);
+    }
+    return t;
+}
+
+void PlotCurve(const PlotTable& t, const double* values, ChartPoint (&points)[CHART_CURVE_POINTS])
+{
+    constexpr int LAST = CHART_CURVE_POINTS - 1;
+    for (int i = 0; i <= LAST; ++i) {
+        double hz = Pow(HIGHEST_HZ, static_cast<double>(i) / LAST);
+        hz = hz < LOWEST_HZ ? LOWEST_HZ : hz > HIGHEST_HZ ? HIGHEST_HZ : hz;
+        const int below = static_cast<int>(hz), above = below < HIGHEST_HZ ? below + 1 : below;
+        const double value = values[below] + (values[above] - values[below]) * (hz - below);
+        points[i] = {t.left + Pixel(static_cast<double>(t.right - t.left) * i / LAST),
+                     ValueY(t, value)};
+    }
+}
+
+void PaintPlot(const PlotTable& t, const double* const* values, int count, ChartPainter& painter)
+{
+    painter.BeginLines(nullptr);
+    painter.Frame(t.left, t.top, t.right, t.bottom);
+    for (int i = 0; i < t.gridLinesY; ++i)
+        painter.Line({t.left, t.gridY[i]}, {t.right, t.gridY[i]});
+    for (int x : t.gridX)
+        if (x > t.left && x < t.right)
+            painter.Line({x, t.top}, {x, t.bottom});
+    painter.EndLines();
+    if (t.limits > 0) {
+        painter.BeginLines(&PLOT_LIMIT_COLOUR);
+        for (int k = 0; k < t.limits; ++k)
+            painter.Line({t.left, t.limitY[k]}, {t.right, t.limitY[k]});
+        painter.EndLines();
+    }
+    for (int i = 0; i < t.textCount; ++i)
+        painter.Text({t.texts[i].text, t.texts[i].x, t.texts[i].y});
+    for (int k = 0; k < count && k < 3; ++k) {
+        ChartPoint points[CHART_CURVE_POINTS];
+        PlotCurve(t, values[k], points);
+        painter.Curve(points, CHART_CURVE_COLOURS[k]);
+    }
+}
