@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "Build.h"
 #include "Chart.h"
 #include "Commands.h"
 #include "Failure.h"
@@ -31,11 +32,12 @@ struct Options {
     double power = 0, limitsDiameter = 0;  // 0: not given
     int limitsPorts = 0;
     PlotRequest plot;
+    BuildRequest build;
 };
 
 // The subcommands, to tell which one the command line named.
 struct Commands {
-    CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart, *limits;
+    CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart, *limits, *build;
 };
 
 // Everything printed passes here, so that no model name or file name read from a file
@@ -201,6 +203,32 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
                         "box, cm")->check(CLI::Range(0.1, 1000.0));
     c.chart->add_option("--ports", o.plot.ports, "1 to 4 ports for --plot of a ported box")
         ->check(CLI::Range(1, 4));
+
+    c.build = Command(app, "build", "The box a design needs: its volume with the driver, ports "
+                      "and bracing inside, its size, a cut list and whether the port and the "
+                      "driver fit",
+                      "spktool build woofer.spk --ported --diameter 10 --ports 1 --panel 18");
+    c.build->add_option("FILE", o.file, "the speaker file; its driver sheet may give the "
+                        "displacement, depth, diameter, sd and xmax")->required();
+    AddBox(c.build, o);
+    BuildRequest& b = o.build;
+    c.build->add_option("--panel", b.panel, "panel thickness, mm (18)")
+        ->check(CLI::Range(0.1, 200.0));
+    c.build->add_option("--diameter", b.diameter, "port diameter, cm (ported box)")
+        ->check(CLI::Range(0.1, 1000.0));
+    c.build->add_option("--ports", b.ports, "1 to 4 ports (ported box; 1)")
+        ->check(CLI::Range(1, 4));
+    c.build->add_option("--port-wall", b.portWall, "the port tube's wall, mm (3)")
+        ->check(CLI::Range(0.0, 100.0));
+    c.build->add_option("--brace", b.brace, "the bracing's volume inside the box, l (0)")
+        ->check(CLI::Range(0.0, 100000.0));
+    c.build->add_option("--driver-volume", b.driverVolume, "the driver's displacement, l "
+                        "(else the driver sheet's)")->check(CLI::Range(0.0, 100000.0));
+    CLI::Option* ratio = c.build->add_option("--ratio", b.ratio, "internal H:W:D "
+                                             "(1.618:1:0.618)");
+    c.build->add_option("--external", b.external, "the outside WxHxD instead, cm (inches "
+                        "with --inches)")->excludes(ratio);
+    c.build->add_flag("--inches", b.inches, "sizes in inches, the cut list to 1/16");
     return c;
 }
 
@@ -233,6 +261,10 @@ int Dispatch(const Commands& c, const Options& o)
         output = LimitsCommand(o.file, o.ported, o.power, o.limitsDiameter, o.limitsPorts, format);
     } else if (c.chart->parsed()) {
         output = ChartCommand(o.files, o.out, o.size, o.bmp, o.force, o.plot);
+    } else if (c.build->parsed()) {
+        BuildRequest request = o.build;
+        request.ported = o.ported;
+        output = BuildCommand(o.file, request);
     }
     Print(stdout, output);
     return EXIT_OK;

@@ -1,0 +1,236 @@
+#include "Build.h"
+
+#include <cmath>
+#include <vector>
+
+#include "Failure.h"
+#include "SpeakerFiles.h"
+#include "Text.h"
+#include "acoustics/BoxBuild.h"
+#include "acoustics/Figures.h"
+#include "acoustics/PortLength.h"
+
+namespace {
+
+constexpr double CM_PER_INCH = 2.54;        // exact, by the 1959 international inch
+constexpr double LITRES_PER_FT3 = 28.316846592;  // 12^3 in^3 of 2.54 cm each
+
+// The golden proportions commonly recommended for a box's height : width : depth.
+constexpr BoxSize GOLDEN = {1.618, 1, 0.618};
+
+// Three numbers above 0 between `separator`s, or the command line is bad.
+std::vector<double> ThreeNumbers(const char* option, const std::string& text, char separator,
+                                 const char* form)
+{
+    std::vector<double> numbers;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        const std::string part = text.substr(start, end - start);
+        if (!IsTypedNumber(part) || part.size() > static_cast<std::size_t>(TYPED_NUMBER_CHARS))
+            numbers.push_back(0);
+        else
+            numbers.push_back(ReadNumber(part.c_str()));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    bool good = numbers.size() == 3;
+    for (double n : numbers)
+        good = good && n > 0 && std::isfinite(n);
+    if (!good)
+        BadCommandLine(std::string(option) + ": '" + text + "' is not three numbers above 0 (" +
+                       form + ")");
+    return numbers;
+}
+
+// A length given in cm as the command prints it: cm to a millimetre, or inches to the
+// sixteenth a tape measure shows.
+std::string Length(double cm, bool inches)
+{
+    if (!inches)
+        return Fixed(cm, 1) + " cm";
+    const long long sixteenths = Sixteenths(cm / CM_PER_INCH);
+    const long long whole = sixteenths / 16;
+    long long part = sixteenths % 16, of = 16;
+    while (part != 0 && part % 2 == 0) {
+        part /= 2;
+        of /= 2;
+    }
+    std::string text = std::to_string(whole);
+    if (part != 0)
+        text += " " + std::to_string(part) + "/" + std::to_string(of);
+    return text + " in";
+}
+
+std::string Cut(double cm, bool inches)
+{
+    if (inches)
+        return Length(cm, true);
+    return Fixed(cm * 10, 0);
+}
+
+std::string Volume(double litres, bool inches)
+{
+    return Fixed(litres, 1) + " l" +
+           (inches ? " (" + Fixed(litres / LITRES_PER_FT3, 2) + " ft3)" : "");
+}
+
+std::string Size(const BoxSize& s, bool inches)
+{
+    return Length(s.height, inches) + " x " + Length(s.width, inches) + " x " +
+           Length(s.depth, inches);
+}
+
+// What would let a port that is too long fit: a smaller or fewer ports when the sheet
+// allows Small's rule to be checked, else a port of another shape.
+std::string PortAdvice(const std::string& file, const Ported& box, const DriverSheet& sheet,
+                       const BuildRequest& r, double depth)
+{
+    const double sd = sheet.value[SHEET_SD], xmax = sheet.value[SHEET_XMAX];
+    std::string advice;
+    if (IsKnown(sd) && IsKnown(xmax) && sd > 0 && xmax > 0) {
+        int n;
+        double diameter, length;
+        if (FittingPorts(box, SmallestVentArea(box.fb, sd, xmax), r.ports, r.diameter, depth,
+                         r.panel, n, diameter, length))
+            return "; " + std::to_string(n) + (n == 1 ? " port" : " ports") + " of " +
+                   Fixed(diameter, 1) + " cm (" + Fixed(length, 1) +
+                   " cm long) would fit within Small's vent area";
+        advice = "; no fewer or smaller round ports fit within Small's vent area";
+    } else {
+        advice = "; smaller or fewer ports are shorter, but need sd and xmax to check their "
+                 "air speed (spktool set " + file + " sd=CM2 xmax=MM)";
+    }
+    return advice + "; or try a slot port along a panel, or a bent port";
+}
+
+}  // namespace
+
+std::string BuildCommand(const std::string& file, const BuildRequest& r)
+{
+    if (r.ported && r.diameter == 0)
+        BadCommandLine("build --ported needs --diameter");
+    if (!r.ported && (r.diameter != 0 || r.ports != 0))
+        BadCommandLine("build: --diameter and --ports are for a ported box");
+    BuildRequest request = r;
+    if (request.ported && request.ports == 0)
+        request.ports = 1;
+    BoxSize proportion = GOLDEN, outside = {0, 0, 0};
+    if (!r.ratio.empty()) {
+        const std::vector<double> n = ThreeNumbers("--ratio", r.ratio, ':', "H:W:D");
+        proportion = {n[0], n[1], n[2]};
+    }
+    const double panel = r.panel / 10;  // cm
+    if (!r.external.empty()) {
+        const std::vector<double> n = ThreeNumbers("--external", r.external, 'x', "WxHxD");
+        const double unit = r.inches ? CM_PER_INCH : 1;
+        outside = {n[1] * unit, n[0] * unit, n[2] * unit};
+        const BoxSize inside = InsideOf(outside, panel);
+        if (!(inside.height > 0 && inside.width > 0 && inside.depth > 0))
+            BadCommandLine("build: --external " + r.external + " leaves nothing inside " +
+                           Fixed(r.panel, 1) + " mm panels");
+    }
+
+    const Speaker s = LoadSpeakerFile(file);
+    const DriverSheet sheet = LoadSheet(file);
+    const double net = r.ported ? s.ported.volume : s.sealed.volume;
+    if (!(net > 0))
+        BadData(file + ": build needs the " + (r.ported ? "ported" : "sealed") +
+                " design's volume above 0 (it is " + Plain(net) + ")");
+    std::string out = file + ": " + (r.ported ? "ported" : "sealed") + " box, " +
+                      Fixed(net, 1) + " l";
+    if (r.ported)
+        out += " tuned to " + Fixed(s.ported.fb, 1) + " Hz";
+    out += "\nNet volume: " + Volume(net, r.inches) + ", the design's\n";
+
+    double driver = r.driverVolume;
+    out += "Driver displacement: ";
+    if (driver >= 0) {
+        out += Volume(driver, r.inches) + ", from --driver-volume\n";
+    } else if (IsKnown(sheet.value[SHEET_DISPLACEMENT])) {
+        driver = sheet.value[SHEET_DISPLACEMENT];
+        out += Volume(driver, r.inches) + ", from the driver sheet\n";
+    } else {
+        driver = 0;
+        out += "0.0 l, not known: give --driver-volume L or spktool set " + file +
+               " displacement=L\n";
+    }
+
+    double portLength = 0, portInside = 0, ports = 0;
+    if (r.ported) {
+        portLength = PortLength(s.ported, request.diameter, request.ports);
+        if (!std::isfinite(portLength) || portLength < 0)
+            BadData(file + ": no port length for ported.fb " + Brief(s.ported.fb) + " and " +
+                    Fixed(request.diameter, 1) + " cm ports: increase --diameter");
+        portInside = PortInsideLength(portLength, r.panel);
+        ports = PortDisplacement(request.diameter, r.portWall, portLength, r.panel,
+                                 request.ports);
+        out += "Ports: " + Volume(ports, r.inches) + ", " + std::to_string(request.ports) +
+               " x " + Fixed(request.diameter, 1) + " cm with " + Fixed(r.portWall, 1) +
+               " mm walls, " + Fixed(portLength, 1) + " cm long, " + Fixed(portInside, 1) +
+               " cm of it inside\n";
+    }
+    out += "Bracing: " + Volume(r.brace, r.inches) + "\n";
+    const double gross = net + driver + ports + r.brace;
+    out += "Gross internal volume: " + Volume(gross, r.inches) + "\n";
+
+    BoxSize inside;
+    if (r.external.empty()) {
+        inside = SizeInProportion(gross * 1000, proportion);
+        outside = OutsideOf(inside, panel);
+        out += "Internal H x W x D: " + Size(inside, r.inches) + " (" +
+               Plain(proportion.height) + " : " + Plain(proportion.width) + " : " +
+               Plain(proportion.depth) + ")\n";
+        out += "External H x W x D: " + Size(outside, r.inches) + " with " +
+               Fixed(r.panel, 1) + " mm panels\n";
+    } else {
+        inside = InsideOf(outside, panel);
+        const double built = VolumeOf(inside) / 1000;
+        const double builtNet = built - driver - ports - r.brace;
+        out += "External H x W x D: " + Size(outside, r.inches) + " with " +
+               Fixed(r.panel, 1) + " mm panels\n";
+        out += "Internal H x W x D: " + Size(inside, r.inches) + ": gross " +
+               Volume(built, r.inches) + ", net " + Volume(builtNet, r.inches) + ", " +
+               (builtNet >= net ? "+" : "") + Fixed((builtNet - net) / net * 100, 1) +
+               " % from the design's\n";
+    }
+
+    const CutList cuts = CutListOf(inside, panel);
+    out += std::string("Cut list, ") + (r.inches ? "inches" : "mm") + ":\n";
+    const auto pair = [&](const char* name, const PanelPair& p) {
+        out += std::string("  2 x ") + name + Cut(p.first, r.inches) + " x " +
+               Cut(p.second, r.inches) + "\n";
+    };
+    pair("front and back  ", cuts.frontBack);
+    pair("sides           ", cuts.sides);
+    pair("top and bottom  ", cuts.topBottom);
+    out += "Total panel area: " +
+           (r.inches ? Fixed(cuts.area / (CM_PER_INCH * CM_PER_INCH * 144), 2) + " ft2\n"
+                     : Fixed(cuts.area / 10000, 2) + " m2\n");
+
+    if (r.ported) {
+        const double needed = DepthForPort(portInside, request.diameter);
+        out += "Port fit: " + Length(portInside, r.inches) + " inside and " +
+               Length(request.diameter, r.inches) + " clear behind it need " +
+               Length(needed, r.inches) + " of the " + Length(inside.depth, r.inches) +
+               " internal depth";
+        if (needed <= inside.depth)
+            out += ": fits, " + Length(inside.depth - needed, r.inches) + " to spare\n";
+        else
+            out += ": does not fit" + PortAdvice(file, s.ported, sheet, request, inside.depth) +
+                   "\n";
+    }
+    const auto fit = [&](const char* what, SheetValue v, const char* against, double room) {
+        const double size = sheet.value[v];
+        if (!IsKnown(size))
+            return;
+        out += std::string(what) + Length(size, r.inches) + " against the internal " + against +
+               " of " + Length(room, r.inches) +
+               (size <= room ? ": fits, " + Length(room - size, r.inches) + " to spare\n"
+                             : ": does not fit\n");
+    };
+    fit("Driver depth: ", SHEET_DEPTH, "depth", inside.depth);
+    fit("Driver diameter: ", SHEET_DIAMETER, "width", inside.width);
+    return out;
+}

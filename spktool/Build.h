@@ -1,0 +1,19 @@
+// spktool build: the box a design needs, with what it holds besides air, its panels
+// and whether its port and driver fit.
+#pragma once
+#include <string>
+
+struct BuildRequest {
+    bool ported = false;
+    double panel = 18;         // mm
+    double diameter = 0;       // port, cm; 0: not given
+    int ports = 0;             // 0: not given
+    double portWall = 3;       // mm
+    double brace = 0;          // l
+    double driverVolume = -1;  // l; below 0: from the driver sheet
+    std::string ratio;         // "H:W:D", empty for the golden one
+    std::string external;      // "WxHxD", empty for a box in proportion
+    bool inches = false;
+};
+
+std::string BuildCommand(const std::string& file, const BuildRequest& request);
