@@ -105,6 +105,103 @@ std::string PortAdvice(const std::string& file, const Ported& box, const DriverS
     return advice + "; or try a slot port along a panel, or a bent port";
 }
 
+// XML 1.0 has no way to write most control characters, not even as references.
+std::string Escaped(const std::string& text)
+{
+    std::string out;
+    for (char c : Printable(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+struct Hole {
+    double diameter;  // cm
+    int count;
+};
+
+// The panels to scale, one drawing unit a millimetre so that a printer at 100 % gives
+// them at their size; the front with the driver's cut-out high and the port holes low,
+// where a builder usually puts them. Labels go under each panel, clear of the holes.
+std::string CutSheet(const std::string& title, const CutList& cuts, double panel,
+                     bool inches, Hole driver, Hole port)
+{
+    struct Drawn {
+        const char* name;
+        int count;
+        PanelPair size;
+    };
+    const Drawn panels[] = {{"Front", 1, cuts.frontBack},
+                            {"Back", 1, cuts.frontBack},
+                            {"Sides", 2, cuts.sides},
+                            {"Top and bottom", 2, cuts.topBottom}};
+    double tallest = 0, widest = 0;
+    for (const Drawn& d : panels) {
+        tallest = tallest > d.size.second ? tallest : d.size.second;
+        widest = widest > d.size.first ? widest : d.size.first;
+    }
+    // Text in proportion to the box, so that a small box's labels do not cover it.
+    double font = widest * 10 / 25;
+    font = font < 5 ? 5 : font > 20 ? 20 : font;
+    const double margin = 20, top = margin + 2 * font;
+    double x = margin;
+    std::string shapes;
+    const auto mm = [](double cm) { return Fixed(cm * 10, 1); };
+    const auto circle = [&](double cx, double cy, double diameter) {
+        shapes += "<circle cx=\"" + Fixed(cx, 1) + "\" cy=\"" + Fixed(cy, 1) + "\" r=\"" +
+                  Fixed(diameter * 5, 1) + "\"/>\n";
+    };
+    for (const Drawn& d : panels) {
+        const double w = d.size.first * 10, h = d.size.second * 10;
+        shapes += "<rect x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(top, 1) + "\" width=\"" +
+                  mm(d.size.first) + "\" height=\"" + mm(d.size.second) + "\"/>\n";
+        std::string holes;
+        if (&d == &panels[0]) {
+            const double edge = panel * 10 + 10;  // clear of the sides and the top
+            if (driver.count > 0) {
+                const double r = driver.diameter * 5;
+                circle(x + w / 2, top + (h * 0.3 > r + edge ? h * 0.3 : r + edge),
+                       driver.diameter);
+                holes += "cut-out " + Cut(driver.diameter, inches);
+            }
+            for (int i = 0; i < port.count; ++i) {
+                const double r = port.diameter * 5;
+                circle(x + w * (i + 1) / (port.count + 1),
+                       top + h - (h * 0.2 > r + edge ? h * 0.2 : r + edge), port.diameter);
+            }
+            if (port.count > 0)
+                holes += (holes.empty() ? "" : ", ") + std::to_string(port.count) + " x port " +
+                         Cut(port.diameter, inches);
+        }
+        const std::string label = std::string(d.name) + " (" + std::to_string(d.count) +
+                                  "): " + Cut(d.size.first, inches) + " x " +
+                                  Cut(d.size.second, inches) + (inches ? "" : " mm");
+        shapes += "<text x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(top + h + 1.4 * font, 1) +
+                  "\" stroke=\"none\" fill=\"#000000\">" + Escaped(label) + "</text>\n";
+        if (!holes.empty())
+            shapes += "<text x=\"" + Fixed(x, 1) + "\" y=\"" +
+                      Fixed(top + h + 2.8 * font, 1) + "\" stroke=\"none\" fill=\"#000000\">" +
+                      Escaped(holes + (inches ? "" : " mm")) + "</text>\n";
+        x += w + margin;
+    }
+    const std::string width = Fixed(x, 1), height = Fixed(top + tallest * 10 + 3 * font + margin, 1);
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width + "mm\" height=\"" +
+           height + "mm\" viewBox=\"0 0 " + width + " " + height + "\">\n"
+           "<rect width=\"" + width + "\" height=\"" + height + "\" fill=\"#ffffff\"/>\n"
+           "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" font-size=\"" +
+           Fixed(font, 1) + "\" xml:space=\"preserve\" fill=\"none\" stroke=\"#000000\" "
+           "stroke-width=\"0.5\">\n"
+           "<text x=\"" + Fixed(margin, 1) + "\" y=\"" + Fixed(margin + font, 1) +
+           "\" stroke=\"none\" fill=\"#000000\">" + Escaped(title) + "</text>\n" + shapes +
+           "</g>\n</svg>\n";
+}
+
 }  // namespace
 
 std::string BuildCommand(const std::string& file, const BuildRequest& r)
@@ -129,8 +226,11 @@ std::string BuildCommand(const std::string& file, const BuildRequest& r)
         const BoxSize inside = InsideOf(outside, panel);
         if (!(inside.height > 0 && inside.width > 0 && inside.depth > 0))
             BadCommandLine("build: --external " + r.external + " leaves nothing inside " +
-                           Fixed(r.panel, 1) + " mm panels");
+                           Plain(r.panel) + " mm panels");
     }
+
+    if (!r.svg.empty())
+        RefuseToReplace(r.svg, r.force);
 
     const Speaker s = LoadSpeakerFile(file);
     const DriverSheet sheet = LoadSheet(file);
@@ -183,13 +283,13 @@ std::string BuildCommand(const std::string& file, const BuildRequest& r)
                Plain(proportion.height) + " : " + Plain(proportion.width) + " : " +
                Plain(proportion.depth) + ")\n";
         out += "External H x W x D: " + Size(outside, r.inches) + " with " +
-               Fixed(r.panel, 1) + " mm panels\n";
+               Plain(r.panel) + " mm panels\n";
     } else {
         inside = InsideOf(outside, panel);
         const double built = VolumeOf(inside) / 1000;
         const double builtNet = built - driver - ports - r.brace;
         out += "External H x W x D: " + Size(outside, r.inches) + " with " +
-               Fixed(r.panel, 1) + " mm panels\n";
+               Plain(r.panel) + " mm panels\n";
         out += "Internal H x W x D: " + Size(inside, r.inches) + ": gross " +
                Volume(built, r.inches) + ", net " + Volume(builtNet, r.inches) + ", " +
                (builtNet >= net ? "+" : "") + Fixed((builtNet - net) / net * 100, 1) +
@@ -232,5 +332,18 @@ std::string BuildCommand(const std::string& file, const BuildRequest& r)
     };
     fit("Driver depth: ", SHEET_DEPTH, "depth", inside.depth);
     fit("Driver diameter: ", SHEET_DIAMETER, "width", inside.width);
+
+    if (!r.svg.empty()) {
+        const double cutout = sheet.value[SHEET_CUTOUT];
+        const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
+        const Hole portHoles = {request.diameter + 2 * r.portWall / 10,
+                                r.ported ? request.ports : 0};
+        // Complete in a temporary file first: a failure leaves no half-written sheet.
+        WriteWholeFile(r.svg, CutSheet(out.substr(0, out.find('\n')), cuts, panel, r.inches,
+                                       driverHole, portHoles), r.force);
+        out += "Cut sheet: " + r.svg + (IsKnown(cutout) ? "\n"
+                                        : ", without the driver's cut-out (spktool set " +
+                                              file + " cutout=CM)\n");
+    }
     return out;
 }

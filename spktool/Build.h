@@ -14,6 +14,8 @@ struct BuildRequest {
     std::string ratio;         // "H:W:D", empty for the golden one
     std::string external;      // "WxHxD", empty for a box in proportion
     bool inches = false;
+    std::string svg;  // the cut sheet to write, "" for none
+    bool force = false;  // replace an existing cut sheet
 };
 
 std::string BuildCommand(const std::string& file, const BuildRequest& request);

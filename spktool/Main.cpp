@@ -229,6 +229,9 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.build->add_option("--external", b.external, "the outside WxHxD instead, cm (inches "
                         "with --inches)")->excludes(ratio);
     c.build->add_flag("--inches", b.inches, "sizes in inches, the cut list to 1/16");
+    c.build->add_option("--svg", b.svg, "a cut sheet to scale: the panels, the driver's "
+                        "cut-out and the port holes");
+    c.build->add_flag("--force", b.force, "replace an existing cut sheet");
     return c;
 }
 
