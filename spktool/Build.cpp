@@ -125,11 +125,12 @@ struct Hole {
     int count;
 };
 
-// The panels to scale, one drawing unit a millimetre so that a printer at 100 % gives
-// them at their size; the front with the driver's cut-out high and the port holes low,
+// The panels to scale, one drawing unit a millimetre, with a size in millimetres when
+// `toScale`, so that a printer at 100 % gives them at their size (a page fits it to its
+// width instead); the front with the driver's cut-out high and the port holes low,
 // where a builder usually puts them. Labels go under each panel, clear of the holes.
 std::string CutSheet(const std::string& title, const CutList& cuts, double panel,
-                     bool inches, Hole driver, Hole port)
+                     bool inches, Hole driver, Hole port, bool toScale)
 {
     struct Drawn {
         const char* name;
@@ -190,9 +191,9 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
         x += w + margin;
     }
     const std::string width = Fixed(x, 1), height = Fixed(top + tallest * 10 + 3 * font + margin, 1);
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width + "mm\" height=\"" +
-           height + "mm\" viewBox=\"0 0 " + width + " " + height + "\">\n"
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
+           (toScale ? "width=\"" + width + "mm\" height=\"" + height + "mm\" " : "") +
+           "viewBox=\"0 0 " + width + " " + height + "\">\n"
            "<rect width=\"" + width + "\" height=\"" + height + "\" fill=\"#ffffff\"/>\n"
            "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" font-size=\"" +
            Fixed(font, 1) + "\" xml:space=\"preserve\" fill=\"none\" stroke=\"#000000\" "
@@ -204,7 +205,7 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
 
 }  // namespace
 
-std::string BuildCommand(const std::string& file, const BuildRequest& r)
+BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 {
     if (r.ported && r.diameter == 0)
         BadCommandLine("build --ported needs --diameter");
@@ -228,9 +229,6 @@ std::string BuildCommand(const std::string& file, const BuildRequest& r)
             BadCommandLine("build: --external " + r.external + " leaves nothing inside " +
                            Plain(r.panel) + " mm panels");
     }
-
-    if (!r.svg.empty())
-        RefuseToReplace(r.svg, r.force);
 
     const Speaker s = LoadSpeakerFile(file);
     const DriverSheet sheet = LoadSheet(file);
@@ -333,17 +331,29 @@ std::string BuildCommand(const std::string& file, const BuildRequest& r)
     fit("Driver depth: ", SHEET_DEPTH, "depth", inside.depth);
     fit("Driver diameter: ", SHEET_DIAMETER, "width", inside.width);
 
+    const double cutout = sheet.value[SHEET_CUTOUT];
+    const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
+    const Hole portHoles = {request.diameter + 2 * r.portWall / 10, r.ported ? request.ports : 0};
+    BuiltBox built;
+    const std::string title = out.substr(0, out.find('\n'));
+    built.svg = CutSheet(title, cuts, panel, r.inches, driverHole, portHoles, !r.svg.empty());
+    if (!IsKnown(cutout))
+        built.noCutout = "without the driver's cut-out (spktool set " + file + " cutout=CM)";
+    built.text = out;
+    return built;
+}
+
+std::string BuildCommand(const std::string& file, const BuildRequest& r)
+{
+    if (!r.svg.empty())
+        RefuseToReplace(r.svg, r.force);
+    BuiltBox built = BuildBox(file, r);
     if (!r.svg.empty()) {
-        const double cutout = sheet.value[SHEET_CUTOUT];
-        const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
-        const Hole portHoles = {request.diameter + 2 * r.portWall / 10,
-                                r.ported ? request.ports : 0};
         // Complete in a temporary file first: a failure leaves no half-written sheet.
-        WriteWholeFile(r.svg, CutSheet(out.substr(0, out.find('\n')), cuts, panel, r.inches,
-                                       driverHole, portHoles), r.force);
-        out += "Cut sheet: " + r.svg + (IsKnown(cutout) ? "\n"
-                                        : ", without the driver's cut-out (spktool set " +
-                                              file + " cutout=CM)\n");
+        WriteWholeFile(r.svg, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + built.svg,
+                       r.force);
+        built.text += "Cut sheet: " + r.svg +
+                      (built.noCutout.empty() ? "\n" : ", " + built.noCutout + "\n");
     }
-    return out;
+    return built.text;
 }

@@ -19,3 +19,11 @@ struct BuildRequest {
 };
 
 std::string BuildCommand(const std::string& file, const BuildRequest& request);
+
+// What `build` prints, without the line of the cut sheet it writes, and the cut sheet
+// itself as an SVG element: in millimetres for the `svg` file asked for, else sized by
+// the page it is placed in; `noCutout` says why the sheet has no cut-out.
+struct BuiltBox {
+    std::string text, svg, noCutout;
+};
+BuiltBox BuildBox(const std::string& file, const BuildRequest& request);

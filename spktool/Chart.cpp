@@ -186,8 +186,7 @@ std::string Svg(const std::vector<Design>& designs, int width, int height, const
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     const ChartTable t = LayOutChart(width, height);
     const std::string w = std::to_string(width), h = std::to_string(height + titles);
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" +
+    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" +
                       h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n"
                       "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n"
                       "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" "
@@ -486,6 +485,32 @@ Paint PlotPainting(const std::vector<Design>& designs, const PlotRequest& plot, 
     };
 }
 
+const char XML_DECLARATION[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+std::vector<Design> LoadDesigns(const std::vector<std::string>& designTexts,
+                                const PlotRequest& plot)
+{
+    std::vector<Design> designs;
+    for (const std::string& design : designTexts)
+        designs.push_back(LoadDesign(design));
+    if (!plot.quantity.empty())
+        LoadLimitsOf(designs, plot);
+    return designs;
+}
+
+// The level chart, or the plot of a limit; `designs` must outlive the painting.
+Paint Painting(const std::vector<Design>& designs, const PlotRequest& plot, int width,
+               int height)
+{
+    if (!plot.quantity.empty())
+        return PlotPainting(designs, plot, width, height);
+    return [&designs, width, height](ChartPainter& painter) {
+        const ChartTable t = LayOutChart(width, height);
+        PaintChartTable(t, painter);
+        PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
+    };
+}
+
 }  // namespace
 
 std::string ChartCommand(const std::vector<std::string>& designTexts, const std::string& out,
@@ -506,22 +531,12 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
         BadCommandLine("chart: unknown --plot '" + plot.quantity +
                        "' (spl, excursion, port-speed, group-delay or impedance)");
     RefuseToReplace(out, force);
-    std::vector<Design> designs;
-    for (const std::string& design : designTexts)
-        designs.push_back(LoadDesign(design));
-    Paint paint = [&designs, width, height](ChartPainter& painter) {
-        const ChartTable t = LayOutChart(width, height);
-        PaintChartTable(t, painter);
-        PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
-    };
-    if (!plot.quantity.empty()) {
-        LoadLimitsOf(designs, plot);
-        paint = PlotPainting(designs, plot, width, height);
-    }
-
+    const std::vector<Design> designs = LoadDesigns(designTexts, plot);
     // Complete in a temporary file first: a failure leaves no half-written picture.
-    WriteWholeFile(out, bmp ? Bitmap(designs, width, height, paint)
-                            : Svg(designs, width, height, paint), force);
+    WriteWholeFile(out, bmp ? Bitmap(designs, width, height, Painting(designs, plot, width, height))
+                            : XML_DECLARATION + Svg(designs, width, height,
+                                                    Painting(designs, plot, width, height)),
+                   force);
 
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
     std::string report = out + ": " + std::to_string(width) + " x " +
@@ -532,4 +547,11 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
                   Title(designs[k]) + "\n";
     }
     return report;
+}
+
+std::string ChartSvg(const std::vector<std::string>& designTexts, int width, int height,
+                     const PlotRequest& plot)
+{
+    const std::vector<Design> designs = LoadDesigns(designTexts, plot);
+    return Svg(designs, width, height, Painting(designs, plot, width, height));
 }

@@ -19,3 +19,7 @@ struct PlotRequest {
 std::string ChartCommand(const std::vector<std::string>& designs, const std::string& out,
                          const std::string& size, bool bmp, bool force,
                          const PlotRequest& plot);
+
+// The same chart as an SVG element, without the XML declaration, to be placed in a page.
+std::string ChartSvg(const std::vector<std::string>& designs, int width, int height,
+                     const PlotRequest& plot);

@@ -51,6 +51,14 @@ std::string Signed(double value, int decimals)
     return text[0] == '-' ? text : "+" + text;
 }
 
+std::string FiguresText(const Response& r)
+{
+    const ResponseFigures& figures = r.figures;
+    return "F3 " + CrossingText(figures.f3) + ", F6 " + CrossingText(figures.f6) + ", F10 " +
+           CrossingText(figures.f10) + ", peak " + Signed(r.exact[figures.peakHz], 2) +
+           " dB at " + std::to_string(figures.peakHz) + " Hz";
+}
+
 // ---- output helpers -----------------------------------------------------------------
 
 // A number written as `text` shows it, so that the JSON and the CSV give the same
@@ -128,13 +136,12 @@ void ForEachShownField(Visit visit)
                 visit(field);
 }
 
-std::string ShowText(const Shown& d)
+// The lines of `show`, a name and its value each.
+std::vector<ShownLine> ShowLines(const Shown& d)
 {
     const Speaker& s = d.s;
-    std::string out = d.file + "\n";
-    auto line = [&](const char* name, const std::string& value) {
-        out += "  " + Pad(name, 15) + value + "\n";
-    };
+    std::vector<ShownLine> lines;
+    auto line = [&](const char* name, const std::string& value) { lines.push_back({name, value}); };
     ForEachShownField([&](const SpeakerField& field) {
         if (field.isText)
             line(field.name, FromWindows1252(FieldText(s, field)));
@@ -158,6 +165,14 @@ std::string ShowText(const Shown& d)
     line("ported F3", d.portedOk ? CrossingText(d.portedF3) : "none: " + Unusable(s, true));
     for (const std::string& warning : d.warnings)
         line("warning", warning);
+    return lines;
+}
+
+std::string ShowText(const Shown& d)
+{
+    std::string out = d.file + "\n";
+    for (const ShownLine& line : ShowLines(d))
+        out += "  " + Pad(line.name, 15) + line.value + "\n";
     return out;
 }
 
@@ -258,6 +273,18 @@ std::string ShowCommand(const std::vector<std::string>& files, Format format)
             out += (i ? "\n" : "") + ShowText(shown[i]);
     }
     return out;
+}
+
+std::vector<ShownLine> ShowLines(const std::string& file)
+{
+    return ShowLines(Describe(file));
+}
+
+std::string DesignFigures(const Speaker& s, bool ported)
+{
+    if (const std::string why = Unusable(s, ported); !why.empty())
+        return "none: " + why;
+    return FiguresText(Compute(s, ported));
 }
 
 std::string NewCommand(const std::string& file, const std::vector<std::string>& assignments,
@@ -409,11 +436,7 @@ std::string ResponseCommand(const std::string& file, bool ported, bool exact, Fo
                      Fixed(s.ported.fb, 1) + " Hz"
                : "sealed box, resonance " + Fixed(s.sealed.fb, 1) + " Hz, Q " +
                      Fixed(s.sealed.q, 3);
-    const ResponseFigures& figures = r.figures;
-    const std::string summary = "F3 " + CrossingText(figures.f3) + ", F6 " +
-                                CrossingText(figures.f6) + ", F10 " + CrossingText(figures.f10) +
-                                ", peak " + Signed(r.exact[figures.peakHz], 2) + " dB at " +
-                                std::to_string(figures.peakHz) + " Hz";
+    const std::string summary = FiguresText(r);
     std::string out;
     if (format == Format::Csv) {
         out = "hz,db\n";

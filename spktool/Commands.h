@@ -4,9 +4,21 @@
 #include <string>
 #include <vector>
 
+#include "record/Speaker.h"
+
 enum class Format { Text, Csv, Json, Frd };
 
 std::string ShowCommand(const std::vector<std::string>& files, Format format);
+
+// What `show` prints of one file, a name and its value a line: the fields, the sheet's
+// values, the sealed volume's true Q, both F3s and the sheet's warnings ("warning").
+struct ShownLine {
+    std::string name, value;
+};
+std::vector<ShownLine> ShowLines(const std::string& file);
+
+// "F3 …, F6 …, F10 …, peak …" of a design as `response` prints it, or "none: " and why.
+std::string DesignFigures(const Speaker& s, bool ported);
 std::string NewCommand(const std::string& file, const std::vector<std::string>& assignments,
                        bool force);
 std::string SetCommand(const std::string& file, const std::vector<std::string>& assignments,

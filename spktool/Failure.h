@@ -28,7 +28,11 @@ inline std::vector<std::string>& Warnings()
     return warnings;
 }
 
+// Said once, however many parts of a command come across it.
 inline void Warn(const std::string& message)
 {
+    for (const std::string& warning : Warnings())
+        if (warning == message)
+            return;
     Warnings().push_back(message);
 }

@@ -13,8 +13,8 @@ namespace {
 const char CSV_HEADER[] =
     "Hz,dB,SPL dB,excursion mm,port m/s,group delay ms,impedance ohm,max power W\n";
 
-// What the curves need beyond the speaker file, or the one line that names what is
-// missing and how to give it.
+}  // namespace
+
 LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const DriverSheet& sheet)
 {
     const auto value = [&](SheetValue v) { return sheet.value[v]; };
@@ -41,6 +41,8 @@ LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const Driver
                 ": the difference is the driver's mechanical loss");
     return d;
 }
+
+namespace {
 
 void CheckDesign(const std::string& file, const Speaker& s, bool ported)
 {

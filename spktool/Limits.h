@@ -4,10 +4,15 @@
 
 #include "Commands.h"
 #include "acoustics/Limits.h"
+#include "record/DriverSheet.h"
 
 // `diameter` (cm) and `ports` are those of a ported box, 0 for a sealed one.
 std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
                           int ports, Format format);
+
+// What the curves need beyond the speaker file, or bad data in one line that names what
+// is missing and how to give it.
+LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const DriverSheet& sheet);
 
 // The sheet's values the curves need and the curves of the design, for `limits` and for
 // the charts of them; bad data ends the command with a line naming the file.

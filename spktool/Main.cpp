@@ -12,6 +12,7 @@
 #include "Failure.h"
 #include "Limits.h"
 #include "Platform.h"
+#include "Report.h"
 #include "Text.h"
 
 namespace {
@@ -33,11 +34,13 @@ struct Options {
     int limitsPorts = 0;
     PlotRequest plot;
     BuildRequest build;
+    ReportRequest report;
 };
 
 // The subcommands, to tell which one the command line named.
 struct Commands {
-    CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart, *limits, *build;
+    CLI::App *show, *create, *set, *import, *response, *optimize, *port, *chart, *limits, *build,
+        *report;
 };
 
 // Everything printed passes here, so that no model name or file name read from a file
@@ -58,6 +61,20 @@ CLI::Validator Positive(double most, const char* unit)
             const double value = ReadNumber(text.c_str());
             if (!(value > 0 && value <= most))
                 return "'" + text + "' is not above 0 and at most " + Brief(most) + unit;
+            return "";
+        },
+        "");
+}
+
+// A number from `low` to `high`. CLI11's Range lets "nan" through, as every comparison
+// with it is false.
+CLI::Validator Between(double low, double high)
+{
+    return CLI::Validator(
+        [low, high](std::string& text) -> std::string {
+            double value = 0;
+            if (!ReadDecimal(text, value) || !(value >= low && value <= high))
+                return "'" + text + "' is not a number from " + Brief(low) + " to " + Brief(high);
             return "";
         },
         "");
@@ -176,9 +193,9 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
                          "xmax in its driver sheet")->required();
     AddBox(c.limits, o);
     c.limits->add_option("--power", o.power, "the power into Re, W (V2 = P x Re)")
-        ->required()->check(CLI::Range(0.001, 100000.0));
+        ->required()->check(Between(0.001, 100000.0));
     c.limits->add_option("--diameter", o.limitsDiameter, "port diameter, cm (ported box)")
-        ->check(CLI::Range(0.1, 1000.0));
+        ->check(Between(0.1, 1000.0));
     c.limits->add_option("--ports", o.limitsPorts, "1 to 4 ports (ported box)")
         ->check(CLI::Range(1, 4));
     c.limits->add_flag("--csv", o.csv, "one row per hertz, for a spreadsheet");
@@ -198,9 +215,9 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
                         "limits: spl, excursion, port-speed, group-delay or impedance, from the "
                         "driver sheet");
     c.chart->add_option("--power", o.plot.power, "the power into Re for --plot, W")
-        ->check(CLI::Range(0.001, 100000.0));
+        ->check(Between(0.001, 100000.0));
     c.chart->add_option("--diameter", o.plot.diameter, "port diameter for --plot of a ported "
-                        "box, cm")->check(CLI::Range(0.1, 1000.0));
+                        "box, cm")->check(Between(0.1, 1000.0));
     c.chart->add_option("--ports", o.plot.ports, "1 to 4 ports for --plot of a ported box")
         ->check(CLI::Range(1, 4));
 
@@ -213,17 +230,17 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     AddBox(c.build, o);
     BuildRequest& b = o.build;
     c.build->add_option("--panel", b.panel, "panel thickness, mm (18)")
-        ->check(CLI::Range(0.1, 200.0));
+        ->check(Between(0.1, 200.0));
     c.build->add_option("--diameter", b.diameter, "port diameter, cm (ported box)")
-        ->check(CLI::Range(0.1, 1000.0));
+        ->check(Between(0.1, 1000.0));
     c.build->add_option("--ports", b.ports, "1 to 4 ports (ported box; 1)")
         ->check(CLI::Range(1, 4));
     c.build->add_option("--port-wall", b.portWall, "the port tube's wall, mm (3)")
-        ->check(CLI::Range(0.0, 100.0));
+        ->check(Between(0.0, 100.0));
     c.build->add_option("--brace", b.brace, "the bracing's volume inside the box, l (0)")
-        ->check(CLI::Range(0.0, 100000.0));
+        ->check(Between(0.0, 100000.0));
     c.build->add_option("--driver-volume", b.driverVolume, "the driver's displacement, l "
-                        "(else the driver sheet's)")->check(CLI::Range(0.0, 100000.0));
+                        "(else the driver sheet's)")->check(Between(0.0, 100000.0));
     CLI::Option* ratio = c.build->add_option("--ratio", b.ratio, "internal H:W:D "
                                              "(1.618:1:0.618)");
     c.build->add_option("--external", b.external, "the outside WxHxD instead, cm (inches "
@@ -232,6 +249,25 @@ Commands DeclareCommandLine(CLI::App& app, Options& o)
     c.build->add_option("--svg", b.svg, "a cut sheet to scale: the panels, the driver's "
                         "cut-out and the port holes");
     c.build->add_flag("--force", b.force, "replace an existing cut sheet");
+
+    c.report = Command(app, "report", "The whole design of speaker files on one page to look "
+                       "at, print or share: the driver, both boxes, their charts, the limits at "
+                       "a power and the boxes to build (a file dropped on spktool.exe gets one "
+                       "too)",
+                       "spktool report woofer.spk -o woofer.htm");
+    c.report->add_option("FILE", o.files, "speaker files, each with its driver sheet")
+        ->required();
+    c.report->add_option("-o,--output", o.out, "the page to write (.htm)")->required();
+    ReportRequest& r = o.report;
+    c.report->add_option("--power", r.power, "the power into Re, W (the sheet's Pe, else 1)")
+        ->check(Between(0.001, 100000.0));
+    c.report->add_option("--diameter", r.diameter, "port diameter, cm (the smallest whole cm "
+                         "that keeps the air under 17 m/s)")->check(Between(0.1, 1000.0));
+    c.report->add_option("--ports", r.ports, "1 to 4 ports, with --diameter (1)")
+        ->check(CLI::Range(1, 4));
+    c.report->add_option("--panel", r.panel, "panel thickness, mm (18)")
+        ->check(Between(0.1, 200.0));
+    c.report->add_flag("--force", r.force, "replace an existing page");
     return c;
 }
 
@@ -268,6 +304,12 @@ int Dispatch(const Commands& c, const Options& o)
         BuildRequest request = o.build;
         request.ported = o.ported;
         output = BuildCommand(o.file, request);
+    } else if (c.report->parsed()) {
+        const ReportOutcome outcome = ReportCommand(o.files, o.out, o.report);
+        for (const std::string& error : outcome.errors)
+            Print(stderr, "spktool: " + error + "\n");
+        Print(stdout, outcome.output);
+        return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
     }
     Print(stdout, output);
     return EXIT_OK;
@@ -284,6 +326,13 @@ void PrintWarnings()
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
+    // Explorer's ways to start a console program: a double-click, and a file dropped on it.
+    if (arguments.size() == 1 && OwnsConsole()) {
+        ShowMessage(DROP_USAGE, false);
+        return EXIT_OK;
+    }
+    if (IsDroppedFile(arguments))
+        return ReportDropped(arguments[1]);
     Options o;
     CLI::App app("Kalvora 98's speaker files and numbers for scripts, spreadsheets and "
                  "other tools.",

@@ -510,6 +510,35 @@ void WriteText(bool error, const std::string& utf8)
     }
 }
 
+bool OwnsConsole()
+{
+    // Explorer gives a console program a console of its own; a Command Prompt shares
+    // its one. Output sent to a file or pipe is read by someone, whoever started us.
+    DWORD processes[2], mode;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) &&
+           GetConsoleProcessList(processes, 2) == 1;
+}
+
+void ShowMessage(const std::string& text, bool error)
+{
+    WriteText(true, text + "\n");
+    if (OwnsConsole())
+        MessageBoxW(nullptr, Wide(text).c_str(), L"spktool",
+                    MB_OK | MB_SETFOREGROUND | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+}
+
+bool OpenDocument(const std::string& path, std::string& error)
+{
+    // ShellExecute answers a number above 32 on success, an error code at most 32.
+    const INT_PTR result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result > 32)
+        return true;
+    error = result == SE_ERR_NOASSOC ? "no program is set to open .htm files"
+                                     : "Windows error " + std::to_string(result);
+    return false;
+}
+
 std::vector<std::string> CommandLineArguments(int, char**)
 {
     _setmode(_fileno(stdout), _O_BINARY);
@@ -829,6 +858,22 @@ void RemoveFile(const std::string& path)
 void WriteText(bool error, const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), error ? stderr : stdout);
+}
+
+bool OwnsConsole()
+{
+    return false;
+}
+
+void ShowMessage(const std::string& text, bool)
+{
+    WriteText(true, text + "\n");
+}
+
+bool OpenDocument(const std::string&, std::string&)
+{
+    // Linux has no one way to ask for the user's browser; the page is named on output.
+    return true;
 }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv)

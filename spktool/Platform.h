@@ -84,3 +84,15 @@ bool FinishOutput(std::string& error);
 // and standard output and error switched to binary, so that the C runtime adds no line
 // ends of its own and both builds differ only where WriteText says.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// True when spktool runs in a console of its own, as Explorer starts it for a file
+// dropped on it or a double-click, with its output on that console: a message printed
+// there vanishes with the window, so it goes to a message box as well.
+bool OwnsConsole();
+
+// A message on standard error, and in a message box when spktool owns its console.
+void ShowMessage(const std::string& text, bool error);
+
+// Opens a file with the program Windows has for its type (a page in the user's browser);
+// false with `error` when there is none. Elsewhere does nothing.
+bool OpenDocument(const std::string& path, std::string& error);

@@ -230,3 +230,33 @@ std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, doubl
                            Shown(pe, 1) + " W");
     return warnings;
 }
+
+Extreme PassbandMaxSpl(const Limits& limits, double power, double most)
+{
+    const Crossing f3 = RisesThrough(limits.level, -3);
+    Extreme loudest = {0, 0};
+    if (f3.where != Crossing::AT)
+        return loudest;
+    for (int f = static_cast<int>(std::ceil(f3.hz)); f <= HIGHEST_HZ; ++f) {
+        const double allowed = limits.maxPower[f] < most ? limits.maxPower[f] : most;
+        const double level = limits.spl[f] + 10 * std::log10(allowed / power);
+        if (loudest.hz == 0 || level < loudest.value)
+            loudest = {level, f};
+    }
+    return loudest;
+}
+
+int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int ports,
+                      int largest)
+{
+    // The air speed falls as the area grows, so the first diameter that is quiet is
+    // the smallest; a whole limits run per step is a few microseconds.
+    Limits l;
+    for (int diameter = 1; diameter <= largest; ++diameter) {
+        if (!ComputeLimits(s, true, d, power, diameter, ports, l))
+            return 0;
+        if (Summarize(l).largestPortSpeed.value < AUDIBLE_PORT_SPEED)
+            return diameter;
+    }
+    return 0;
+}

@@ -74,3 +74,17 @@ LimitsSummary Summarize(const Limits& limits);
 // over 17 m/s, the power over Pe (none when Pe is NaN).
 std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, double pe,
                                         double power);
+
+// The loudest level, dB at 1 m, that the design plays at every frequency from its F3
+// (of `limits.level`) up to 299 Hz with the cone within Xmax and the power within
+// `most` W, and the frequency that sets it: at each hertz the power is the lesser of
+// `most` and the power that reaches Xmax, and the level follows from the one at `power`
+// by 10·log10 of their ratio. The hertz is 0 when the response never rises through
+// -3 dB on the grid.
+Extreme PassbandMaxSpl(const Limits& limits, double power, double most);
+
+// The smallest whole-centimetre diameter, from 1 to `largest`, of `ports` round ports
+// that keep the peak air speed under 17 m/s at `power` in the ported design of `s`; 0
+// when none does or the design has no limits.
+int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int ports,
+                      int largest);

@@ -1,0 +1,504 @@
+#include "Report.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "Build.h"
+#include "Chart.h"
+#include "Commands.h"
+#include "Designs.h"
+#include "Failure.h"
+#include "Limits.h"
+#include "Platform.h"
+#include "SpeakerFiles.h"
+#include "Text.h"
+#include "acoustics/Limits.h"
+#include "chart/Chart.h"
+
+const char DROP_USAGE[] =
+    "spktool puts the whole design of a speaker file on one page: its driver, both boxes, "
+    "their charts and how to build them.\n\n"
+    "Drop a .spk file on spktool.exe in Explorer: the page is written beside the file and "
+    "opens in your browser.\n\n"
+    "spktool also shows, changes, imports and charts speaker files from a Command Prompt: "
+    "spktool --help lists its commands.";
+
+namespace {
+
+// A chart on the page, in pixels; the page scales it down to fit, keeping its shape.
+constexpr int CHART_WIDTH = 480, CHART_HEIGHT = 300;
+
+// The widest port the page proposes on its own, cm.
+constexpr int LARGEST_PORT = 50;
+
+// Marks a page as spktool's, so that a drop replaces its own page and never another.
+const char PAGE_MARK[] = "<meta name=\"generator\" content=\"spktool report\">";
+
+// Screen and print. No size for @page: the printer's paper, A4 or Letter, is used, and
+// nothing is wider than the page, so nothing is cut at the right margin.
+const char STYLE[] =
+    "body{font:10pt Arial,Helvetica,sans-serif;color:#000;background:#fff;"
+    "max-width:62em;margin:1em auto;padding:0 1em}\n"
+    "h1{font-size:16pt;margin:.3em 0}h2{font-size:13pt;border-bottom:1px solid #808080;"
+    "margin-top:1.5em}h3{font-size:11pt;margin:1em 0 .3em}\n"
+    "table{border-collapse:collapse;margin:.3em 0}th,td{border:1px solid #c0c0c0;"
+    "padding:2px 6px;text-align:left;vertical-align:top}th{background:#f0f0f0}\n"
+    "p{margin:.3em 0}.warning,.error{color:#a00000;font-weight:bold}.note{color:#404040}\n"
+    "pre{font-size:9pt;white-space:pre-wrap;overflow-wrap:anywhere;background:#f6f6f6;"
+    "padding:4px;margin:.3em 0}\n"
+    ".row{display:flex;flex-wrap:wrap;gap:1em}.row>div,figure{flex:1 1 24em;min-width:0;"
+    "margin:0}\n"
+    "figcaption{font-weight:bold;margin:.3em 0}svg{max-width:100%;height:auto}\n"
+    "@page{margin:15mm}\n"
+    "@media print{body{max-width:none;margin:0;padding:0}section{break-before:page}"
+    "header+section{break-before:auto}figure,pre,table{break-inside:avoid}"
+    "h2,h3,h4{break-after:avoid}}\n";
+
+// Text from files and file names for a page: no control characters, no markup.
+std::string Html(std::string_view text)
+{
+    std::string out;
+    for (char c : Printable(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string Tag(const char* name, const std::string& html, const char* cssClass = nullptr)
+{
+    return std::string("<") + name + (cssClass ? std::string(" class=\"") + cssClass + "\"" : "") +
+           ">" + html + "</" + name + ">\n";
+}
+
+std::string Pre(const std::string& text)
+{
+    return "<pre>" + Html(text) + "</pre>\n";
+}
+
+std::string Figure(const std::string& caption, const std::string& svg)
+{
+    return "<figure><figcaption>" + Html(caption) + "</figcaption>\n" + svg + "</figure>\n";
+}
+
+// A part of the page that can fail for want of a value: its HTML, or the one line that
+// says what is missing.
+template <class Part>
+std::string Attempt(Part part)
+{
+    try {
+        return part();
+    } catch (const Failure& failure) {
+        return Tag("p", Html(failure.message), "note");
+    }
+}
+
+// One design of a driver as far as the page can take it: its limits need the sheet,
+// and a ported one a port.
+struct DesignPart {
+    bool ported;
+    const char* name;
+    bool usable;          // the design has a response
+    std::string missing;  // why its limits are left out
+    double diameter = 0;  // ported: cm
+    int ports = 0;
+    std::string portNote;
+    Limits limits;
+    double pe = NAN;
+    bool hasLimits = false;
+};
+
+struct DriverPage {
+    std::string title, html, row;
+};
+
+std::string LineValue(const std::vector<ShownLine>& lines, const char* name)
+{
+    for (const ShownLine& line : lines)
+        if (line.name == name)
+            return line.value;
+    return "";
+}
+
+// The power the page is for, and where it comes from.
+double PagePower(const ReportRequest& r, const DriverSheet& sheet, std::string& note)
+{
+    const double pe = sheet.value[SHEET_PE];
+    if (r.power > 0) {
+        note = Fixed(r.power, 1) + " W, from --power";
+        return r.power;
+    }
+    if (IsKnown(pe) && pe > 0) {
+        note = Fixed(pe, 1) + " W, the driver's Pe";
+        return pe;
+    }
+    note = "1.0 W: the driver sheet gives no Pe";
+    return 1;
+}
+
+// The port: the one asked for, else one port of the smallest whole centimetre that keeps
+// the air under 17 m/s at the page's power.
+void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+                const ReportRequest& r, double power, DesignPart& d)
+{
+    d.ports = r.ports > 0 ? r.ports : 1;
+    const std::string count = std::to_string(d.ports) + (d.ports == 1 ? " port" : " ports");
+    if (r.diameter > 0) {
+        d.diameter = r.diameter;
+        d.portNote = count + " of " + Fixed(d.diameter, 1) + " cm, from --diameter";
+        return;
+    }
+    const LimitsDriver driver = SheetDriver(file, s, sheet);
+    const int quiet = QuietPortDiameter(s, driver, power, d.ports, LARGEST_PORT);
+    if (quiet == 0)
+        BadData(file + ": no port of up to " + std::to_string(LARGEST_PORT) +
+                " cm keeps the air under 17 m/s at " + Fixed(power, 1) +
+                " W (spktool report --diameter CM)");
+    d.diameter = quiet;
+    d.portNote = count + " of " + Fixed(d.diameter, 1) +
+                 " cm, the smallest whole centimetre that keeps the air under 17 m/s at " +
+                 Fixed(power, 1) + " W";
+}
+
+DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+                   const ReportRequest& r, double power, bool ported)
+{
+    DesignPart d;
+    d.ported = ported;
+    d.name = ported ? "Ported" : "Sealed";
+    d.usable = Unusable(s, ported).empty();
+    try {
+        if (ported)
+            ChoosePort(file, s, sheet, r, power, d);
+        LimitsDriver driver;
+        LoadLimits(file, s, ported, power, d.diameter, d.ports, driver, d.pe, d.limits);
+        d.hasLimits = true;
+    } catch (const Failure& failure) {
+        d.missing = failure.message;
+    }
+    return d;
+}
+
+// The loudest level the design keeps from its F3 up within Xmax and Pe (the page's power
+// when Pe is not known).
+std::string Loudest(const DesignPart& d, double power)
+{
+    const double most = IsKnown(d.pe) && d.pe > 0 ? d.pe : power;
+    const Extreme loudest = PassbandMaxSpl(d.limits, power, most);
+    if (loudest.hz == 0)
+        return "";
+    return Fixed(loudest.value, 1) + " dB, set at " + std::to_string(loudest.hz) + " Hz";
+}
+
+std::string DesignsTable(const Speaker& s, const std::vector<ShownLine>& lines)
+{
+    std::string html = "<table>\n<tr><th></th><th>Sealed</th><th>Ported</th></tr>\n";
+    const auto row = [&](const char* name, const std::string& sealed, const std::string& ported) {
+        html += "<tr><th>" + std::string(name) + "</th><td>" + Html(sealed) + "</td><td>" +
+                Html(ported) + "</td></tr>\n";
+    };
+    row("Volume", LineValue(lines, "sealed.volume"), LineValue(lines, "ported.volume"));
+    row("Fb", LineValue(lines, "sealed.fb"), LineValue(lines, "ported.fb"));
+    row("Q", LineValue(lines, "sealed.q"), "");
+    row("Box of the volume", LineValue(lines, "sealed box"), "");
+    row("Response", DesignFigures(s, false), DesignFigures(s, true));
+    return html + "</table>\n";
+}
+
+// The driver's fields and sheet values, as `show` prints them.
+std::string DriverTable(const std::vector<ShownLine>& lines)
+{
+    std::string html = "<table>\n";
+    for (const ShownLine& line : lines) {
+        if (line.name == "warning" || line.name == "sealed box" || line.name == "sealed F3" ||
+            line.name == "ported F3" || line.name.find('.') != std::string::npos)
+            continue;
+        html += "<tr><th>" + Html(line.name) + "</th><td>" + Html(line.value) + "</td></tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+// The level chart, then each limit of both designs, with `limits`' own report of each.
+std::string Charts(const std::string& file, const DesignPart (&parts)[2], double power)
+{
+    std::vector<std::string> designs;
+    for (const DesignPart& d : parts)
+        if (d.usable)
+            designs.push_back(file + (d.ported ? ":ported" : ":sealed"));
+    std::string html = "<h3>Response</h3>\n";
+    if (designs.empty())
+        return html + Tag("p", "Neither design has a box yet.", "note");
+    html += Figure("Level, dB, as the graph window draws it",
+                   ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}));
+
+    html += "<h3>At " + Html(Fixed(power, 1)) + " W</h3>\n";
+    designs.clear();
+    const DesignPart* ported = nullptr;
+    for (const DesignPart& d : parts)
+        if (d.hasLimits) {
+            designs.push_back(file + (d.ported ? ":ported" : ":sealed"));
+            ported = d.ported ? &d : ported;
+        }
+    if (!designs.empty()) {
+        PlotRequest plot;
+        plot.power = power;
+        if (ported) {
+            plot.diameter = ported->diameter;
+            plot.ports = ported->ports;
+        }
+        const struct {
+            const char* quantity;
+            const char* caption;
+        } plots[] = {{"spl", "SPL at 1 m, dB"},
+                     {"excursion", "Cone excursion, mm, with Xmax"},
+                     {"port-speed", "Port air speed, m/s, with the 17 m/s line"},
+                     {"impedance", "Impedance, ohm"},
+                     {"group-delay", "Group delay, ms"}};
+        html += "<div class=\"row\">\n";
+        for (const auto& p : plots) {
+            plot.quantity = p.quantity;
+            std::vector<std::string> shown = designs;
+            if (plot.quantity == "port-speed") {
+                if (!ported)
+                    continue;
+                shown = {file + ":ported"};
+            }
+            html += Figure(p.caption, ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot));
+        }
+        html += "</div>\n";
+    }
+    html += "<div class=\"row\">\n";
+    for (const DesignPart& d : parts) {
+        html += "<div>" + Tag("h4", d.name);
+        if (!d.hasLimits) {
+            html += Tag("p", "Left out: " + Html(d.missing), "note") + "</div>\n";
+            continue;
+        }
+        html += Pre(LimitsCommand(file, d.ported, power, d.diameter, d.ports, Format::Text));
+        if (const std::string loudest = Loudest(d, power); !loudest.empty())
+            html += Tag("p", "Loudest from F3 up within Xmax and Pe: " + Html(loudest));
+        html += "</div>\n";
+    }
+    return html + "</div>\n";
+}
+
+std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
+                  const ReportRequest& r)
+{
+    std::string html = "<h3>The box to build</h3>\n<div class=\"row\">\n";
+    for (const DesignPart& d : parts) {
+        html += "<div>" + Tag("h4", d.name);
+        if (d.ported && d.diameter == 0) {
+            html += Tag("p", "Left out: no port: " + Html(d.missing), "note") +
+                    "</div>\n";
+            continue;
+        }
+        html += Attempt([&] {
+            BuildRequest request;
+            request.ported = d.ported;
+            request.panel = r.panel;
+            request.diameter = d.diameter;
+            request.ports = d.ports;
+            const BuiltBox built = BuildBox(file, request);
+            return Pre(built.text) +
+                   (built.noCutout.empty() ? "" : Tag("p", "Cut sheet " + Html(built.noCutout),
+                                                      "note")) +
+                   built.svg;
+        });
+        html += "</div>\n";
+    }
+    return html + "</div>\n";
+}
+
+DriverPage DescribeDriver(const std::string& file, int number, const ReportRequest& r)
+{
+    const Speaker s = LoadSpeakerFile(file);
+    const DriverSheet sheet = LoadSheet(file);
+    const std::vector<ShownLine> lines = ShowLines(file);
+    DriverPage page;
+    page.title = FromWindows1252(s.model);
+    if (page.title.empty())
+        page.title = file;
+
+    std::string powerNote;
+    const double power = PagePower(r, sheet, powerNote);
+    DesignPart parts[2] = {Prepare(file, s, sheet, r, power, false),
+                           Prepare(file, s, sheet, r, power, true)};
+
+    const std::string id = "driver" + std::to_string(number);
+    std::string& html = page.html;
+    html = "<section id=\"" + id + "\">\n" + Tag("h2", Html(page.title)) +
+           Tag("p", Html(file), "note");
+    for (const ShownLine& line : lines)
+        if (line.name == "warning")
+            html += Tag("p", "Warning: " + Html(line.value), "warning");
+    // One line for what the sheet lacks, at the top: the limits and the quiet port need
+    // it, and where they are left out the page points here.
+    try {
+        SheetDriver(file, s, sheet);
+    } catch (const Failure& failure) {
+        html += Tag("p", "Left out: the limits at power and a port sized for them. " +
+                             Html(failure.message) + ". The driver sheet " +
+                             Html(SheetPath(file)) + " is plain text: type the values in with "
+                             "Notepad and report the file again.",
+                    "warning");
+        for (DesignPart& d : parts)
+            if (d.missing == failure.message)
+                d.missing = "the driver sheet lacks values (above)";
+    }
+    html += "<h3>Driver</h3>\n" + DriverTable(lines) + "<h3>Designs</h3>\n" +
+            DesignsTable(s, lines) +
+            Tag("p", "Power: " + Html(powerNote) + ". Port: " +
+                         Html(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
+                         ". Panels: " + Html(Plain(r.panel)) + " mm.", "note") +
+            Charts(file, parts, power) + Boxes(file, parts, r) + "</section>\n";
+
+    const auto cells = [&](const DesignPart& d) {
+        const std::string volume = LineValue(lines, d.ported ? "ported.volume" : "sealed.volume");
+        return "<td>" + Html(LineValue(lines, d.ported ? "ported F3" : "sealed F3")) + "</td><td>" +
+               Html(volume) + "</td><td>" + Html(d.hasLimits ? Loudest(d, power) : "") + "</td>";
+    };
+    page.row = "<tr><td><a href=\"#" + id + "\">" + Html(page.title) + "</a></td>" +
+               cells(parts[0]) + cells(parts[1]) + "</tr>\n";
+    return page;
+}
+
+std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r,
+                   std::vector<std::string>& errors, int& reported)
+{
+    std::vector<DriverPage> pages;
+    std::string contents;
+    for (const std::string& file : files) {
+        try {
+            pages.push_back(DescribeDriver(file, static_cast<int>(pages.size()) + 1, r));
+            contents += "<li><a href=\"#driver" + std::to_string(pages.size()) + "\">" +
+                        Html(pages.back().title) + "</a> (" + Html(file) + ")</li>\n";
+        } catch (const Failure& failure) {
+            errors.push_back(failure.message);
+            contents += Tag("li", "Not read: " + Html(failure.message), "error");
+        }
+    }
+    reported = static_cast<int>(pages.size());
+    const std::string title =
+        pages.size() == 1 && files.size() == 1 ? pages[0].title : "Speaker designs";
+    std::string html = std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n"
+                                   "<meta charset=\"utf-8\">\n") +
+                       PAGE_MARK + "\n<title>" + Html(title) + "</title>\n<style>\n" + STYLE +
+                       "</style>\n</head>\n<body>\n<header>\n" + Tag("h1", Html(title)) +
+                       Tag("p", "Kalvora 98 design report, written by spktool " SPKTOOL_VERSION,
+                           "note") +
+                       "</header>\n";
+    if (files.size() > 1) {
+        html += "<section id=\"contents\">\n<h2>Contents</h2>\n<ul>\n" + contents + "</ul>\n";
+        html += "<h2>Comparison</h2>\n<table>\n<tr><th rowspan=\"2\">Driver</th>"
+                "<th colspan=\"3\">Sealed</th><th colspan=\"3\">Ported</th></tr>\n<tr>";
+        for (int i = 0; i < 2; ++i)
+            html += "<th>F3</th><th>Volume</th><th>Loudest within Xmax and Pe</th>";
+        html += "</tr>\n";
+        for (const DriverPage& page : pages)
+            html += page.row;
+        html += "</table>\n</section>\n";
+    }
+    for (const DriverPage& page : pages)
+        html += page.html;
+    return html + "</body>\n</html>\n";
+}
+
+bool IsReportPage(const std::string& path)
+{
+    std::string bytes, error;
+    std::uint64_t size;
+    return ReadRegularFile(path, 4096, bytes, size, error) &&
+           bytes.find(PAGE_MARK) != std::string::npos;
+}
+
+// The page beside a dropped file: its own name, or the first numbered one that is free
+// or a page of spktool's.
+std::string DropPagePath(const std::string& file, bool& replace)
+{
+    const std::string base = file.substr(0, file.size() - 4);  // without ".spk"
+    for (int n = 1; n < 1000; ++n) {
+        const std::string page = base + (n == 1 ? "" : " (" + std::to_string(n) + ")") + ".htm";
+        replace = PathExists(page);
+        if (!replace || IsReportPage(page))
+            return page;
+    }
+    BadData(file + ": no free name for its page beside it");
+}
+
+ReportOutcome WritePage(const std::vector<std::string>& files, const std::string& page,
+                        const ReportRequest& r, bool replace)
+{
+    ReportOutcome outcome;
+    int reported = 0;
+    const std::string html = PageOf(files, r, outcome.errors, reported);
+    if (reported == 0)
+        return outcome;
+    // Complete in a temporary file first: a failure leaves no half-written page.
+    WriteWholeFile(page, html, replace);
+    const std::size_t unread = files.size() - reported;
+    outcome.output = page + ": " + std::to_string(reported) +
+                     (reported == 1 ? " driver" : " drivers") +
+                     (unread ? ", " + std::to_string(unread) +
+                                   (unread == 1 ? " file" : " files") + " not read"
+                             : std::string()) +
+                     "\n";
+    return outcome;
+}
+
+}  // namespace
+
+ReportOutcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
+                            const ReportRequest& request)
+{
+    if (request.diameter == 0 && request.ports != 0)
+        BadCommandLine("report: --ports needs --diameter");
+    RefuseToReplace(page, request.force);
+    return WritePage(files, page, request, request.force);
+}
+
+bool IsDroppedFile(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() != 2)
+        return false;
+    const std::string& file = arguments[1];
+    return file.size() > 4 && file[0] != '-' && Lower(file.substr(file.size() - 4)) == ".spk" &&
+           PathExists(file) && !IsDirectory(file);
+}
+
+int ReportDropped(const std::string& file)
+{
+    try {
+        LoadSpeakerFile(file);  // a damaged file gets no sheet beside it
+        // A sheet with every value's name and unit, for the user to fill in with Notepad.
+        if (!PathExists(SheetPath(file)))
+            WriteWholeFile(SheetPath(file), EncodeSheet(EmptySheet()), false);
+        bool replace;
+        const std::string page = DropPagePath(file, replace);
+        const ReportOutcome outcome = WritePage({file}, page, ReportRequest(), replace);
+        if (!outcome.errors.empty()) {
+            ShowMessage("spktool: " + outcome.errors[0], true);
+            return EXIT_BAD_DATA;
+        }
+        WriteText(false, Printable(outcome.output));
+        std::string error;
+        if (!OpenDocument(page, error)) {
+            ShowMessage("spktool: " + page + " is written, but cannot be opened: " + error,
+                        true);
+            return EXIT_BAD_DATA;
+        }
+        return EXIT_OK;
+    } catch (const Failure& failure) {
+        ShowMessage("spktool: " + failure.message, true);
+        return failure.status;
+    } catch (const std::exception& error) {
+        ShowMessage(std::string("spktool: ") + error.what(), true);
+        return EXIT_BAD_DATA;
+    }
+}
