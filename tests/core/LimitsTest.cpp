@@ -129,4 +129,52 @@ INSTANTIATE_TEST_SUITE_P(
                     {"the port air speed passes 17 m/s from ", "100.0 W is more"}}),
     [](const testing::TestParamInfo<WarningCase>& info) { return info.param.name; });
 
+// The warnings' design: 20 l sealed, 40 l ported to 30 Hz, at 100 W.
+Design Example(double diameter)
+{
+    return {{"", 0.4, 50, 30, "", {40, 30}, {20, 0, 0}}, {6, 0.45, 200, 4}, 100, diameter, 1};
+}
+
+double LargestPortSpeed(const Design& g)
+{
+    double largest = 0;
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        largest = std::max(largest, Circuit(g, true, f, g.power).portSpeed);
+    return largest;
+}
+
+// Catches a port one centimetre too small or too large, or a speed limit other than
+// 17 m/s, judged by the circuit's own air speed.
+TEST(LimitsTest, QuietPortIsTheSmallestUnder17MetresASecond)
+{
+    const Design g = Example(0);
+    const int d = QuietPortDiameter(g.s, g.d, g.power, 1, 50);
+    ASSERT_GT(d, 1);
+    EXPECT_LT(LargestPortSpeed(Example(d)), 17);
+    EXPECT_GE(LargestPortSpeed(Example(d - 1)), 17);
+    EXPECT_EQ(QuietPortDiameter(g.s, g.d, g.power, 1, d - 1), 0);
+}
+
+// Catches the loudest level taken at the wrong power (not the lesser of Pe and the
+// power that reaches Xmax), from below F3, or as the largest instead of the least.
+TEST(LimitsTest, PassbandMaxSplIsTheLeastLevelWithinXmaxAndPe)
+{
+    for (const bool ported : {false, true}) {
+        for (const double most : {10.0, 1000.0}) {
+            const Design g = Example(10);
+            Limits l;
+            ASSERT_TRUE(ComputeLimits(g.s, ported, g.d, g.power, g.diameter, g.ports, l));
+            const Crossing f3 = RisesThrough(l.level, -3);
+            double expected = 1e300;
+            for (int f = static_cast<int>(std::ceil(f3.hz)); f <= HIGHEST_HZ; ++f) {
+                const double excursion = Circuit(g, ported, f, g.power).excursion;
+                const double toXmax = g.power * std::pow(g.d.xmax / excursion, 2);
+                expected = std::min(expected, Circuit(g, ported, f, std::min(most, toXmax)).spl);
+            }
+            EXPECT_NEAR(PassbandMaxSpl(l, g.power, most).value, expected, 1e-9)
+                << ported << " " << most;
+        }
+    }
+}
+
 }  // namespace

@@ -22,6 +22,14 @@ if [ ${#runner[@]} -gt 0 ]; then
 else
     own_line_ends='s/\r\n\z/ <not this build\x27s line end>\n/'
 fi
+# Windows always has a program for .htm pages; the test prefix, without Wine's browser
+# parts, has none. A command that does nothing stands in for the browser that a dropped
+# file's page opens in.
+if [ ${#runner[@]} -gt 0 ]; then
+    wine reg add 'HKCR\.htm' /ve /d kalvora.test.page /f >/dev/null
+    wine reg add 'HKCR\kalvora.test.page\shell\open\command' /ve /d 'cmd.exe /c rem "%1"' /f \
+        >/dev/null
+fi
 tables=()
 for table in "$@"; do tables+=("$(realpath "$table")"); done
 data=$(cd "$(dirname "$0")/data" && pwd)
