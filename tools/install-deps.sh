@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 wine32:i386 fonts-wine
   xvfb xauth openbox xdotool xclip imagemagick
-  zip unzip w3m locales librsvg2-bin
+  zip unzip w3m locales librsvg2-bin tidy chromium python3
   libcli11-dev nlohmann-json3-dev librapidxml-dev
 )
 
