@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks: tools/bench.sh [native] [benchmark options...], or
-# tools/bench.sh import for the times of spktool's imports (bench/import-bench.sh).
+# tools/bench.sh import|report for the times of spktool's imports and report pages
+# (bench/import-bench.sh, bench/report-bench.sh).
 # The native ones time the core optimised and without sanitizers, in a tree of their
 # own (build/bench), and report the median and spread of five repetitions. spktool is
 # built there optimised and without sanitizers too, as users run it.
@@ -21,13 +22,13 @@ native)
     build/bench/bench/core_bench --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true "$@"
     ;;
-import)
+import|report)
     configure
     cmake --build build/bench --target spktool -j2
-    bench/import-bench.sh build/bench/spktool/spktool
+    "bench/$what-bench.sh" build/bench/spktool/spktool
     ;;
 *)
-    echo "usage: $0 [native|import] [benchmark options...]" >&2
+    echo "usage: $0 [native|import|report] [benchmark options...]" >&2
     exit 2
     ;;
 esac
