@@ -249,14 +249,26 @@ Extreme PassbandMaxSpl(const Limits& limits, double power, double most)
 int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int ports,
                       int largest)
 {
-    // The air speed falls as the area grows, so the first diameter that is quiet is
-    // the smallest; a whole limits run per step is a few microseconds.
-    Limits l;
-    for (int diameter = 1; diameter <= largest; ++diameter) {
-        if (!ComputeLimits(s, true, d, power, diameter, ports, l))
+    // The tuning fixes the air the ports move, so its speed falls as their area grows:
+    // halve the range of diameters until the smallest quiet one is left. Each step is a
+    // whole limits run of some 0.1 ms.
+    const auto quiet = [&](int diameter, bool& ok) {
+        Limits l;
+        ok = ComputeLimits(s, true, d, power, diameter, ports, l);
+        return ok && Summarize(l).largestPortSpeed.value < AUDIBLE_PORT_SPEED;
+    };
+    bool ok;
+    if (largest < 1 || !quiet(largest, ok))
+        return 0;
+    int low = 1, high = largest;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (quiet(middle, ok))
+            high = middle;
+        else if (!ok)
             return 0;
-        if (Summarize(l).largestPortSpeed.value < AUDIBLE_PORT_SPEED)
-            return diameter;
+        else
+            low = middle + 1;
     }
-    return 0;
+    return high;
 }
