@@ -3,7 +3,8 @@
 # real program with the 8-inch sample: release/help-*.png, shipped beside help.htm and
 # shown in the README, and docs/images/title-bar.png with the program's small icon;
 # then the three samples in the graph window and as spktool's chart of them
-# (docs/images/chart-*), for the README.
+# (docs/images/chart-*), for the README, and spktool's page of the 12-inch sample
+# (release/help-report.png).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
@@ -119,4 +120,21 @@ convert "$work/framed.png" -crop x20+0+0 +repage -strip "$root/docs/images/title
 click "$graph" $CLOSE_BUTTON
 click "$main" $EXIT_BUTTON
 wait $program
+
+# The top of spktool's page of the 12-inch sample, as a browser shows it: the tables,
+# the level chart and the first two charts at the sheet's Pe. Headless Chromium draws
+# it 800 pixels wide; the picture is three quarters of that, in 128 colours.
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+command -v chromium >/dev/null || $sudo env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends chromium >/dev/null
+cmake -S "$root" -B "$root/build/native" -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_C_COMPILER=clang -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$root/build/native" --target spktool >/dev/null
+(cd "$samples" && "$root/build/native/spktool/spktool" report example-12in-subwoofer.spk \
+    -o "$work/report.htm" >/dev/null)
+chromium --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=800,1700 \
+    --screenshot="$work/report.png" "file://$work/report.htm" >/dev/null 2>&1
+convert "$work/report.png" -crop 800x1515+0+0 +repage -resize 75% -colors 128 -strip \
+    "$root/release/help-report.png"
 echo "Wrote release/help-*.png and docs/images/title-bar.png, chart-*"
