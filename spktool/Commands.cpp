@@ -48,6 +48,9 @@ std::string CrossingText(const Crossing& c)
 std::string Signed(double value, int decimals)
 {
     const std::string text = Fixed(value, decimals);
+    // A level a hair under 0 dB is 0 at this precision, not "-0.00".
+    if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+        return "+" + text.substr(1);
     return text[0] == '-' ? text : "+" + text;
 }
 

@@ -352,7 +352,11 @@ int main(int argc, char** argv)
         Print(stdout, std::string(version.what()) + "\n");
         return EXIT_OK;
     } catch (const CLI::ParseError& error) {
-        Print(stderr, std::string("spktool: ") + error.what() + " (spktool --help)\n");
+        // Two files dropped on spktool, or one that is not a speaker file: its console
+        // closes as it ends, so a message box says what it takes.
+        const std::string message =
+            Printable(std::string("spktool: ") + error.what() + " (spktool --help)");
+        ShowMessage(OwnsConsole() ? message + "\n\n" + DROP_USAGE : message, true);
         return EXIT_BAD_COMMAND_LINE;
     }
 

@@ -13,6 +13,7 @@
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "acoustics/Figures.h"
 #include "acoustics/Limits.h"
 #include "chart/Chart.h"
 
@@ -164,6 +165,13 @@ void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sh
     d.portNote = count + " of " + Fixed(d.diameter, 1) +
                  " cm, the smallest whole centimetre that keeps the air under 17 m/s at " +
                  Fixed(power, 1) + " W";
+    // At a small power a quiet port can be far narrower than the cone at full excursion
+    // needs: say so, as `port` does.
+    const double least = PortDiameterForArea(
+        SmallestVentArea(s.ported.fb, driver.sd, driver.xmax), d.ports);
+    if (d.diameter < least)
+        d.portNote += " (Small's vent-area rule asks for " + Fixed(least, 1) +
+                      " cm at full excursion: spktool report --diameter)";
 }
 
 DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet& sheet,
@@ -185,15 +193,16 @@ DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet&
     return d;
 }
 
-// The loudest level the design keeps from its F3 up within Xmax and Pe (the page's power
-// when Pe is not known).
+// The loudest level the design keeps from its F3 up within Xmax and Pe, or within Xmax
+// alone when Pe is not known.
 std::string Loudest(const DesignPart& d, double power)
 {
-    const double most = IsKnown(d.pe) && d.pe > 0 ? d.pe : power;
-    const Extreme loudest = PassbandMaxSpl(d.limits, power, most);
-    if (loudest.hz == 0)
+    const bool pe = IsKnown(d.pe) && d.pe > 0;
+    const Extreme loudest = PassbandMaxSpl(d.limits, power, pe ? d.pe : INFINITY);
+    if (loudest.hz == 0 || !std::isfinite(loudest.value))
         return "";
-    return Fixed(loudest.value, 1) + " dB, set at " + std::to_string(loudest.hz) + " Hz";
+    return Fixed(loudest.value, 1) + " dB, limited at " + std::to_string(loudest.hz) + " Hz" +
+           (pe ? "" : " by Xmax (Pe not known)");
 }
 
 std::string DesignsTable(const Speaker& s, const std::vector<ShownLine>& lines)
@@ -282,7 +291,7 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
         }
         html += Pre(LimitsCommand(file, d.ported, power, d.diameter, d.ports, Format::Text));
         if (const std::string loudest = Loudest(d, power); !loudest.empty())
-            html += Tag("p", "Loudest from F3 up within Xmax and Pe: " + Html(loudest));
+            html += Tag("p", "Loudest from F3 up: " + Html(loudest));
         html += "</div>\n";
     }
     return html + "</div>\n";
@@ -343,10 +352,14 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     try {
         SheetDriver(file, s, sheet);
     } catch (const Failure& failure) {
+        const std::string sheetPath = SheetPath(file);
         html += Tag("p", "Left out: the limits at power and a port sized for them. " +
-                             Html(failure.message) + ". The driver sheet " +
-                             Html(SheetPath(file)) + " is plain text: type the values in with "
-                             "Notepad and report the file again.",
+                             Html(failure.message) + ". The driver sheet " + Html(sheetPath) +
+                             (PathExists(sheetPath)
+                                  ? " is plain text: type the values in with Notepad"
+                                  : " is not there yet: dropping the file on spktool.exe "
+                                    "writes one to fill in with Notepad") +
+                             ", then drop the file on spktool.exe again.",
                     "warning");
         for (DesignPart& d : parts)
             if (d.missing == failure.message)
@@ -399,7 +412,7 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
         html += "<h2>Comparison</h2>\n<table>\n<tr><th rowspan=\"2\">Driver</th>"
                 "<th colspan=\"3\">Sealed</th><th colspan=\"3\">Ported</th></tr>\n<tr>";
         for (int i = 0; i < 2; ++i)
-            html += "<th>F3</th><th>Volume</th><th>Loudest within Xmax and Pe</th>";
+            html += "<th>F3</th><th>Volume</th><th>Loudest from F3 up</th>";
         html += "</tr>\n";
         for (const DriverPage& page : pages)
             html += page.row;
