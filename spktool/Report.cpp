@@ -182,7 +182,7 @@ DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet&
     d.name = ported ? "Ported" : "Sealed";
     d.usable = Unusable(s, ported).empty();
     try {
-        if (ported)
+        if (ported && d.usable)  // else limits names the value the box lacks
             ChoosePort(file, s, sheet, r, power, d);
         LimitsDriver driver;
         LoadLimits(file, s, ported, power, d.diameter, d.ports, driver, d.pe, d.limits);
