@@ -105,21 +105,6 @@ std::string PortAdvice(const std::string& file, const Ported& box, const DriverS
     return advice + "; or try a slot port along a panel, or a bent port";
 }
 
-// XML 1.0 has no way to write most control characters, not even as references.
-std::string Escaped(const std::string& text)
-{
-    std::string out;
-    for (char c : Printable(text)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 struct Hole {
     double diameter;  // cm
     int count;
@@ -183,11 +168,11 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
                                   "): " + Cut(d.size.first, inches) + " x " +
                                   Cut(d.size.second, inches) + (inches ? "" : " mm");
         shapes += "<text x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(top + h + 1.4 * font, 1) +
-                  "\" stroke=\"none\" fill=\"#000000\">" + Escaped(label) + "</text>\n";
+                  "\" stroke=\"none\" fill=\"#000000\">" + MarkupText(label) + "</text>\n";
         if (!holes.empty())
             shapes += "<text x=\"" + Fixed(x, 1) + "\" y=\"" +
                       Fixed(top + h + 2.8 * font, 1) + "\" stroke=\"none\" fill=\"#000000\">" +
-                      Escaped(holes + (inches ? "" : " mm")) + "</text>\n";
+                      MarkupText(holes + (inches ? "" : " mm")) + "</text>\n";
         x += w + margin;
     }
     const std::string width = Fixed(x, 1), height = Fixed(top + tallest * 10 + 3 * font + margin, 1);
@@ -199,7 +184,7 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
            Fixed(font, 1) + "\" xml:space=\"preserve\" fill=\"none\" stroke=\"#000000\" "
            "stroke-width=\"0.5\">\n"
            "<text x=\"" + Fixed(margin, 1) + "\" y=\"" + Fixed(margin + font, 1) +
-           "\" stroke=\"none\" fill=\"#000000\">" + Escaped(title) + "</text>\n" + shapes +
+           "\" stroke=\"none\" fill=\"#000000\">" + MarkupText(title) + "</text>\n" + shapes +
            "</g>\n</svg>\n";
 }
 

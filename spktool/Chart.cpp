@@ -91,21 +91,6 @@ std::string Title(const Design& d)
 // (x, y) is the square from (x, y) to (x + 1, y + 1) here, so lines run half a pixel
 // in, and end where GDI's stop.
 
-// XML 1.0 has no way to write most control characters, not even as references.
-std::string Escaped(const std::string& text)
-{
-    std::string out;
-    for (char c : Printable(text)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string Hex(const ChartColour& c)
 {
     const char digits[] = "0123456789abcdef";
@@ -124,7 +109,7 @@ std::string Half(int v)  // v + 0.5
 std::string SvgText(int x, int y, const std::string& text, const std::string& colour)
 {
     return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y + 11) +
-           "\" fill=\"" + colour + "\">" + Escaped(text) + "</text>\n";
+           "\" fill=\"" + colour + "\">" + MarkupText(text) + "</text>\n";
 }
 
 constexpr ChartColour BLACK = {0, 0, 0};

@@ -56,22 +56,6 @@ const char STYLE[] =
     "header+section{break-before:auto}figure,pre,table{break-inside:avoid}"
     "h2,h3,h4{break-after:avoid}}\n";
 
-// Text from files and file names for a page: no control characters, no markup.
-std::string Html(std::string_view text)
-{
-    std::string out;
-    for (char c : Printable(text)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string Tag(const char* name, const std::string& html, const char* cssClass = nullptr)
 {
     return std::string("<") + name + (cssClass ? std::string(" class=\"") + cssClass + "\"" : "") +
@@ -80,12 +64,12 @@ std::string Tag(const char* name, const std::string& html, const char* cssClass 
 
 std::string Pre(const std::string& text)
 {
-    return "<pre>" + Html(text) + "</pre>\n";
+    return "<pre>" + MarkupText(text) + "</pre>\n";
 }
 
 std::string Figure(const std::string& caption, const std::string& svg)
 {
-    return "<figure><figcaption>" + Html(caption) + "</figcaption>\n" + svg + "</figure>\n";
+    return "<figure><figcaption>" + MarkupText(caption) + "</figcaption>\n" + svg + "</figure>\n";
 }
 
 // A part of the page that can fail for want of a value: its HTML, or the one line that
@@ -96,7 +80,7 @@ std::string Attempt(Part part)
     try {
         return part();
     } catch (const Failure& failure) {
-        return Tag("p", Html(failure.message), "note");
+        return Tag("p", MarkupText(failure.message), "note");
     }
 }
 
@@ -209,8 +193,8 @@ std::string DesignsTable(const Speaker& s, const std::vector<ShownLine>& lines)
 {
     std::string html = "<table>\n<tr><th></th><th>Sealed</th><th>Ported</th></tr>\n";
     const auto row = [&](const char* name, const std::string& sealed, const std::string& ported) {
-        html += "<tr><th>" + std::string(name) + "</th><td>" + Html(sealed) + "</td><td>" +
-                Html(ported) + "</td></tr>\n";
+        html += "<tr><th>" + std::string(name) + "</th><td>" + MarkupText(sealed) + "</td><td>" +
+                MarkupText(ported) + "</td></tr>\n";
     };
     row("Volume", LineValue(lines, "sealed.volume"), LineValue(lines, "ported.volume"));
     row("Fb", LineValue(lines, "sealed.fb"), LineValue(lines, "ported.fb"));
@@ -228,7 +212,7 @@ std::string DriverTable(const std::vector<ShownLine>& lines)
         if (line.name == "warning" || line.name == "sealed box" || line.name == "sealed F3" ||
             line.name == "ported F3" || line.name.find('.') != std::string::npos)
             continue;
-        html += "<tr><th>" + Html(line.name) + "</th><td>" + Html(line.value) + "</td></tr>\n";
+        html += "<tr><th>" + MarkupText(line.name) + "</th><td>" + MarkupText(line.value) + "</td></tr>\n";
     }
     return html + "</table>\n";
 }
@@ -246,7 +230,7 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
     html += Figure("Level, dB, as the graph window draws it",
                    ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}));
 
-    html += "<h3>At " + Html(Fixed(power, 1)) + " W</h3>\n";
+    html += "<h3>At " + MarkupText(Fixed(power, 1)) + " W</h3>\n";
     designs.clear();
     const DesignPart* ported = nullptr;
     for (const DesignPart& d : parts)
@@ -286,12 +270,12 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
     for (const DesignPart& d : parts) {
         html += "<div>" + Tag("h4", d.name);
         if (!d.hasLimits) {
-            html += Tag("p", "Left out: " + Html(d.missing), "note") + "</div>\n";
+            html += Tag("p", "Left out: " + MarkupText(d.missing), "note") + "</div>\n";
             continue;
         }
         html += Pre(LimitsCommand(file, d.ported, power, d.diameter, d.ports, Format::Text));
         if (const std::string loudest = Loudest(d, power); !loudest.empty())
-            html += Tag("p", "Loudest from F3 up: " + Html(loudest));
+            html += Tag("p", "Loudest from F3 up: " + MarkupText(loudest));
         html += "</div>\n";
     }
     return html + "</div>\n";
@@ -304,7 +288,7 @@ std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
     for (const DesignPart& d : parts) {
         html += "<div>" + Tag("h4", d.name);
         if (d.ported && d.diameter == 0) {
-            html += Tag("p", "Left out: no port: " + Html(d.missing), "note") +
+            html += Tag("p", "Left out: no port: " + MarkupText(d.missing), "note") +
                     "</div>\n";
             continue;
         }
@@ -316,7 +300,7 @@ std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
             request.ports = d.ports;
             const BuiltBox built = BuildBox(file, request);
             return Pre(built.text) +
-                   (built.noCutout.empty() ? "" : Tag("p", "Cut sheet " + Html(built.noCutout),
+                   (built.noCutout.empty() ? "" : Tag("p", "Cut sheet " + MarkupText(built.noCutout),
                                                       "note")) +
                    built.svg;
         });
@@ -342,11 +326,11 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
 
     const std::string id = "driver" + std::to_string(number);
     std::string& html = page.html;
-    html = "<section id=\"" + id + "\">\n" + Tag("h2", Html(page.title)) +
-           Tag("p", Html(file), "note");
+    html = "<section id=\"" + id + "\">\n" + Tag("h2", MarkupText(page.title)) +
+           Tag("p", MarkupText(file), "note");
     for (const ShownLine& line : lines)
         if (line.name == "warning")
-            html += Tag("p", "Warning: " + Html(line.value), "warning");
+            html += Tag("p", "Warning: " + MarkupText(line.value), "warning");
     // One line for what the sheet lacks, at the top: the limits and the quiet port need
     // it, and where they are left out the page points here.
     try {
@@ -354,7 +338,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     } catch (const Failure& failure) {
         const std::string sheetPath = SheetPath(file);
         html += Tag("p", "Left out: the limits at power and a port sized for them. " +
-                             Html(failure.message) + ". The driver sheet " + Html(sheetPath) +
+                             MarkupText(failure.message) + ". The driver sheet " + MarkupText(sheetPath) +
                              (PathExists(sheetPath)
                                   ? " is plain text: type the values in with Notepad"
                                   : " is not there yet: dropping the file on spktool.exe "
@@ -367,17 +351,17 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     }
     html += "<h3>Driver</h3>\n" + DriverTable(lines) + "<h3>Designs</h3>\n" +
             DesignsTable(s, lines) +
-            Tag("p", "Power: " + Html(powerNote) + ". Port: " +
-                         Html(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
-                         ". Panels: " + Html(Plain(r.panel)) + " mm.", "note") +
+            Tag("p", "Power: " + MarkupText(powerNote) + ". Port: " +
+                         MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
+                         ". Panels: " + MarkupText(Plain(r.panel)) + " mm.", "note") +
             Charts(file, parts, power) + Boxes(file, parts, r) + "</section>\n";
 
     const auto cells = [&](const DesignPart& d) {
         const std::string volume = LineValue(lines, d.ported ? "ported.volume" : "sealed.volume");
-        return "<td>" + Html(LineValue(lines, d.ported ? "ported F3" : "sealed F3")) + "</td><td>" +
-               Html(volume) + "</td><td>" + Html(d.hasLimits ? Loudest(d, power) : "") + "</td>";
+        return "<td>" + MarkupText(LineValue(lines, d.ported ? "ported F3" : "sealed F3")) + "</td><td>" +
+               MarkupText(volume) + "</td><td>" + MarkupText(d.hasLimits ? Loudest(d, power) : "") + "</td>";
     };
-    page.row = "<tr><td><a href=\"#" + id + "\">" + Html(page.title) + "</a></td>" +
+    page.row = "<tr><td><a href=\"#" + id + "\">" + MarkupText(page.title) + "</a></td>" +
                cells(parts[0]) + cells(parts[1]) + "</tr>\n";
     return page;
 }
@@ -391,10 +375,10 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
         try {
             pages.push_back(DescribeDriver(file, static_cast<int>(pages.size()) + 1, r));
             contents += "<li><a href=\"#driver" + std::to_string(pages.size()) + "\">" +
-                        Html(pages.back().title) + "</a> (" + Html(file) + ")</li>\n";
+                        MarkupText(pages.back().title) + "</a> (" + MarkupText(file) + ")</li>\n";
         } catch (const Failure& failure) {
             errors.push_back(failure.message);
-            contents += Tag("li", "Not read: " + Html(failure.message), "error");
+            contents += Tag("li", "Not read: " + MarkupText(failure.message), "error");
         }
     }
     reported = static_cast<int>(pages.size());
@@ -402,8 +386,8 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
         pages.size() == 1 && files.size() == 1 ? pages[0].title : "Speaker designs";
     std::string html = std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n"
                                    "<meta charset=\"utf-8\">\n") +
-                       PAGE_MARK + "\n<title>" + Html(title) + "</title>\n<style>\n" + STYLE +
-                       "</style>\n</head>\n<body>\n<header>\n" + Tag("h1", Html(title)) +
+                       PAGE_MARK + "\n<title>" + MarkupText(title) + "</title>\n<style>\n" + STYLE +
+                       "</style>\n</head>\n<body>\n<header>\n" + Tag("h1", MarkupText(title)) +
                        Tag("p", "Kalvora 98 design report, written by spktool " SPKTOOL_VERSION,
                            "note") +
                        "</header>\n";

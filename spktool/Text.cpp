@@ -240,3 +240,17 @@ std::string Lower(std::string_view text)
             c = static_cast<char>(c - 'A' + 'a');
     return out;
 }
+
+std::string MarkupText(std::string_view text)
+{
+    std::string out;
+    for (char c : Printable(text)) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}

@@ -32,6 +32,11 @@ std::string Brief(double value);
 // that nothing read from a file can move the cursor or retitle the window.
 std::string Printable(std::string_view text);
 
+// Text from files and file names for an SVG picture or an HTML page: Printable, since
+// XML 1.0 has no way to write most control characters, not even as references, and
+// with the three characters of markup as entities. Not for attribute values.
+std::string MarkupText(std::string_view text);
+
 // UTF-8 in Windows-1252, with '?' for what the code page does not have.
 std::string LossyWindows1252(std::string_view utf8);
 
