@@ -12,7 +12,9 @@ start_display
 start_wine
 
 status=0
-ctest --test-dir build/native --output-on-failure || status=1
+# The native tests keep to their own folders, so both cores can take them; the Wine ones
+# share one display and one wineserver, one at a time.
+ctest --test-dir build/native -j2 --output-on-failure || status=1
 ctest --test-dir build/win --output-on-failure || status=1
 # Two clean clones of this commit must give the same exe and package, byte for byte.
 tools/check-reproducible.sh || status=1
