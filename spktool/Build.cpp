@@ -303,6 +303,15 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
         else
             out += ": does not fit" + PortAdvice(file, s.ported, sheet, request, inside.depth) +
                    "\n";
+        // A port that fits may still be too narrow for the air the cone moves.
+        const double sd = sheet.value[SHEET_SD], xmax = sheet.value[SHEET_XMAX];
+        if (IsKnown(sd) && IsKnown(xmax) && sd > 0 && xmax > 0) {
+            const double least = PortDiameterForArea(SmallestVentArea(s.ported.fb, sd, xmax),
+                                                     request.ports);
+            if (request.diameter < least)
+                out += "Port size: below Small's vent area, which asks for " +
+                       Length(least, r.inches) + " each: the port may be heard\n";
+        }
     }
     const auto fit = [&](const char* what, SheetValue v, const char* against, double room) {
         const double size = sheet.value[v];
