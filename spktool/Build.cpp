@@ -175,7 +175,8 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
                       MarkupText(holes + (inches ? "" : " mm")) + "</text>\n";
         x += w + margin;
     }
-    const std::string width = Fixed(x, 1), height = Fixed(top + tallest * 10 + 3 * font + margin, 1);
+    const std::string width = Fixed(x, 1),
+                      height = Fixed(top + tallest * 10 + 3 * font + margin, 1);
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
            (toScale ? "width=\"" + width + "mm\" height=\"" + height + "mm\" " : "") +
            "viewBox=\"0 0 " + width + " " + height + "\">\n"

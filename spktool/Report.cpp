@@ -212,7 +212,8 @@ std::string DriverTable(const std::vector<ShownLine>& lines)
         if (line.name == "warning" || line.name == "sealed box" || line.name == "sealed F3" ||
             line.name == "ported F3" || line.name.find('.') != std::string::npos)
             continue;
-        html += "<tr><th>" + MarkupText(line.name) + "</th><td>" + MarkupText(line.value) + "</td></tr>\n";
+        html += "<tr><th>" + MarkupText(line.name) + "</th><td>" + MarkupText(line.value) +
+                "</td></tr>\n";
     }
     return html + "</table>\n";
 }
@@ -300,8 +301,9 @@ std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
             request.ports = d.ports;
             const BuiltBox built = BuildBox(file, request);
             return Pre(built.text) +
-                   (built.noCutout.empty() ? "" : Tag("p", "Cut sheet " + MarkupText(built.noCutout),
-                                                      "note")) +
+                   (built.noCutout.empty()
+                        ? ""
+                        : Tag("p", "Cut sheet " + MarkupText(built.noCutout), "note")) +
                    built.svg;
         });
         html += "</div>\n";
@@ -338,7 +340,8 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     } catch (const Failure& failure) {
         const std::string sheetPath = SheetPath(file);
         html += Tag("p", "Left out: the limits at power and a port sized for them. " +
-                             MarkupText(failure.message) + ". The driver sheet " + MarkupText(sheetPath) +
+                             MarkupText(failure.message) + ". The driver sheet " +
+                             MarkupText(sheetPath) +
                              (PathExists(sheetPath)
                                   ? " is plain text: type the values in with Notepad"
                                   : " is not there yet: dropping the file on spktool.exe "
@@ -358,8 +361,9 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
 
     const auto cells = [&](const DesignPart& d) {
         const std::string volume = LineValue(lines, d.ported ? "ported.volume" : "sealed.volume");
-        return "<td>" + MarkupText(LineValue(lines, d.ported ? "ported F3" : "sealed F3")) + "</td><td>" +
-               MarkupText(volume) + "</td><td>" + MarkupText(d.hasLimits ? Loudest(d, power) : "") + "</td>";
+        const std::string f3 = LineValue(lines, d.ported ? "ported F3" : "sealed F3");
+        return "<td>" + MarkupText(f3) + "</td><td>" + MarkupText(volume) + "</td><td>" +
+               MarkupText(d.hasLimits ? Loudest(d, power) : "") + "</td>";
     };
     page.row = "<tr><td><a href=\"#" + id + "\">" + MarkupText(page.title) + "</a></td>" +
                cells(parts[0]) + cells(parts[1]) + "</tr>\n";
