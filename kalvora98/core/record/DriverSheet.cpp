@@ -114,8 +114,9 @@ std::string EncodeSheet(const DriverSheet& sheet)
         AppendLine(out, line + v.meaning);
     }
     AppendLine(out, "");
-    AppendLine(out, "maker = " + sheet.maker);
-    AppendLine(out, "model = " + sheet.model);
+    // An empty value ends at its '=', as the numbers' do: no blank for Notepad to keep.
+    AppendLine(out, "maker =" + (sheet.maker.empty() ? "" : " " + sheet.maker));
+    AppendLine(out, "model =" + (sheet.model.empty() ? "" : " " + sheet.model));
     for (int i = 0; i < SHEET_VALUES; ++i) {
         const SheetValueName& v = SHEET_VALUE_NAMES[i];
         std::string line = std::string(v.name) + " =";
