@@ -3,7 +3,9 @@
 #include <cmath>
 #include <vector>
 
+#include "CommandLine.h"
 #include "Failure.h"
+#include "Output.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "acoustics/BoxBuild.h"
@@ -351,4 +353,36 @@ std::string BuildCommand(const std::string& file, const BuildRequest& r)
                       (built.noCutout.empty() ? "\n" : ", " + built.noCutout + "\n");
     }
     return built.text;
+}
+
+void DeclareBuild(CLI::App& command, BuildOptions& o)
+{
+    command.add_option("FILE", o.file, "the speaker file; its driver sheet may give the "
+                       "displacement, depth, diameter, sd and xmax")->required();
+    BuildRequest& b = o.request;
+    AddDesign(command, o.sealed, b.ported);
+    DeclareSystem(command, o.system, SYSTEM_PORTS | SYSTEM_PANEL);
+    command.add_option("--port-wall", b.portWall, "the port tube's wall, mm (3)")
+        ->check(Between(0.0, 100.0));
+    command.add_option("--brace", b.brace, "the bracing's volume inside the box, l (0)")
+        ->check(Between(0.0, 100000.0));
+    command.add_option("--driver-volume", b.driverVolume, "the driver's displacement, l "
+                       "(else the driver sheet's)")->check(Between(0.0, 100000.0));
+    CLI::Option* ratio = command.add_option("--ratio", b.ratio, "internal H:W:D (1.618:1:0.618)");
+    command.add_option("--external", b.external, "the outside WxHxD instead, cm (inches "
+                       "with --inches)")->excludes(ratio);
+    command.add_flag("--inches", b.inches, "sizes in inches, the cut list to 1/16");
+    command.add_option("--svg", b.svg, "a cut sheet to scale: the panels, the driver's "
+                       "cut-out and the port holes");
+    command.add_flag("--force", b.force, "replace an existing cut sheet");
+    command.footer(command.get_footer() + "\n\nWithout --ports, one port.");
+}
+
+int RunBuild(const BuildOptions& o)
+{
+    BuildRequest request = o.request;
+    request.panel = o.system.panel;
+    request.diameter = o.system.diameter;
+    request.ports = o.system.ports;
+    return Printed(BuildCommand(o.file, request));
 }

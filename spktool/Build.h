@@ -3,6 +3,12 @@
 #pragma once
 #include <string>
 
+#include "SystemOptions.h"
+
+namespace CLI {
+class App;
+}
+
 struct BuildRequest {
     bool ported = false;
     double panel = 18;         // mm
@@ -27,3 +33,12 @@ struct BuiltBox {
     std::string text, svg, noCutout;
 };
 BuiltBox BuildBox(const std::string& file, const BuildRequest& request);
+
+struct BuildOptions {
+    std::string file;
+    bool sealed = false;
+    BuildRequest request;
+    SystemOptions system;
+};
+void DeclareBuild(CLI::App& command, BuildOptions& o);
+int RunBuild(const BuildOptions& o);

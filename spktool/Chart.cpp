@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Designs.h"
+#include "CommandLine.h"
 #include "Failure.h"
 #include "Limits.h"
 #include "SpeakerFiles.h"
@@ -539,4 +540,26 @@ std::string ChartSvg(const std::vector<std::string>& designTexts, int width, int
 {
     const std::vector<Design> designs = LoadDesigns(designTexts, plot);
     return Svg(designs, width, height, Painting(designs, plot, width, height));
+}
+
+void DeclareChart(CLI::App& command, ChartOptions& o)
+{
+    command.add_option("DESIGN", o.designs, "FILE:sealed or FILE:ported (FILE alone: sealed, "
+                       "as Open shows it); up to three")->required();
+    command.add_option("-o,--output", o.out, "the picture to write")->required();
+    command.add_option("--size", o.size, "the chart's WIDTHxHEIGHT in pixels, as the graph "
+                       "window's client area (328x227); the title lines come on top");
+    command.add_flag("--bmp", o.bmp, "a 24-bit Windows bitmap instead of SVG");
+    command.add_flag("--force", o.force, "replace an existing picture");
+    command.add_option("--plot", o.plot, "instead of the levels, a curve of spktool limits: "
+                       "spl, excursion, port-speed, group-delay or impedance, from the driver "
+                       "sheet");
+    DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS);
+    command.footer(command.get_footer() + "\n\n--power, --diameter and --ports are for --plot.");
+}
+
+int RunChart(const ChartOptions& o)
+{
+    const PlotRequest plot = {o.plot, o.system.power, o.system.diameter, o.system.ports};
+    return Printed(ChartCommand(o.designs, o.out, o.size, o.bmp, o.force, plot));
 }

@@ -4,6 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "SystemOptions.h"
+
+namespace CLI {
+class App;
+}
+
 // A quantity of `spktool limits` to draw instead of the levels: "spl", "excursion",
 // "port-speed", "group-delay" or "impedance", or "" for the level chart. 0 is "not given".
 struct PlotRequest {
@@ -23,3 +29,12 @@ std::string ChartCommand(const std::vector<std::string>& designs, const std::str
 // The same chart as an SVG element, without the XML declaration, to be placed in a page.
 std::string ChartSvg(const std::vector<std::string>& designs, int width, int height,
                      const PlotRequest& plot);
+
+struct ChartOptions {
+    std::vector<std::string> designs;
+    std::string out, size, plot;
+    bool bmp = false, force = false;
+    SystemOptions system;
+};
+void DeclareChart(CLI::App& command, ChartOptions& o);
+int RunChart(const ChartOptions& o);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "CommandLine.h"
 #include "Failure.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
@@ -173,4 +174,21 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
     }
     object["warnings"] = LimitsWarnings(l, d.xmax, pe, power);
     return object.dump(2) + "\n";
+}
+
+void DeclareLimits(CLI::App& command, LimitsOptions& o)
+{
+    command.add_option("FILE", o.file, "the speaker file, with re, qes (or qms), sd and xmax "
+                       "in its driver sheet")->required();
+    AddDesign(command, o.sealed, o.ported);
+    DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS)->required();
+    command.add_flag("--csv", o.csv, "one row per hertz, for a spreadsheet");
+    command.add_flag("--json", o.json, "JSON arrays")->excludes("--csv");
+}
+
+int RunLimits(const LimitsOptions& o)
+{
+    const Format format = o.csv ? Format::Csv : o.json ? Format::Json : Format::Text;
+    return Printed(LimitsCommand(o.file, o.ported, o.system.power, o.system.diameter,
+                                 o.system.ports, format));
 }

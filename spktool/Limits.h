@@ -2,9 +2,14 @@
 #pragma once
 #include <string>
 
-#include "Commands.h"
+#include "Output.h"
+#include "SystemOptions.h"
 #include "acoustics/Limits.h"
 #include "record/DriverSheet.h"
+
+namespace CLI {
+class App;
+}
 
 // `diameter` (cm) and `ports` are those of a ported box, 0 for a sealed one.
 std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
@@ -18,3 +23,11 @@ LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const Driver
 // the charts of them; bad data ends the command with a line naming the file.
 void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
                 double diameter, int ports, LimitsDriver& d, double& pe, Limits& l);
+
+struct LimitsOptions {
+    std::string file;
+    bool sealed = false, ported = false, csv = false, json = false;
+    SystemOptions system;
+};
+void DeclareLimits(CLI::App& command, LimitsOptions& o);
+int RunLimits(const LimitsOptions& o);

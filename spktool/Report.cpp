@@ -6,10 +6,13 @@
 
 #include "Build.h"
 #include "Chart.h"
-#include "Commands.h"
+#include "commands/Response.h"
+#include "commands/Show.h"
+#include "CommandLine.h"
 #include "Designs.h"
 #include "Failure.h"
 #include "Limits.h"
+#include "Output.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
@@ -502,4 +505,26 @@ int ReportDropped(const std::string& file)
         ShowMessage(std::string("spktool: ") + error.what(), true);
         return EXIT_BAD_DATA;
     }
+}
+
+void DeclareReport(CLI::App& command, ReportOptions& o)
+{
+    command.add_option("FILE", o.files, "speaker files, each with its driver sheet")->required();
+    command.add_option("-o,--output", o.out, "the page to write (.htm)")->required();
+    DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
+    command.add_flag("--force", o.force, "replace an existing page");
+    command.footer(command.get_footer() + "\n\nWithout --power, the power is the driver "
+                   "sheet's Pe, else 1 W; without --diameter, one port of the smallest whole "
+                   "cm that keeps the air under " + Brief(AUDIBLE_PORT_SPEED) + " m/s.");
+}
+
+int RunReport(const ReportOptions& o)
+{
+    const ReportRequest request = {o.system.power, o.system.diameter, o.system.ports,
+                                   o.system.panel, o.force};
+    const ReportOutcome outcome = ReportCommand(o.files, o.out, request);
+    for (const std::string& error : outcome.errors)
+        Print(stderr, "spktool: " + error + "\n");
+    Print(stdout, outcome.output);
+    return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
 }

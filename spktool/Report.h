@@ -4,6 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "SystemOptions.h"
+
+namespace CLI {
+class App;
+}
+
 struct ReportRequest {
     double power = 0;     // W; 0: the sheet's Pe, else 1 W
     double diameter = 0;  // port, cm; 0: the smallest that keeps the air quiet
@@ -35,3 +41,12 @@ int ReportDropped(const std::string& file);
 
 // What a double-click on spktool.exe shows: how to use it without a command line.
 extern const char DROP_USAGE[];
+
+struct ReportOptions {
+    std::vector<std::string> files;
+    std::string out;
+    bool force = false;
+    SystemOptions system;
+};
+void DeclareReport(CLI::App& command, ReportOptions& o);
+int RunReport(const ReportOptions& o);

@@ -1,0 +1,29 @@
+// What the commands' declarations share: the checks of typed numbers, the choice of a
+// file's design, and the one set of options that says how a design is driven and built.
+#pragma once
+#include <string>
+
+#include "SystemOptions.h"
+
+#define CLI11_HAS_FILESYSTEM 0
+#include <CLI/CLI.hpp>
+
+// A number as the program's fields read it, above 0 and at most `most`, so that a
+// command never computes with a nonsense value.
+CLI::Validator Positive(double most, const char* unit);
+
+// A number from `low` to `high`. CLI11's Range lets "nan" through, as every comparison
+// with it is false.
+CLI::Validator Between(double low, double high);
+
+// Exactly one of a file's two designs; returns the --ported flag, for the options that
+// exclude it.
+CLI::Option* AddDesign(CLI::App& command, bool& sealed, bool& ported);
+
+// Declares the options of `parts` on `command`, returning the --power option (null
+// when not asked for) so that a command may require it.
+CLI::Option* DeclareSystem(CLI::App& command, SystemOptions& system, unsigned parts);
+
+// A number typed for `option` as the program's fields read it, above 0; else the
+// command line is bad, naming the option.
+double OptionNumber(const std::string& option, const std::string& text);

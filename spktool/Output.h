@@ -1,0 +1,20 @@
+// What spktool prints, and the forms a table of numbers takes.
+#pragma once
+#include <cstdio>
+#include <string>
+
+enum class Format { Text, Csv, Json, Frd };
+
+// Everything printed passes here, so that no model name or file name read from a file
+// reaches a terminal with its control characters.
+void Print(std::FILE* stream, const std::string& text);
+
+// A command's output once it has succeeded: standard output, and the exit status 0.
+int Printed(const std::string& output);
+
+// A cell of a CSV row: quoted when it holds a separator, a quote, a line end or blanks
+// at either end, as spreadsheets read it.
+std::string CsvCell(const std::string& text);
+
+// `text` filled with blanks to `width` characters, for a column.
+std::string Pad(const std::string& text, std::size_t width);
