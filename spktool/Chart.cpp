@@ -1,8 +1,6 @@
 #include "Chart.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -15,6 +13,7 @@
 #include "acoustics/Figures.h"
 #include "chart/Chart.h"
 #include "chart/Plot.h"
+#include "pictures/Pictures.h"
 
 namespace {
 
@@ -87,73 +86,13 @@ std::string Title(const Design& d)
            " l, Fb " + Fixed(fb, 1) + " Hz";
 }
 
-// ---- SVG ----------------------------------------------------------------------------
-// GDI draws a 1-pixel line through pixel centres and leaves out its last pixel; pixel
-// (x, y) is the square from (x, y) to (x + 1, y + 1) here, so lines run half a pixel
-// in, and end where GDI's stop.
-
-std::string Hex(const ChartColour& c)
+std::vector<std::string> Titles(const std::vector<Design>& designs)
 {
-    const char digits[] = "0123456789abcdef";
-    std::string out = "#";
-    for (unsigned char v : {c.red, c.green, c.blue})
-        out += {digits[v >> 4], digits[v & 15]};
-    return out;
+    std::vector<std::string> titles;
+    for (const Design& d : designs)
+        titles.push_back(Title(d));
+    return titles;
 }
-
-std::string Half(int v)  // v + 0.5
-{
-    return v >= 0 ? std::to_string(v) + ".5" : "-" + std::to_string(-v - 1) + ".5";
-}
-
-// A text's top-left corner at (x, y): the baseline lies a font's ascent below it.
-std::string SvgText(int x, int y, const std::string& text, const std::string& colour)
-{
-    return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y + 11) +
-           "\" fill=\"" + colour + "\">" + MarkupText(text) + "</text>\n";
-}
-
-constexpr ChartColour BLACK = {0, 0, 0};
-
-// The lines of one pen make one path.
-class SvgPainter final : public ChartPainter {
-public:
-    explicit SvgPainter(std::string& svg) : svg_(svg) {}
-
-    void BeginLines(const ChartColour* colour) override
-    {
-        svg_ += "<path fill=\"none\" stroke=\"" + Hex(colour ? *colour : BLACK) + "\" d=\"";
-    }
-    void EndLines() override { svg_ += "\"/>\n"; }
-    void Frame(int left, int top, int right, int bottom) override
-    {
-        svg_ += "M" + Half(left) + " " + Half(top) + "H" + Half(right) + "V" + Half(bottom) +
-                "H" + Half(left) + "Z";
-    }
-    void Line(ChartPoint from, ChartPoint to) override
-    {
-        if (from.y == to.y)
-            svg_ += "M" + std::to_string(from.x) + " " + Half(from.y) + "H" + std::to_string(to.x);
-        else
-            svg_ += "M" + Half(from.x) + " " + std::to_string(from.y) + "V" + std::to_string(to.y);
-    }
-    void Text(const ChartLabel& label) override
-    {
-        svg_ += SvgText(label.x, label.y, FromWindows1252(label.text), Hex(BLACK));
-    }
-    void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS], const ChartColour& colour) override
-    {
-        svg_ += "<polyline fill=\"none\" stroke=\"" + Hex(colour) + "\" stroke-width=\"" +
-                std::to_string(CHART_CURVE_WIDTH) +
-                "\" stroke-linejoin=\"round\" stroke-linecap=\"round\" points=\"";
-        for (const ChartPoint& p : points)
-            svg_ += (&p == points ? "" : " ") + std::to_string(p.x) + "," + std::to_string(p.y);
-        svg_ += "\"/>\n";
-    }
-
-private:
-    std::string& svg_;
-};
 
 // The levels of each design, for the chart's curves.
 std::vector<const int*> Levels(const std::vector<Design>& designs)
@@ -162,228 +101,6 @@ std::vector<const int*> Levels(const std::vector<Design>& designs)
     for (const Design& d : designs)
         levels.push_back(d.levels);
     return levels;
-}
-
-// Paints the chart below the title lines.
-using Paint = std::function<void(ChartPainter&)>;
-
-std::string Svg(const std::vector<Design>& designs, int width, int height, const Paint& paint)
-{
-    const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
-    const ChartTable t = LayOutChart(width, height);
-    const std::string w = std::to_string(width), h = std::to_string(height + titles);
-    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" +
-                      h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n"
-                      "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n"
-                      "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" "
-                      "font-size=\"12\" xml:space=\"preserve\">\n";
-    for (std::size_t k = 0; k < designs.size(); ++k)
-        svg += SvgText(t.left, CHART_TITLE_LINE * static_cast<int>(k) + 2, Title(designs[k]),
-                       Hex(CHART_CURVE_COLOURS[k]));
-    svg += "<g transform=\"translate(0," + std::to_string(titles) + ")\">\n";
-    SvgPainter painter(svg);
-    paint(painter);
-    return svg + "</g>\n</g>\n</svg>\n";
-}
-
-// ---- Windows bitmap -------------------------------------------------------------------
-
-// The printable ASCII characters, 5 x 7 pixels each, a row a byte, its top bit the
-// leftmost of five. The letters with a descender start at the x-height and are drawn
-// two rows lower.
-const std::uint8_t GLYPHS[95][7] = {
-    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04},
-    {0x0A, 0x0A, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x0A, 0x0A, 0x1F, 0x0A, 0x1F, 0x0A, 0x0A},
-    {0x04, 0x0F, 0x14, 0x0E, 0x05, 0x1E, 0x04}, {0x18, 0x19, 0x02, 0x04, 0x08, 0x13, 0x03},
-    {0x0C, 0x12, 0x14, 0x08, 0x15, 0x12, 0x0D}, {0x04, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00},
-    {0x02, 0x04, 0x08, 0x08, 0x08, 0x04, 0x02}, {0x08, 0x04, 0x02, 0x02, 0x02, 0x04, 0x08},
-    {0x00, 0x04, 0x15, 0x0E, 0x15, 0x04, 0x00}, {0x00, 0x04, 0x04, 0x1F, 0x04, 0x04, 0x00},
-    {0x00, 0x00, 0x00, 0x00, 0x0C, 0x04, 0x08}, {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00},
-    {0x00, 0x00, 0x00, 0x00, 0x00, 0x0C, 0x0C}, {0x00, 0x01, 0x02, 0x04, 0x08, 0x10, 0x00},
-    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}, {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},
-    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}, {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},
-    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}, {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},
-    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},
-    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},
-    {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x0C, 0x00}, {0x00, 0x0C, 0x0C, 0x00, 0x0C, 0x04, 0x08},
-    {0x02, 0x04, 0x08, 0x10, 0x08, 0x04, 0x02}, {0x00, 0x00, 0x1F, 0x00, 0x1F, 0x00, 0x00},
-    {0x08, 0x04, 0x02, 0x01, 0x02, 0x04, 0x08}, {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04},
-    {0x0E, 0x11, 0x01, 0x0D, 0x15, 0x15, 0x0E}, {0x0E, 0x11, 0x11, 0x11, 0x1F, 0x11, 0x11},
-    {0x1E, 0x11, 0x11, 0x1E, 0x11, 0x11, 0x1E}, {0x0E, 0x11, 0x10, 0x10, 0x10, 0x11, 0x0E},
-    {0x1C, 0x12, 0x11, 0x11, 0x11, 0x12, 0x1C}, {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x1F},
-    {0x1F, 0x10, 0x10, 0x1E, 0x10, 0x10, 0x10}, {0x0E, 0x11, 0x10, 0x17, 0x11, 0x11, 0x0F},
-    {0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}, {0x0E, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E},
-    {0x07, 0x02, 0x02, 0x02, 0x02, 0x12, 0x0C}, {0x11, 0x12, 0x14, 0x18, 0x14, 0x12, 0x11},
-    {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}, {0x11, 0x1B, 0x15, 0x15, 0x11, 0x11, 0x11},
-    {0x11, 0x11, 0x19, 0x15, 0x13, 0x11, 0x11}, {0x0E, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E},
-    {0x1E, 0x11, 0x11, 0x1E, 0x10, 0x10, 0x10}, {0x0E, 0x11, 0x11, 0x11, 0x15, 0x12, 0x0D},
-    {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}, {0x0F, 0x10, 0x10, 0x0E, 0x01, 0x01, 0x1E},
-    {0x1F, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}, {0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x0E},
-    {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}, {0x11, 0x11, 0x11, 0x15, 0x15, 0x15, 0x0A},
-    {0x11, 0x11, 0x0A, 0x04, 0x0A, 0x11, 0x11}, {0x11, 0x11, 0x11, 0x0A, 0x04, 0x04, 0x04},
-    {0x1F, 0x01, 0x02, 0x04, 0x08, 0x10, 0x1F}, {0x0E, 0x08, 0x08, 0x08, 0x08, 0x08, 0x0E},
-    {0x00, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00}, {0x0E, 0x02, 0x02, 0x02, 0x02, 0x02, 0x0E},
-    {0x04, 0x0A, 0x11, 0x00, 0x00, 0x00, 0x00}, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x1F},
-    {0x08, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x00, 0x00, 0x0E, 0x01, 0x0F, 0x11, 0x0F},
-    {0x10, 0x10, 0x16, 0x19, 0x11, 0x11, 0x1E}, {0x00, 0x00, 0x0E, 0x10, 0x10, 0x11, 0x0E},
-    {0x01, 0x01, 0x0D, 0x13, 0x11, 0x11, 0x0F}, {0x00, 0x00, 0x0E, 0x11, 0x1F, 0x10, 0x0E},
-    {0x06, 0x09, 0x08, 0x1C, 0x08, 0x08, 0x08}, {0x0F, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x0E},
-    {0x10, 0x10, 0x16, 0x19, 0x11, 0x11, 0x11}, {0x04, 0x00, 0x0C, 0x04, 0x04, 0x04, 0x0E},
-    {0x02, 0x00, 0x06, 0x02, 0x02, 0x12, 0x0C}, {0x10, 0x10, 0x12, 0x14, 0x18, 0x14, 0x12},
-    {0x0C, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E}, {0x00, 0x00, 0x1A, 0x15, 0x15, 0x11, 0x11},
-    {0x00, 0x00, 0x16, 0x19, 0x11, 0x11, 0x11}, {0x00, 0x00, 0x0E, 0x11, 0x11, 0x11, 0x0E},
-    {0x1E, 0x11, 0x11, 0x11, 0x1E, 0x10, 0x10}, {0x0F, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x01},
-    {0x00, 0x00, 0x16, 0x19, 0x10, 0x10, 0x10}, {0x00, 0x00, 0x0E, 0x10, 0x0E, 0x01, 0x1E},
-    {0x08, 0x08, 0x1C, 0x08, 0x08, 0x09, 0x06}, {0x00, 0x00, 0x11, 0x11, 0x11, 0x13, 0x0D},
-    {0x00, 0x00, 0x11, 0x11, 0x11, 0x0A, 0x04}, {0x00, 0x00, 0x11, 0x11, 0x15, 0x15, 0x0A},
-    {0x00, 0x00, 0x11, 0x0A, 0x04, 0x0A, 0x11}, {0x11, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x0E},
-    {0x00, 0x00, 0x1F, 0x02, 0x04, 0x08, 0x1F}, {0x02, 0x04, 0x04, 0x08, 0x04, 0x04, 0x02},
-    {0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04}, {0x08, 0x04, 0x04, 0x02, 0x04, 0x04, 0x08},
-    {0x00, 0x00, 0x08, 0x15, 0x02, 0x00, 0x00},
-};
-
-// Windows-1252's accented letters drawn as their base letters (0xC0 to 0xFF); every
-// other character the bitmap font lacks shows as '?'.
-char Drawable(unsigned char c)
-{
-    static const char BASE[] = "AAAAAAACEEEEIIIIDNOOOOOxOUUUUYTsaaaaaaaceeeeiiiidnooooo/ouuuuyty";
-    if (c >= 0x20 && c < 0x7F)
-        return static_cast<char>(c);
-    return c >= 0xC0 ? BASE[c - 0xC0] : '?';
-}
-
-class Raster {
-public:
-    Raster(int width, int height) : width_(width), height_(height), rgb_(3u * width * height, 255)
-    {
-    }
-
-    void Pixel(int x, int y, const ChartColour& c)
-    {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_)
-            return;
-        unsigned char* p = &rgb_[3u * (static_cast<unsigned>(y) * width_ + x)];
-        p[0] = c.red;
-        p[1] = c.green;
-        p[2] = c.blue;
-    }
-
-    // GDI's LineTo for the chart's straight lines: the last pixel is left out.
-    void Line(ChartPoint a, ChartPoint b, const ChartColour& c)
-    {
-        const int dx = (b.x > a.x) - (b.x < a.x), dy = (b.y > a.y) - (b.y < a.y);
-        for (; a.x != b.x || a.y != b.y; a.x += dx, a.y += dy)
-            Pixel(a.x, a.y, c);
-    }
-
-    // A pen 2 pixels wide: a 2 x 2 dot at every step of the segment, ends included.
-    void WideSegment(ChartPoint a, ChartPoint b, const ChartColour& c)
-    {
-        const int dx = b.x > a.x ? b.x - a.x : a.x - b.x, dy = b.y > a.y ? a.y - b.y : b.y - a.y;
-        const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-        for (int error = dx + dy;;) {
-            for (int i = -1; i <= 0; ++i)
-                for (int j = -1; j <= 0; ++j)
-                    Pixel(a.x + i, a.y + j, c);
-            if (a.x == b.x && a.y == b.y)
-                return;
-            const int twice = 2 * error;
-            if (twice >= dy)
-                error += dy, a.x += sx;
-            if (twice <= dx)
-                error += dx, a.y += sy;
-        }
-    }
-
-    void Text(int x, int y, const std::string& text, const ChartColour& c)
-    {
-        for (unsigned char ch : text) {
-            const char drawn = Drawable(ch);
-            const std::uint8_t* glyph = GLYPHS[drawn - 0x20];
-            const bool descends = std::string_view("gpqy").find(drawn) != std::string_view::npos;
-            const int top = y + (descends ? 5 : 3);
-            for (int row = 0; row < 7; ++row)
-                for (int column = 0; column < 5; ++column)
-                    if (glyph[row] & (0x10 >> column))
-                        Pixel(x + column, top + row, c);
-            x += 6;
-        }
-    }
-
-    // A bottom-up 24-bit BMP: every reader has understood it since Windows 3.0.
-    std::string Bmp() const
-    {
-        const unsigned stride = (3u * width_ + 3) & ~3u, image = stride * height_;
-        std::string bmp;
-        const auto put = [&](std::uint32_t v, int bytes) {
-            for (int i = 0; i < bytes; ++i)
-                bmp += static_cast<char>(v >> (8 * i));
-        };
-        bmp += "BM";
-        put(54 + image, 4), put(0, 4), put(54, 4);
-        put(40, 4), put(width_, 4), put(height_, 4), put(1, 2), put(24, 2), put(0, 4);
-        put(image, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);  // 72 dpi
-        for (int y = height_ - 1; y >= 0; --y) {
-            for (int x = 0; x < width_; ++x) {
-                const unsigned char* p = &rgb_[3u * (static_cast<unsigned>(y) * width_ + x)];
-                bmp += {static_cast<char>(p[2]), static_cast<char>(p[1]), static_cast<char>(p[0])};
-            }
-            bmp.append(stride - 3u * width_, '\0');
-        }
-        return bmp;
-    }
-
-private:
-    int width_, height_;
-    std::vector<unsigned char> rgb_;
-};
-
-// The chart lies `top` pixels down, under the title lines.
-class BitmapPainter final : public ChartPainter {
-public:
-    BitmapPainter(Raster& raster, int top) : raster_(raster), top_(top) {}
-
-    void BeginLines(const ChartColour* colour) override { colour_ = colour ? *colour : BLACK; }
-    void EndLines() override {}
-    void Frame(int left, int top, int right, int bottom) override
-    {
-        Line({left, top}, {right, top});
-        Line({right, top}, {right, bottom});
-        Line({right, bottom}, {left, bottom});
-        Line({left, bottom}, {left, top});
-    }
-    void Line(ChartPoint from, ChartPoint to) override
-    {
-        raster_.Line(Down(from), Down(to), colour_);
-    }
-    void Text(const ChartLabel& label) override
-    {
-        raster_.Text(label.x, top_ + label.y, label.text, BLACK);
-    }
-    void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS], const ChartColour& colour) override
-    {
-        for (int i = 1; i < CHART_CURVE_POINTS; ++i)
-            raster_.WideSegment(Down(points[i - 1]), Down(points[i]), colour);
-    }
-
-private:
-    ChartPoint Down(ChartPoint p) const { return {p.x, top_ + p.y}; }
-
-    Raster& raster_;
-    int top_;
-    ChartColour colour_ = BLACK;
-};
-
-std::string Bitmap(const std::vector<Design>& designs, int width, int height, const Paint& paint)
-{
-    const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
-    Raster r(width, height + titles);
-    for (std::size_t k = 0; k < designs.size(); ++k)
-        r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, LossyWindows1252(Title(designs[k])),
-               CHART_CURVE_COLOURS[k]);
-    BitmapPainter painter(r, titles);
-    paint(painter);
-    return r.Bmp();
 }
 
 // ---- Charts of the limits ---------------------------------------------------------------
@@ -519,9 +236,9 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
     RefuseToReplace(out, force);
     const std::vector<Design> designs = LoadDesigns(designTexts, plot);
     // Complete in a temporary file first: a failure leaves no half-written picture.
-    WriteWholeFile(out, bmp ? Bitmap(designs, width, height, Painting(designs, plot, width, height))
-                            : XML_DECLARATION + Svg(designs, width, height,
-                                                    Painting(designs, plot, width, height)),
+    const Paint paint = Painting(designs, plot, width, height);
+    WriteWholeFile(out, bmp ? BitmapPicture(Titles(designs), width, height, paint)
+                            : XML_DECLARATION + SvgPicture(Titles(designs), width, height, paint),
                    force);
 
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
@@ -539,7 +256,7 @@ std::string ChartSvg(const std::vector<std::string>& designTexts, int width, int
                      const PlotRequest& plot)
 {
     const std::vector<Design> designs = LoadDesigns(designTexts, plot);
-    return Svg(designs, width, height, Painting(designs, plot, width, height));
+    return SvgPicture(Titles(designs), width, height, Painting(designs, plot, width, height));
 }
 
 void DeclareChart(CLI::App& command, ChartOptions& o)

@@ -1,0 +1,22 @@
+// The chart as pictures: an SVG picture or a 24-bit Windows bitmap, the designs' title
+// lines on top in their curves' colours and the chart painted below them through the
+// chart's one painter interface, as the graph window paints it with GDI.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "chart/Chart.h"
+
+// The frame's, the grid's and the labels' colour.
+constexpr ChartColour BLACK = {0, 0, 0};
+
+// Paints the chart below the title lines.
+using Paint = std::function<void(ChartPainter&)>;
+
+// The picture of `width` x `height` pixels of chart under one title line per design
+// (UTF-8, at most three, coloured as the curves are).
+std::string SvgPicture(const std::vector<std::string>& titles, int width, int height,
+                       const Paint& paint);
+std::string BitmapPicture(const std::vector<std::string>& titles, int width, int height,
+                          const Paint& paint);
