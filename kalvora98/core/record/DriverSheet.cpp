@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "numbers/NumberText.h"
+#include "record/KeyValueLines.h"
 
 const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES] = {
     {"impedance", "ohm", "nominal impedance"},
@@ -30,14 +31,6 @@ const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES] = {
 namespace {
 
 constexpr std::string_view BLANKS = " \t";
-
-std::string_view Trim(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(BLANKS);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(BLANKS) - first + 1);
-}
 
 bool SameLetters(std::string_view a, std::string_view b)
 {
@@ -170,26 +163,16 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
 {
     sheet = EmptySheet();
     bool seen[SHEET_VALUES + 2] = {};
+    KeyValueLines lines{text};
+    KeyValueLine entry;
     line = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view content = text.substr(at, end - at);
-        at = end + 1;
-        ++line;
-        if (!content.empty() && content.back() == '\r')
-            content.remove_suffix(1);
-        content = Trim(content);
-        if (content.empty() || content.front() == ';')
-            continue;
-        const std::size_t equals = content.find('=');
-        if (equals == std::string_view::npos) {
+    while (NextKeyValueLine(lines, entry)) {
+        line = entry.number;
+        if (entry.kind != KeyValueLine::PAIR) {
             error = "expected name = value";
             return false;
         }
-        const std::string_view name = Trim(content.substr(0, equals));
-        const std::string_view value = Trim(content.substr(equals + 1));
+        const std::string_view name = entry.name, value = entry.value;
         const bool isMaker = SameLetters(name, "maker"), isModel = SameLetters(name, "model");
         const int index = isMaker ? SHEET_VALUES : isModel ? SHEET_VALUES + 1 : FindSheetValue(name);
         if (index < 0) {
@@ -210,6 +193,7 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
             return false;
         }
     }
+    line = lines.number;
     return true;
 }
 
