@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "Importers.h"
+#include "import/Importers.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "CommandLine.h"
 #include "Failure.h"
-#include "Importers.h"
+#include "import/Importers.h"
 #include "Output.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
