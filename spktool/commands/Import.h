@@ -3,19 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "import/ImportCommand.h"
+
 namespace CLI {
 class App;
 }
-
-struct ImportOutcome {
-    std::string output;
-    std::vector<std::string> errors;
-};
-struct ImportOptions {
-    bool skipBad = false, force = false, optimize = false, strict = false;
-};
-ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
-                            const ImportOptions& options);
 
 struct ImportRequest {
     std::vector<std::string> sources;
