@@ -71,7 +71,6 @@ std::string Size(const BoxSize& s, bool inches)
            Length(s.depth, inches);
 }
 
-
 // The command line, checked and completed: a ported box has one port unless told.
 struct Checked {
     BuildRequest request;
@@ -154,6 +153,7 @@ void LoadDesign(const std::string& file, const BuildRequest& r, BoxFigures& f)
     if (!(f.net > 0))
         BadData(file + ": build needs the " + (r.ported ? "ported" : "sealed") +
                 " design's volume above 0 (it is " + Plain(f.net) + ")");
+    // --driver-volume over the sheet's displacement; none at all counts as no room.
     f.held = {r.driverVolume, 0, r.brace};
     f.driverFrom = DriverFrom::OPTION;
     if (!(r.driverVolume >= 0)) {
@@ -201,6 +201,8 @@ void FitPort(const BuildRequest& r, BoxFigures& f)
     f.leastDiameter = PortDiameterForArea(VentArea(f), r.ports);
 }
 
+// A file that cannot be read fails before a volume that is not there, and that before
+// a port that cannot be tuned.
 BoxFigures ComputeBox(const std::string& file, const Checked& c)
 {
     BoxFigures f = {};
