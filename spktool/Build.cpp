@@ -11,14 +11,9 @@
 #include "acoustics/BoxBuild.h"
 #include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
+#include "numbers/Units.h"
 
 namespace {
-
-constexpr double CM_PER_INCH = 2.54;        // exact, by the 1959 international inch
-constexpr double LITRES_PER_FT3 = 28.316846592;  // 12^3 in^3 of 2.54 cm each
-
-// The golden proportions commonly recommended for a box's height : width : depth.
-constexpr BoxSize GOLDEN = {1.618, 1, 0.618};
 
 // Three numbers above 0 between `separator`s, or the command line is bad.
 std::vector<double> ThreeNumbers(const char* option, const std::string& text, char separator,
@@ -52,16 +47,10 @@ std::string Length(double cm, bool inches)
 {
     if (!inches)
         return Fixed(cm, 1) + " cm";
-    const long long sixteenths = Sixteenths(cm / CM_PER_INCH);
-    const long long whole = sixteenths / 16;
-    long long part = sixteenths % 16, of = 16;
-    while (part != 0 && part % 2 == 0) {
-        part /= 2;
-        of /= 2;
-    }
-    std::string text = std::to_string(whole);
-    if (part != 0)
-        text += " " + std::to_string(part) + "/" + std::to_string(of);
+    const TapeInches tape = OnTape(cm);
+    std::string text = Fixed(tape.whole, 0);
+    if (tape.part != 0)
+        text += " " + std::to_string(tape.part) + "/" + std::to_string(tape.of);
     return text + " in";
 }
 
@@ -75,7 +64,7 @@ std::string Cut(double cm, bool inches)
 std::string Volume(double litres, bool inches)
 {
     return Fixed(litres, 1) + " l" +
-           (inches ? " (" + Fixed(litres / LITRES_PER_FT3, 2) + " ft3)" : "");
+           (inches ? " (" + Fixed(CubicFeet(litres), 2) + " ft3)" : "");
 }
 
 std::string Size(const BoxSize& s, bool inches)
@@ -84,27 +73,258 @@ std::string Size(const BoxSize& s, bool inches)
            Length(s.depth, inches);
 }
 
-// What would let a port that is too long fit: a smaller or fewer ports when the sheet
-// allows Small's rule to be checked, else a port of another shape.
-std::string PortAdvice(const std::string& file, const Ported& box, const DriverSheet& sheet,
-                       const BuildRequest& r, double depth)
+// The command line, checked and completed: a ported box has one port unless told.
+struct Checked {
+    BuildRequest request;
+    BoxSize proportion;
+    BoxSize outside;  // cm, from --external; 0 for a box in proportion
+    double panel;     // cm
+};
+
+Checked CheckRequest(const BuildRequest& r)
+{
+    if (r.ported && r.diameter == 0)
+        BadCommandLine("build --ported needs --diameter");
+    if (!r.ported && (r.diameter != 0 || r.ports != 0))
+        BadCommandLine("build: --diameter and --ports are for a ported box");
+    Checked c = {r, GOLDEN_PROPORTION, {0, 0, 0}, r.panel / 10};
+    if (c.request.ported && c.request.ports == 0)
+        c.request.ports = 1;
+    if (!r.ratio.empty()) {
+        const std::vector<double> n = ThreeNumbers("--ratio", r.ratio, ':', "H:W:D");
+        c.proportion = {n[0], n[1], n[2]};
+    }
+    if (!r.external.empty()) {
+        const std::vector<double> n = ThreeNumbers("--external", r.external, 'x', "WxHxD");
+        const double unit = r.inches ? CM_PER_INCH : 1;
+        c.outside = {n[1] * unit, n[0] * unit, n[2] * unit};
+        const BoxSize inside = InsideOf(c.outside, c.panel);
+        if (!(inside.height > 0 && inside.width > 0 && inside.depth > 0))
+            BadCommandLine("build: --external " + r.external + " leaves nothing inside " +
+                           Plain(r.panel) + " mm panels");
+    }
+    return c;
+}
+
+enum class DriverFrom { OPTION, SHEET, UNKNOWN };
+
+// Ports of Small's vent area that would fit where the ports asked for do not.
+struct PortAdvice {
+    bool checked;  // the sheet gives sd and xmax, so the air speed can be checked
+    bool found;
+    int ports;
+    double diameter, length;  // cm
+};
+
+// Every figure `build` prints, and what it rests on.
+struct BoxFigures {
+    Speaker speaker;
+    DriverSheet sheet;
+    double net;
+    DriverFrom driverFrom;
+    HeldVolumes held;
+    double portLength, portInside;  // cm
+    double gross;
+    BoxSize inside, outside;        // cm
+    double builtGross, builtNet;    // a box from its outside
+    CutList cuts;
+    double portDepth;               // the internal depth a port needs, cm
+    Fit portFit;
+    PortAdvice advice;              // when the port does not fit
+    double leastDiameter;           // of Small's vent area; 0 when it cannot be known
+    Fit driverDepth, driverDiameter;
+};
+
+bool KnowsVentArea(const DriverSheet& sheet)
 {
     const double sd = sheet.value[SHEET_SD], xmax = sheet.value[SHEET_XMAX];
-    std::string advice;
-    if (IsKnown(sd) && IsKnown(xmax) && sd > 0 && xmax > 0) {
-        int n;
-        double diameter, length;
-        if (FittingPorts(box, SmallestVentArea(box.fb, sd, xmax), r.ports, r.diameter, depth,
-                         r.panel, n, diameter, length))
-            return "; " + std::to_string(n) + (n == 1 ? " port" : " ports") + " of " +
-                   Fixed(diameter, 1) + " cm (" + Fixed(length, 1) +
-                   " cm long) would fit within Small's vent area";
-        advice = "; no fewer or smaller round ports fit within Small's vent area";
+    return IsKnown(sd) && IsKnown(xmax) && sd > 0 && xmax > 0;
+}
+
+double VentArea(const BoxFigures& f)
+{
+    return SmallestVentArea(f.speaker.ported.fb, f.sheet.value[SHEET_SD],
+                            f.sheet.value[SHEET_XMAX]);
+}
+
+void LoadDesign(const std::string& file, const BuildRequest& r, BoxFigures& f)
+{
+    f.speaker = LoadSpeakerFile(file);
+    f.sheet = LoadSheet(file);
+    f.net = r.ported ? f.speaker.ported.volume : f.speaker.sealed.volume;
+    if (!(f.net > 0))
+        BadData(file + ": build needs the " + (r.ported ? "ported" : "sealed") +
+                " design's volume above 0 (it is " + Plain(f.net) + ")");
+    // --driver-volume over the sheet's displacement; none at all counts as no room.
+    f.held = {r.driverVolume, 0, r.brace};
+    f.driverFrom = DriverFrom::OPTION;
+    if (!(r.driverVolume >= 0)) {
+        const double sheetVolume = f.sheet.value[SHEET_DISPLACEMENT];
+        f.driverFrom = IsKnown(sheetVolume) ? DriverFrom::SHEET : DriverFrom::UNKNOWN;
+        f.held.driver = IsKnown(sheetVolume) ? sheetVolume : 0;
+    }
+}
+
+void ComputePort(const std::string& file, const BuildRequest& r, BoxFigures& f)
+{
+    f.portLength = PortLength(f.speaker.ported, r.diameter, r.ports);
+    if (!std::isfinite(f.portLength) || f.portLength < 0)
+        BadData(file + ": no port length for ported.fb " + Brief(f.speaker.ported.fb) +
+                " and " + Fixed(r.diameter, 1) + " cm ports: increase --diameter");
+    f.portInside = PortInsideLength(f.portLength, r.panel);
+    f.held.ports = PortDisplacement(r.diameter, r.portWall, f.portLength, r.panel, r.ports);
+}
+
+void SizeBox(const Checked& c, BoxFigures& f)
+{
+    if (c.request.external.empty()) {
+        f.inside = SizeForLitres(f.gross, c.proportion);
+        f.outside = OutsideOf(f.inside, c.panel);
     } else {
+        f.outside = c.outside;
+        f.inside = InsideOf(f.outside, c.panel);
+        f.builtGross = LitresOf(f.inside);
+        f.builtNet = NetVolume(f.builtGross, f.held);
+    }
+    f.cuts = CutListOf(f.inside, c.panel);
+}
+
+void FitPort(const BuildRequest& r, BoxFigures& f)
+{
+    f.portDepth = DepthForPort(f.portInside, r.diameter);
+    f.portFit = FitOf(f.portDepth, f.inside.depth);
+    f.advice.checked = KnowsVentArea(f.sheet);
+    if (!f.advice.checked)
+        return;
+    if (!f.portFit.fits)
+        f.advice.found = FittingPorts(f.speaker.ported, VentArea(f), r.ports, r.diameter,
+                                      f.inside.depth, r.panel, f.advice.ports,
+                                      f.advice.diameter, f.advice.length);
+    f.leastDiameter = PortDiameterForArea(VentArea(f), r.ports);
+}
+
+// A file that cannot be read fails before a volume that is not there, and that before
+// a port that cannot be tuned.
+BoxFigures ComputeBox(const std::string& file, const Checked& c)
+{
+    BoxFigures f = {};
+    LoadDesign(file, c.request, f);
+    if (c.request.ported)
+        ComputePort(file, c.request, f);
+    f.gross = GrossVolume(f.net, f.held);
+    SizeBox(c, f);
+    if (c.request.ported)
+        FitPort(c.request, f);
+    f.driverDepth = FitOf(f.sheet.value[SHEET_DEPTH], f.inside.depth);
+    f.driverDiameter = FitOf(f.sheet.value[SHEET_DIAMETER], f.inside.width);
+    return f;
+}
+
+std::string VolumeLines(const std::string& file, const BuildRequest& r, const BoxFigures& f)
+{
+    std::string out = file + ": " + (r.ported ? "ported" : "sealed") + " box, " +
+                      Fixed(f.net, 1) + " l";
+    if (r.ported)
+        out += " tuned to " + Fixed(f.speaker.ported.fb, 1) + " Hz";
+    out += "\nNet volume: " + Volume(f.net, r.inches) + ", the design's\n";
+    out += "Driver displacement: ";
+    if (f.driverFrom == DriverFrom::OPTION)
+        out += Volume(f.held.driver, r.inches) + ", from --driver-volume\n";
+    else if (f.driverFrom == DriverFrom::SHEET)
+        out += Volume(f.held.driver, r.inches) + ", from the driver sheet\n";
+    else
+        out += "0.0 l, not known: give --driver-volume L or spktool set " + file +
+               " displacement=L\n";
+    if (r.ported)
+        out += "Ports: " + Volume(f.held.ports, r.inches) + ", " + std::to_string(r.ports) +
+               " x " + Fixed(r.diameter, 1) + " cm with " + Fixed(r.portWall, 1) +
+               " mm walls, " + Fixed(f.portLength, 1) + " cm long, " +
+               Fixed(f.portInside, 1) + " cm of it inside\n";
+    out += "Bracing: " + Volume(f.held.brace, r.inches) + "\n";
+    return out + "Gross internal volume: " + Volume(f.gross, r.inches) + "\n";
+}
+
+std::string SizeLines(const Checked& c, const BoxFigures& f)
+{
+    const BuildRequest& r = c.request;
+    const std::string external = "External H x W x D: " + Size(f.outside, r.inches) +
+                                 " with " + Plain(r.panel) + " mm panels\n";
+    if (r.external.empty())
+        return "Internal H x W x D: " + Size(f.inside, r.inches) + " (" +
+               Plain(c.proportion.height) + " : " + Plain(c.proportion.width) + " : " +
+               Plain(c.proportion.depth) + ")\n" + external;
+    return external + "Internal H x W x D: " + Size(f.inside, r.inches) + ": gross " +
+           Volume(f.builtGross, r.inches) + ", net " + Volume(f.builtNet, r.inches) + ", " +
+           (f.builtNet >= f.net ? "+" : "") + Fixed(PercentFrom(f.builtNet, f.net), 1) +
+           " % from the design's\n";
+}
+
+std::string CutListLines(const CutList& cuts, bool inches)
+{
+    std::string out = std::string("Cut list, ") + (inches ? "inches" : "mm") + ":\n";
+    const auto pair = [&](const char* name, const PanelPair& p) {
+        out += std::string("  2 x ") + name + Cut(p.first, inches) + " x " +
+               Cut(p.second, inches) + "\n";
+    };
+    pair("front and back  ", cuts.frontBack);
+    pair("sides           ", cuts.sides);
+    pair("top and bottom  ", cuts.topBottom);
+    return out + "Total panel area: " +
+           (inches ? Fixed(SquareFeet(cuts.area), 2) + " ft2\n"
+                   : Fixed(SquareMetres(cuts.area), 2) + " m2\n");
+}
+
+// What would let a port that is too long fit: a smaller or fewer ports when the sheet
+// allows Small's rule to be checked, else a port of another shape.
+std::string AdviceText(const std::string& file, const PortAdvice& a)
+{
+    std::string advice;
+    if (a.checked && a.found)
+        return "; " + std::to_string(a.ports) + (a.ports == 1 ? " port" : " ports") + " of " +
+               Fixed(a.diameter, 1) + " cm (" + Fixed(a.length, 1) +
+               " cm long) would fit within Small's vent area";
+    if (a.checked)
+        advice = "; no fewer or smaller round ports fit within Small's vent area";
+    else
         advice = "; smaller or fewer ports are shorter, but need sd and xmax to check their "
                  "air speed (spktool set " + file + " sd=CM2 xmax=MM)";
-    }
     return advice + "; or try a slot port along a panel, or a bent port";
+}
+
+std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f)
+{
+    std::string out = "Port fit: " + Length(f.portInside, r.inches) + " inside and " +
+                      Length(r.diameter, r.inches) + " clear behind it need " +
+                      Length(f.portDepth, r.inches) + " of the " +
+                      Length(f.inside.depth, r.inches) + " internal depth";
+    if (f.portFit.fits)
+        out += ": fits, " + Length(f.portFit.spare, r.inches) + " to spare\n";
+    else
+        out += ": does not fit" + AdviceText(file, f.advice) + "\n";
+    // A port that fits may still be too narrow for the air the cone moves.
+    if (f.advice.checked && r.diameter < f.leastDiameter)
+        out += "Port size: below Small's vent area, which asks for " +
+               Length(f.leastDiameter, r.inches) + " each: the port may be heard\n";
+    return out;
+}
+
+std::string FitLine(const char* what, double size, const char* against, double room,
+                    const Fit& fit, bool inches)
+{
+    if (!IsKnown(size))
+        return "";
+    return std::string(what) + Length(size, inches) + " against the internal " + against +
+           " of " + Length(room, inches) +
+           (fit.fits ? ": fits, " + Length(fit.spare, inches) + " to spare\n"
+                     : ": does not fit\n");
+}
+
+std::string DriverLines(const BoxFigures& f, bool inches)
+{
+    return FitLine("Driver depth: ", f.sheet.value[SHEET_DEPTH], "depth", f.inside.depth,
+                   f.driverDepth, inches) +
+           FitLine("Driver diameter: ", f.sheet.value[SHEET_DIAMETER], "width",
+                   f.inside.width, f.driverDiameter, inches);
 }
 
 struct Hole {
@@ -112,231 +332,150 @@ struct Hole {
     int count;
 };
 
+// The cut sheet in drawing units of a millimetre: each panel from its left edge, the
+// holes in the front, and text in proportion to the box, so that a small box's labels
+// do not cover it.
+struct SheetPanel {
+    const char* name;
+    int count;
+    PanelPair size;  // cm
+    double x;
+};
+struct Circle {
+    double x, y, diameter;  // diameter in cm
+};
+struct SheetLayout {
+    SheetPanel panels[4];
+    std::vector<Circle> holes;
+    double font, margin, top, width, height;
+};
+
+// The front with the driver's cut-out high and the port holes low, where a builder
+// usually puts them, clear of the sides and the top.
+std::vector<Circle> FrontHoles(const SheetPanel& front, const SheetLayout& l, double panel,
+                               Hole driver, Hole port)
+{
+    std::vector<Circle> holes;
+    const double x = front.x, w = front.size.first * 10, h = front.size.second * 10;
+    const double edge = panel * 10 + 10, top = l.top;
+    if (driver.count > 0) {
+        const double r = driver.diameter * 5;
+        holes.push_back({x + w / 2, top + (h * 0.3 > r + edge ? h * 0.3 : r + edge),
+                         driver.diameter});
+    }
+    for (int i = 0; i < port.count; ++i) {
+        const double r = port.diameter * 5;
+        holes.push_back({x + w * (i + 1) / (port.count + 1),
+                         top + h - (h * 0.2 > r + edge ? h * 0.2 : r + edge), port.diameter});
+    }
+    return holes;
+}
+
+SheetLayout LayOutSheet(const CutList& cuts, double panel, Hole driver, Hole port)
+{
+    SheetLayout l = {{{"Front", 1, cuts.frontBack, 0},
+                      {"Back", 1, cuts.frontBack, 0},
+                      {"Sides", 2, cuts.sides, 0},
+                      {"Top and bottom", 2, cuts.topBottom, 0}},
+                     {}, 0, 20, 0, 0, 0};
+    double tallest = 0, widest = 0;
+    for (const SheetPanel& p : l.panels) {
+        tallest = tallest > p.size.second ? tallest : p.size.second;
+        widest = widest > p.size.first ? widest : p.size.first;
+    }
+    l.font = widest * 10 / 25;
+    l.font = l.font < 5 ? 5 : l.font > 20 ? 20 : l.font;
+    l.top = l.margin + 2 * l.font;
+    double x = l.margin;
+    for (SheetPanel& p : l.panels) {
+        p.x = x;
+        x += p.size.first * 10 + l.margin;
+    }
+    l.width = x;
+    l.height = l.top + tallest * 10 + 3 * l.font + l.margin;
+    l.holes = FrontHoles(l.panels[0], l, panel, driver, port);
+    return l;
+}
+
+std::string DrawPanel(const SheetLayout& l, const SheetPanel& p)
+{
+    std::string shapes = "<rect x=\"" + Fixed(p.x, 1) + "\" y=\"" + Fixed(l.top, 1) +
+                         "\" width=\"" + Fixed(p.size.first * 10, 1) + "\" height=\"" +
+                         Fixed(p.size.second * 10, 1) + "\"/>\n";
+    if (&p != &l.panels[0])
+        return shapes;
+    for (const Circle& c : l.holes)
+        shapes += "<circle cx=\"" + Fixed(c.x, 1) + "\" cy=\"" + Fixed(c.y, 1) + "\" r=\"" +
+                  Fixed(c.diameter * 5, 1) + "\"/>\n";
+    return shapes;
+}
+
+std::string TextAt(double x, double y, const std::string& text)
+{
+    return "<text x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(y, 1) +
+           "\" stroke=\"none\" fill=\"#000000\">" + MarkupText(text) + "</text>\n";
+}
+
+// Under each panel, clear of the holes: its name and size, and the front's holes.
+std::string LabelPanel(const SheetLayout& l, const SheetPanel& p, bool inches, Hole driver,
+                       Hole port)
+{
+    const double below = l.top + p.size.second * 10;
+    std::string text = TextAt(p.x, below + 1.4 * l.font,
+                              std::string(p.name) + " (" + std::to_string(p.count) +
+                                  "): " + Cut(p.size.first, inches) + " x " +
+                                  Cut(p.size.second, inches) + (inches ? "" : " mm"));
+    std::string holes;
+    if (&p == &l.panels[0] && driver.count > 0)
+        holes += "cut-out " + Cut(driver.diameter, inches);
+    if (&p == &l.panels[0] && port.count > 0)
+        holes += (holes.empty() ? "" : ", ") + std::to_string(port.count) + " x port " +
+                 Cut(port.diameter, inches);
+    if (!holes.empty())
+        text += TextAt(p.x, below + 2.8 * l.font, holes + (inches ? "" : " mm"));
+    return text;
+}
+
 // The panels to scale, one drawing unit a millimetre, with a size in millimetres when
 // `toScale`, so that a printer at 100 % gives them at their size (a page fits it to its
-// width instead); the front with the driver's cut-out high and the port holes low,
-// where a builder usually puts them. Labels go under each panel, clear of the holes.
+// width instead).
 std::string CutSheet(const std::string& title, const CutList& cuts, double panel,
                      bool inches, Hole driver, Hole port, bool toScale)
 {
-    struct Drawn {
-        const char* name;
-        int count;
-        PanelPair size;
-    };
-    const Drawn panels[] = {{"Front", 1, cuts.frontBack},
-                            {"Back", 1, cuts.frontBack},
-                            {"Sides", 2, cuts.sides},
-                            {"Top and bottom", 2, cuts.topBottom}};
-    double tallest = 0, widest = 0;
-    for (const Drawn& d : panels) {
-        tallest = tallest > d.size.second ? tallest : d.size.second;
-        widest = widest > d.size.first ? widest : d.size.first;
-    }
-    // Text in proportion to the box, so that a small box's labels do not cover it.
-    double font = widest * 10 / 25;
-    font = font < 5 ? 5 : font > 20 ? 20 : font;
-    const double margin = 20, top = margin + 2 * font;
-    double x = margin;
+    const SheetLayout l = LayOutSheet(cuts, panel, driver, port);
     std::string shapes;
-    const auto mm = [](double cm) { return Fixed(cm * 10, 1); };
-    const auto circle = [&](double cx, double cy, double diameter) {
-        shapes += "<circle cx=\"" + Fixed(cx, 1) + "\" cy=\"" + Fixed(cy, 1) + "\" r=\"" +
-                  Fixed(diameter * 5, 1) + "\"/>\n";
-    };
-    for (const Drawn& d : panels) {
-        const double w = d.size.first * 10, h = d.size.second * 10;
-        shapes += "<rect x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(top, 1) + "\" width=\"" +
-                  mm(d.size.first) + "\" height=\"" + mm(d.size.second) + "\"/>\n";
-        std::string holes;
-        if (&d == &panels[0]) {
-            const double edge = panel * 10 + 10;  // clear of the sides and the top
-            if (driver.count > 0) {
-                const double r = driver.diameter * 5;
-                circle(x + w / 2, top + (h * 0.3 > r + edge ? h * 0.3 : r + edge),
-                       driver.diameter);
-                holes += "cut-out " + Cut(driver.diameter, inches);
-            }
-            for (int i = 0; i < port.count; ++i) {
-                const double r = port.diameter * 5;
-                circle(x + w * (i + 1) / (port.count + 1),
-                       top + h - (h * 0.2 > r + edge ? h * 0.2 : r + edge), port.diameter);
-            }
-            if (port.count > 0)
-                holes += (holes.empty() ? "" : ", ") + std::to_string(port.count) + " x port " +
-                         Cut(port.diameter, inches);
-        }
-        const std::string label = std::string(d.name) + " (" + std::to_string(d.count) +
-                                  "): " + Cut(d.size.first, inches) + " x " +
-                                  Cut(d.size.second, inches) + (inches ? "" : " mm");
-        shapes += "<text x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(top + h + 1.4 * font, 1) +
-                  "\" stroke=\"none\" fill=\"#000000\">" + MarkupText(label) + "</text>\n";
-        if (!holes.empty())
-            shapes += "<text x=\"" + Fixed(x, 1) + "\" y=\"" +
-                      Fixed(top + h + 2.8 * font, 1) + "\" stroke=\"none\" fill=\"#000000\">" +
-                      MarkupText(holes + (inches ? "" : " mm")) + "</text>\n";
-        x += w + margin;
-    }
-    const std::string width = Fixed(x, 1),
-                      height = Fixed(top + tallest * 10 + 3 * font + margin, 1);
+    for (const SheetPanel& p : l.panels)
+        shapes += DrawPanel(l, p) + LabelPanel(l, p, inches, driver, port);
+    const std::string width = Fixed(l.width, 1), height = Fixed(l.height, 1);
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
            (toScale ? "width=\"" + width + "mm\" height=\"" + height + "mm\" " : "") +
            "viewBox=\"0 0 " + width + " " + height + "\">\n"
            "<rect width=\"" + width + "\" height=\"" + height + "\" fill=\"#ffffff\"/>\n"
            "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" font-size=\"" +
-           Fixed(font, 1) + "\" xml:space=\"preserve\" fill=\"none\" stroke=\"#000000\" "
-           "stroke-width=\"0.5\">\n"
-           "<text x=\"" + Fixed(margin, 1) + "\" y=\"" + Fixed(margin + font, 1) +
-           "\" stroke=\"none\" fill=\"#000000\">" + MarkupText(title) + "</text>\n" + shapes +
-           "</g>\n</svg>\n";
+           Fixed(l.font, 1) + "\" xml:space=\"preserve\" fill=\"none\" stroke=\"#000000\" "
+           "stroke-width=\"0.5\">\n" +
+           TextAt(l.margin, l.margin + l.font, title) + shapes + "</g>\n</svg>\n";
 }
 
 }  // namespace
 
 BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 {
-    if (r.ported && r.diameter == 0)
-        BadCommandLine("build --ported needs --diameter");
-    if (!r.ported && (r.diameter != 0 || r.ports != 0))
-        BadCommandLine("build: --diameter and --ports are for a ported box");
-    BuildRequest request = r;
-    if (request.ported && request.ports == 0)
-        request.ports = 1;
-    BoxSize proportion = GOLDEN, outside = {0, 0, 0};
-    if (!r.ratio.empty()) {
-        const std::vector<double> n = ThreeNumbers("--ratio", r.ratio, ':', "H:W:D");
-        proportion = {n[0], n[1], n[2]};
-    }
-    const double panel = r.panel / 10;  // cm
-    if (!r.external.empty()) {
-        const std::vector<double> n = ThreeNumbers("--external", r.external, 'x', "WxHxD");
-        const double unit = r.inches ? CM_PER_INCH : 1;
-        outside = {n[1] * unit, n[0] * unit, n[2] * unit};
-        const BoxSize inside = InsideOf(outside, panel);
-        if (!(inside.height > 0 && inside.width > 0 && inside.depth > 0))
-            BadCommandLine("build: --external " + r.external + " leaves nothing inside " +
-                           Plain(r.panel) + " mm panels");
-    }
-
-    const Speaker s = LoadSpeakerFile(file);
-    const DriverSheet sheet = LoadSheet(file);
-    const double net = r.ported ? s.ported.volume : s.sealed.volume;
-    if (!(net > 0))
-        BadData(file + ": build needs the " + (r.ported ? "ported" : "sealed") +
-                " design's volume above 0 (it is " + Plain(net) + ")");
-    std::string out = file + ": " + (r.ported ? "ported" : "sealed") + " box, " +
-                      Fixed(net, 1) + " l";
-    if (r.ported)
-        out += " tuned to " + Fixed(s.ported.fb, 1) + " Hz";
-    out += "\nNet volume: " + Volume(net, r.inches) + ", the design's\n";
-
-    double driver = r.driverVolume;
-    out += "Driver displacement: ";
-    if (driver >= 0) {
-        out += Volume(driver, r.inches) + ", from --driver-volume\n";
-    } else if (IsKnown(sheet.value[SHEET_DISPLACEMENT])) {
-        driver = sheet.value[SHEET_DISPLACEMENT];
-        out += Volume(driver, r.inches) + ", from the driver sheet\n";
-    } else {
-        driver = 0;
-        out += "0.0 l, not known: give --driver-volume L or spktool set " + file +
-               " displacement=L\n";
-    }
-
-    double portLength = 0, portInside = 0, ports = 0;
-    if (r.ported) {
-        portLength = PortLength(s.ported, request.diameter, request.ports);
-        if (!std::isfinite(portLength) || portLength < 0)
-            BadData(file + ": no port length for ported.fb " + Brief(s.ported.fb) + " and " +
-                    Fixed(request.diameter, 1) + " cm ports: increase --diameter");
-        portInside = PortInsideLength(portLength, r.panel);
-        ports = PortDisplacement(request.diameter, r.portWall, portLength, r.panel,
-                                 request.ports);
-        out += "Ports: " + Volume(ports, r.inches) + ", " + std::to_string(request.ports) +
-               " x " + Fixed(request.diameter, 1) + " cm with " + Fixed(r.portWall, 1) +
-               " mm walls, " + Fixed(portLength, 1) + " cm long, " + Fixed(portInside, 1) +
-               " cm of it inside\n";
-    }
-    out += "Bracing: " + Volume(r.brace, r.inches) + "\n";
-    const double gross = net + driver + ports + r.brace;
-    out += "Gross internal volume: " + Volume(gross, r.inches) + "\n";
-
-    BoxSize inside;
-    if (r.external.empty()) {
-        inside = SizeInProportion(gross * 1000, proportion);
-        outside = OutsideOf(inside, panel);
-        out += "Internal H x W x D: " + Size(inside, r.inches) + " (" +
-               Plain(proportion.height) + " : " + Plain(proportion.width) + " : " +
-               Plain(proportion.depth) + ")\n";
-        out += "External H x W x D: " + Size(outside, r.inches) + " with " +
-               Plain(r.panel) + " mm panels\n";
-    } else {
-        inside = InsideOf(outside, panel);
-        const double built = VolumeOf(inside) / 1000;
-        const double builtNet = built - driver - ports - r.brace;
-        out += "External H x W x D: " + Size(outside, r.inches) + " with " +
-               Plain(r.panel) + " mm panels\n";
-        out += "Internal H x W x D: " + Size(inside, r.inches) + ": gross " +
-               Volume(built, r.inches) + ", net " + Volume(builtNet, r.inches) + ", " +
-               (builtNet >= net ? "+" : "") + Fixed((builtNet - net) / net * 100, 1) +
-               " % from the design's\n";
-    }
-
-    const CutList cuts = CutListOf(inside, panel);
-    out += std::string("Cut list, ") + (r.inches ? "inches" : "mm") + ":\n";
-    const auto pair = [&](const char* name, const PanelPair& p) {
-        out += std::string("  2 x ") + name + Cut(p.first, r.inches) + " x " +
-               Cut(p.second, r.inches) + "\n";
-    };
-    pair("front and back  ", cuts.frontBack);
-    pair("sides           ", cuts.sides);
-    pair("top and bottom  ", cuts.topBottom);
-    out += "Total panel area: " +
-           (r.inches ? Fixed(cuts.area / (CM_PER_INCH * CM_PER_INCH * 144), 2) + " ft2\n"
-                     : Fixed(cuts.area / 10000, 2) + " m2\n");
-
-    if (r.ported) {
-        const double needed = DepthForPort(portInside, request.diameter);
-        out += "Port fit: " + Length(portInside, r.inches) + " inside and " +
-               Length(request.diameter, r.inches) + " clear behind it need " +
-               Length(needed, r.inches) + " of the " + Length(inside.depth, r.inches) +
-               " internal depth";
-        if (needed <= inside.depth)
-            out += ": fits, " + Length(inside.depth - needed, r.inches) + " to spare\n";
-        else
-            out += ": does not fit" + PortAdvice(file, s.ported, sheet, request, inside.depth) +
-                   "\n";
-        // A port that fits may still be too narrow for the air the cone moves.
-        const double sd = sheet.value[SHEET_SD], xmax = sheet.value[SHEET_XMAX];
-        if (IsKnown(sd) && IsKnown(xmax) && sd > 0 && xmax > 0) {
-            const double least = PortDiameterForArea(SmallestVentArea(s.ported.fb, sd, xmax),
-                                                     request.ports);
-            if (request.diameter < least)
-                out += "Port size: below Small's vent area, which asks for " +
-                       Length(least, r.inches) + " each: the port may be heard\n";
-        }
-    }
-    const auto fit = [&](const char* what, SheetValue v, const char* against, double room) {
-        const double size = sheet.value[v];
-        if (!IsKnown(size))
-            return;
-        out += std::string(what) + Length(size, r.inches) + " against the internal " + against +
-               " of " + Length(room, r.inches) +
-               (size <= room ? ": fits, " + Length(room - size, r.inches) + " to spare\n"
-                             : ": does not fit\n");
-    };
-    fit("Driver depth: ", SHEET_DEPTH, "depth", inside.depth);
-    fit("Driver diameter: ", SHEET_DIAMETER, "width", inside.width);
-
-    const double cutout = sheet.value[SHEET_CUTOUT];
-    const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
-    const Hole portHoles = {request.diameter + 2 * r.portWall / 10, r.ported ? request.ports : 0};
+    const Checked c = CheckRequest(r);
+    const BoxFigures f = ComputeBox(file, c);
     BuiltBox built;
-    const std::string title = out.substr(0, out.find('\n'));
-    built.svg = CutSheet(title, cuts, panel, r.inches, driverHole, portHoles, !r.svg.empty());
+    built.text = VolumeLines(file, c.request, f) + SizeLines(c, f) +
+                 CutListLines(f.cuts, r.inches) +
+                 (r.ported ? PortLines(file, c.request, f) : "") + DriverLines(f, r.inches);
+    const double cutout = f.sheet.value[SHEET_CUTOUT];
+    const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
+    const Hole portHoles = {PortHoleDiameter(c.request.diameter, r.portWall),
+                            r.ported ? c.request.ports : 0};
+    const std::string title = built.text.substr(0, built.text.find('\n'));
+    built.svg = CutSheet(title, f.cuts, c.panel, r.inches, driverHole, portHoles,
+                         !r.svg.empty());
     if (!IsKnown(cutout))
         built.noCutout = "without the driver's cut-out (spktool set " + file + " cutout=CM)";
-    built.text = out;
     return built;
 }
 

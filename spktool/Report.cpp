@@ -221,56 +221,56 @@ std::string DriverTable(const std::vector<ShownLine>& lines)
     return html + "</table>\n";
 }
 
-// The level chart, then each limit of both designs, with `limits`' own report of each.
-std::string Charts(const std::string& file, const DesignPart (&parts)[2], double power)
+std::string DesignName(const std::string& file, const DesignPart& d)
+{
+    return file + (d.ported ? ":ported" : ":sealed");
+}
+
+// Each limit of the designs whose limits are known at `power`; the port's air speed of
+// the ported one alone.
+std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], double power)
 {
     std::vector<std::string> designs;
-    for (const DesignPart& d : parts)
-        if (d.usable)
-            designs.push_back(file + (d.ported ? ":ported" : ":sealed"));
-    std::string html = "<h3>Response</h3>\n";
-    if (designs.empty())
-        return html + Tag("p", "Neither design has a box yet.", "note");
-    html += Figure("Level, dB, as the graph window draws it",
-                   ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}));
-
-    html += "<h3>At " + MarkupText(Fixed(power, 1)) + " W</h3>\n";
-    designs.clear();
     const DesignPart* ported = nullptr;
     for (const DesignPart& d : parts)
         if (d.hasLimits) {
-            designs.push_back(file + (d.ported ? ":ported" : ":sealed"));
+            designs.push_back(DesignName(file, d));
             ported = d.ported ? &d : ported;
         }
-    if (!designs.empty()) {
-        PlotRequest plot;
-        plot.power = power;
-        if (ported) {
-            plot.diameter = ported->diameter;
-            plot.ports = ported->ports;
-        }
-        const struct {
-            const char* quantity;
-            const char* caption;
-        } plots[] = {{"spl", "SPL at 1 m, dB"},
-                     {"excursion", "Cone excursion, mm, with Xmax"},
-                     {"port-speed", "Port air speed, m/s, with the 17 m/s line"},
-                     {"impedance", "Impedance, ohm"},
-                     {"group-delay", "Group delay, ms"}};
-        html += "<div class=\"row\">\n";
-        for (const auto& p : plots) {
-            plot.quantity = p.quantity;
-            std::vector<std::string> shown = designs;
-            if (plot.quantity == "port-speed") {
-                if (!ported)
-                    continue;
-                shown = {file + ":ported"};
-            }
-            html += Figure(p.caption, ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot));
-        }
-        html += "</div>\n";
+    if (designs.empty())
+        return "";
+    PlotRequest plot;
+    plot.power = power;
+    if (ported) {
+        plot.diameter = ported->diameter;
+        plot.ports = ported->ports;
     }
-    html += "<div class=\"row\">\n";
+    const struct {
+        const char* quantity;
+        const char* caption;
+    } plots[] = {{"spl", "SPL at 1 m, dB"},
+                 {"excursion", "Cone excursion, mm, with Xmax"},
+                 {"port-speed", "Port air speed, m/s, with the 17 m/s line"},
+                 {"impedance", "Impedance, ohm"},
+                 {"group-delay", "Group delay, ms"}};
+    std::string html = "<div class=\"row\">\n";
+    for (const auto& p : plots) {
+        plot.quantity = p.quantity;
+        std::vector<std::string> shown = designs;
+        if (plot.quantity == "port-speed") {
+            if (!ported)
+                continue;
+            shown = {file + ":ported"};
+        }
+        html += Figure(p.caption, ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot));
+    }
+    return html + "</div>\n";
+}
+
+// `limits`' own report of each design, or why it is left out.
+std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2], double power)
+{
+    std::string html = "<div class=\"row\">\n";
     for (const DesignPart& d : parts) {
         html += "<div>" + Tag("h4", d.name);
         if (!d.hasLimits) {
@@ -283,6 +283,24 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
         html += "</div>\n";
     }
     return html + "</div>\n";
+}
+
+// The level chart, then each limit of both designs, with `limits`' own report of each.
+std::string Charts(const std::string& file, const DesignPart (&parts)[2], double power)
+{
+    std::vector<std::string> designs;
+    for (const DesignPart& d : parts)
+        if (d.usable)
+            designs.push_back(DesignName(file, d));
+    std::string html = "<h3>Response</h3>\n";
+    if (designs.empty())
+        return html + Tag("p", "Neither design has a box yet.", "note");
+    html += Figure("Level, dB, as the graph window draws it",
+                   ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}));
+    html += "<h3>At " + MarkupText(Fixed(power, 1)) + " W</h3>\n";
+    // Apart from the reports, so that the charts' warnings always come first.
+    html += PowerCharts(file, parts, power);
+    return html + LimitsReports(file, parts, power);
 }
 
 std::string Boxes(const std::string& file, const DesignPart (&parts)[2],

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <ostream>
 
 #include <gtest/gtest.h>
@@ -82,6 +83,83 @@ TEST(BoxBuild, PortThatFitsAndOneThatDoesNot)
     EXPECT_LE(DepthForPort(PortInsideLength(length, 18), diameter), 21.7);
     EXPECT_GT(DepthForPort(PortInsideLength(PortLength(box, 7.5, 1), 18), 7.5), 21.7);
     EXPECT_FALSE(FittingPorts(box, 28.2, 2, 7.5, 15, 18, n, diameter, length));
+}
+
+struct VolumeCase {
+    double net;
+    HeldVolumes held;
+    double gross;
+};
+
+class BoxBuildVolumes : public testing::TestWithParam<VolumeCase> {};
+
+// Catches something the box holds left out of its gross volume, or added back to its net.
+TEST_P(BoxBuildVolumes, GrossHoldsTheNetAndWhatDisplacesIt)
+{
+    const VolumeCase& c = GetParam();
+    EXPECT_NEAR(GrossVolume(c.net, c.held), c.gross, 1e-12);
+    EXPECT_NEAR(NetVolume(c.gross, c.held), c.net, 1e-12);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BoxBuildVolumes,
+                         testing::Values(VolumeCase{42, {1.3, 1.2, 0.5}, 45},
+                                         VolumeCase{13, {0, 0, 0}, 13},
+                                         VolumeCase{20, {0.4, 0, 2.5}, 22.9}));
+
+struct TapeCase {
+    double cm;
+    TapeInches tape;
+};
+
+void PrintTo(const TapeCase& c, std::ostream* os)
+{
+    *os << c.cm << " cm";
+}
+
+class BoxBuildTape : public testing::TestWithParam<TapeCase> {};
+
+// Catches a fraction not in lowest terms, a sixteenth rounded the wrong way, or a
+// length past a long long's reach converted anyway.
+TEST_P(BoxBuildTape, ReadsAsATapeMeasure)
+{
+    const TapeInches tape = OnTape(GetParam().cm), expected = GetParam().tape;
+    EXPECT_DOUBLE_EQ(tape.whole, expected.whole);
+    EXPECT_EQ(tape.part, expected.part);
+    if (expected.part != 0)
+        EXPECT_EQ(tape.of, expected.of);
+}
+
+// 12 1/2 in is 31.75 cm; 89 cm is 560.63 sixteenths; 1/32 in is 0.079375 cm.
+INSTANTIATE_TEST_SUITE_P(
+    Table, BoxBuildTape,
+    testing::Values(TapeCase{2.54, {1, 0, 16}}, TapeCase{31.75, {12, 1, 2}},
+                    TapeCase{0.15875, {0, 1, 16}}, TapeCase{2.2225, {0, 7, 8}},
+                    TapeCase{89, {35, 1, 16}}, TapeCase{0.0793, {0, 0, 16}},
+                    TapeCase{INFINITY, {INFINITY, 0, 16}},
+                    TapeCase{2.54e300, {1e300, 0, 16}}));
+
+// Catches a unit's factor inverted or squared where it is cubed: a published box of
+// 35 x 14 x 11 in outside, 3/4 in panels, holds 3,978.125 in³ (2.30 ft³, 65.19 l) and is
+// cut from 1,882.5 in² (13.07 ft²) of panel.
+TEST(BoxBuild, UnitsOfAPublishedBox)
+{
+    const BoxSize inside = InsideOf({35 * 2.54, 14 * 2.54, 11 * 2.54}, 1.905);
+    EXPECT_NEAR(LitresOf(inside), 65.189789, 1e-6);
+    EXPECT_NEAR(CubicFeet(LitresOf(inside)), 2.3021557, 1e-7);
+    EXPECT_NEAR(PercentFrom(LitresOf(inside), 13), 401.46, 1e-2);
+    EXPECT_NEAR(SquareFeet(CutListOf(inside, 1.905).area), 13.0729167, 1e-7);
+    EXPECT_NEAR(SquareMetres(CutListOf(inside, 1.905).area), 1.2145137, 1e-7);
+    EXPECT_NEAR(LitresOf(SizeForLitres(50, GOLDEN_PROPORTION)), 50, 1e-12);
+}
+
+// Catches the wall added once or in cm, and a fit with no room to spare refused.
+TEST(BoxBuild, PortHoleAndFit)
+{
+    EXPECT_DOUBLE_EQ(PortHoleDiameter(7.5, 3), 8.1);
+    EXPECT_DOUBLE_EQ(PortHoleDiameter(10, 5), 11);
+    EXPECT_FALSE(FitOf(30.8, 21.7).fits);
+    EXPECT_TRUE(FitOf(21.7, 21.7).fits);
+    EXPECT_NEAR(FitOf(11.5, 21.7).spare, 10.2, 1e-12);
 }
 
 }  // namespace

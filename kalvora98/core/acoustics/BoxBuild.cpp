@@ -5,12 +5,38 @@
 #include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
 #include "numbers/Elementary.h"
+#include "numbers/Units.h"
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
+constexpr double CUBIC_CM_PER_LITRE = 1000;
+constexpr double SQUARE_CM_PER_SQUARE_METRE = 10000;
+constexpr double SQUARE_INCHES_PER_SQUARE_FOOT = 144;
+// Beyond 2^58 inches the sixteenths no longer fit a long long; a double has no
+// fraction of an inch there anyway.
+constexpr double LONGEST_TAPE_INCHES = 288230376151711744.0;
 
 }  // namespace
+
+double GrossVolume(double net, HeldVolumes held)
+{
+    return net + held.driver + held.ports + held.brace;
+}
+
+double NetVolume(double gross, HeldVolumes held)
+{
+    return gross - held.driver - held.ports - held.brace;
+}
+
+double PercentFrom(double built, double design)
+{
+    return (built - design) / design * 100;
+}
+
+double PortHoleDiameter(double diameter, double wallMm)
+{
+    return diameter + 2 * wallMm / 10;
+}
 
 double PortInsideLength(double length, double panelMm)
 {
@@ -21,8 +47,9 @@ double PortInsideLength(double length, double panelMm)
 double PortDisplacement(double diameter, double wallMm, double length, double panelMm,
                         int ports)
 {
-    const double outer = diameter + 2 * wallMm / 10;
-    return ports * PI * outer * outer / 4 * PortInsideLength(length, panelMm) / 1000;
+    const double outer = PortHoleDiameter(diameter, wallMm);
+    return ports * PI * outer * outer / 4 * PortInsideLength(length, panelMm) /
+           CUBIC_CM_PER_LITRE;
 }
 
 BoxSize SizeInProportion(double volume, BoxSize proportion)
@@ -47,6 +74,16 @@ double VolumeOf(BoxSize size)
     return size.height * size.width * size.depth;
 }
 
+BoxSize SizeForLitres(double litres, BoxSize proportion)
+{
+    return SizeInProportion(litres * CUBIC_CM_PER_LITRE, proportion);
+}
+
+double LitresOf(BoxSize size)
+{
+    return VolumeOf(size) / CUBIC_CM_PER_LITRE;
+}
+
 CutList CutListOf(BoxSize inside, double panel)
 {
     const double width = inside.width + 2 * panel, height = inside.height + 2 * panel;
@@ -59,6 +96,41 @@ CutList CutListOf(BoxSize inside, double panel)
 long long Sixteenths(double inches)
 {
     return static_cast<long long>(std::floor(inches * 16 + 0.5));
+}
+
+TapeInches OnTape(double cm)
+{
+    const double inches = cm / CM_PER_INCH;
+    if (!(inches < LONGEST_TAPE_INCHES && inches > -LONGEST_TAPE_INCHES))
+        return {inches, 0, 16};
+    const long long sixteenths = Sixteenths(inches);
+    TapeInches tape = {static_cast<double>(sixteenths / 16),
+                       static_cast<int>(sixteenths % 16), 16};
+    while (tape.part != 0 && tape.part % 2 == 0) {
+        tape.part /= 2;
+        tape.of /= 2;
+    }
+    return tape;
+}
+
+double CubicFeet(double litres)
+{
+    return litres / LITRES_PER_CUBIC_FOOT;
+}
+
+double SquareFeet(double cm2)
+{
+    return cm2 / (CM_PER_INCH * CM_PER_INCH * SQUARE_INCHES_PER_SQUARE_FOOT);
+}
+
+double SquareMetres(double cm2)
+{
+    return cm2 / SQUARE_CM_PER_SQUARE_METRE;
+}
+
+Fit FitOf(double size, double room)
+{
+    return {size <= room, room - size};
 }
 
 double DepthForPort(double insideLength, double diameter)

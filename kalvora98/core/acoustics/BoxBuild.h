@@ -9,6 +9,27 @@ struct BoxSize {
     double height, width, depth;
 };
 
+// Height : width : depth in the golden ratio, the proportions commonly recommended for
+// a box: no side a whole multiple of another, so that their standing waves fall apart.
+constexpr BoxSize GOLDEN_PROPORTION = {1.618, 1, 0.618};
+
+// What takes room inside a box besides the air of the design, litres.
+struct HeldVolumes {
+    double driver, ports, brace;
+};
+
+// The gross internal volume a design's net volume of air needs: the air and everything
+// that displaces it.
+double GrossVolume(double net, HeldVolumes held);
+// The air a box with `gross` litres inside leaves the design.
+double NetVolume(double gross, HeldVolumes held);
+// How far a built box's net volume is from the design's, in % of the design's.
+double PercentFrom(double built, double design);
+
+// The hole a port tube needs in its panel: the tube's outside diameter, cm, from its
+// bore in cm and its wall in mm.
+double PortHoleDiameter(double diameter, double wallMm);
+
 // The space the ports take inside the box, litres: each a tube of `diameter` cm with
 // walls of `wallMm`, `length` cm long, of which the panel it passes through (`panelMm`)
 // holds the first part. 0 when the panel holds all of it.
@@ -27,6 +48,10 @@ BoxSize SizeInProportion(double volume, BoxSize proportion);
 BoxSize InsideOf(BoxSize outside, double panel);
 BoxSize OutsideOf(BoxSize inside, double panel);
 double VolumeOf(BoxSize size);
+// The same in cm and litres: the inside in proportion that holds `litres`, and the
+// litres a size in cm holds.
+BoxSize SizeForLitres(double litres, BoxSize proportion);
+double LitresOf(BoxSize size);
 
 // The three pairs of panels that enclose `inside`: the front and back overlap the
 // sides, and the top and bottom sit between the front and back, on the sides.
@@ -40,7 +65,29 @@ struct CutList {
 CutList CutListOf(BoxSize inside, double panel);
 
 // A length as a whole number of sixteenths of an inch, the nearest, as a tape shows it.
+// Needs a length whose sixteenths a long long holds.
 long long Sixteenths(double inches);
+
+// A length in cm as a tape in inches reads it: whole inches and the nearest sixteenth,
+// its fraction in lowest terms (part / of; part 0 on a whole inch). A length beyond a
+// tape's reach, or not a number, is all whole inches.
+struct TapeInches {
+    double whole;
+    int part, of;
+};
+TapeInches OnTape(double cm);
+
+// Litres in cubic feet, and panel areas in cm² in square feet and square metres.
+double CubicFeet(double litres);
+double SquareFeet(double cm2);
+double SquareMetres(double cm2);
+
+// Whether something of `size` fits in `room`, and the room it leaves.
+struct Fit {
+    bool fits;
+    double spare;  // room - size: below 0 when it does not fit
+};
+Fit FitOf(double size, double room);
 
 // A straight port needs its inside length and one diameter of air between its end and
 // the back panel, or the back panel closes it off: the depth it needs, cm.

@@ -73,6 +73,76 @@ void AddText(PlotTable& t, const char* text, int x, int y)
     added.y = y;
 }
 
+// The value axis in round steps over the curves and the limits, no closer than
+// LINE_PIXELS a step.
+void ScaleValues(PlotTable& t, double low, double high, const double* limits)
+{
+    for (int k = 0; k < t.limits; ++k) {
+        low = limits[k] < low ? limits[k] : low;
+        high = limits[k] > high ? limits[k] : high;
+    }
+    const int room = (t.bottom - t.top) / LINE_PIXELS;
+    t.scale = ScaleFor(low, high, room < MOST_INTERVALS ? room : MOST_INTERVALS);
+}
+
+// The title, and the values' grid lines with their labels right of the frame, whose
+// widest label sets where the frame ends.
+void LabelValues(PlotTable& t, int width, const char* title)
+{
+    const int intervals = Pixel((t.scale.high - t.scale.low) / t.scale.step);
+    char labels[PLOT_MOST_GRID_Y + 1][NUMBER_TEXT_SIZE];
+    int widest = 0;
+    for (int i = 0; i <= intervals && i <= PLOT_MOST_GRID_Y; ++i) {
+        FormatNumber(labels[i], t.scale.low + i * t.scale.step, t.scale.decimals);
+        if (Length(labels[i]) > widest)
+            widest = Length(labels[i]);
+    }
+    widest = widest < PLOT_TEXT_SIZE - 1 ? widest : PLOT_TEXT_SIZE - 1;
+    t.right = width - MARGIN - 3 - CHAR_WIDTH * widest;
+    if (t.right <= t.left)
+        t.right = t.left + 1;
+
+    AddText(t, title, t.left, MARGIN - 2);
+    for (int i = 0; i <= intervals && i <= PLOT_MOST_GRID_Y; ++i) {
+        const int y = ValueY(t, t.scale.low + i * t.scale.step);
+        if (i > 0 && i < intervals)
+            t.gridY[t.gridLinesY++] = y;
+        AddText(t, labels[i], t.right + 3, y - 7);
+    }
+}
+
+// "Hz" where 1 Hz is; the frequencies' labels centred under their lines, each left out
+// where it would run into the one before or past the frame.
+void LabelFrequencies(PlotTable& t)
+{
+    for (int i = 0; i < PLOT_GRID_X; ++i)
+        t.gridX[i] = FrequencyX(t, GRID_HZ[i]);
+    AddText(t, "Hz", t.left, t.bottom + 3);
+    int free = t.left + 2 * CHAR_WIDTH + CHAR_WIDTH / 2;
+    for (int hz : LABEL_HZ) {
+        char text[NUMBER_TEXT_SIZE];
+        FormatNumber(text, hz, 0);
+        const int n = Length(text), x = FrequencyX(t, hz) - CHAR_WIDTH * n / 2;
+        if (x < free || x + CHAR_WIDTH * n > t.right + CHAR_WIDTH)
+            continue;
+        AddText(t, text, x, t.bottom + 3);
+        free = x + CHAR_WIDTH * n + CHAR_WIDTH / 2;
+    }
+}
+
+// Each limit's name above its line, at the right, where the curves of a box's limits
+// have fallen away.
+void LabelLimits(PlotTable& t, const double* limits, const char* const* names)
+{
+    for (int k = 0; k < t.limits; ++k) {
+        t.limitY[k] = ValueY(t, limits[k]);
+        const int above = t.limitY[k] - 14;
+        const int x = t.right - 3 - CHAR_WIDTH * Length(names[k]);
+        AddText(t, names[k], x > t.left ? x : t.left + 1,
+                above > t.top ? above : t.limitY[k] + 2);
+    }
+}
+
 }  // namespace
 
 const ChartColour PLOT_LIMIT_COLOUR = {255, 128, 0};  // orange: none of the curves'
@@ -115,56 +185,10 @@ PlotTable LayOutPlot(int width, int height, const char* title, double low, doubl
     if (t.bottom <= t.top)
         t.bottom = t.top + 1;
     t.limits = limitCount < PLOT_MOST_LIMITS ? limitCount : PLOT_MOST_LIMITS;
-    for (int k = 0; k < t.limits; ++k) {
-        low = limits[k] < low ? limits[k] : low;
-        high = limits[k] > high ? limits[k] : high;
-    }
-    const int room = (t.bottom - t.top) / LINE_PIXELS;
-    t.scale = ScaleFor(low, high, room < MOST_INTERVALS ? room : MOST_INTERVALS);
-    const int intervals = Pixel((t.scale.high - t.scale.low) / t.scale.step);
-
-    char labels[PLOT_MOST_GRID_Y + 1][NUMBER_TEXT_SIZE];
-    int widest = 0;
-    for (int i = 0; i <= intervals && i <= PLOT_MOST_GRID_Y; ++i) {
-        FormatNumber(labels[i], t.scale.low + i * t.scale.step, t.scale.decimals);
-        if (Length(labels[i]) > widest)
-            widest = Length(labels[i]);
-    }
-    widest = widest < PLOT_TEXT_SIZE - 1 ? widest : PLOT_TEXT_SIZE - 1;
-    t.right = width - MARGIN - 3 - CHAR_WIDTH * widest;
-    if (t.right <= t.left)
-        t.right = t.left + 1;
-
-    AddText(t, title, t.left, MARGIN - 2);
-    for (int i = 0; i <= intervals && i <= PLOT_MOST_GRID_Y; ++i) {
-        const int y = ValueY(t, t.scale.low + i * t.scale.step);
-        if (i > 0 && i < intervals)
-            t.gridY[t.gridLinesY++] = y;
-        AddText(t, labels[i], t.right + 3, y - 7);
-    }
-    for (int i = 0; i < PLOT_GRID_X; ++i)
-        t.gridX[i] = FrequencyX(t, GRID_HZ[i]);
-    // "Hz" where 1 Hz is; the frequencies' labels centred under their lines, each
-    // left out where it would run into the one before or past the frame.
-    AddText(t, "Hz", t.left, t.bottom + 3);
-    int free = t.left + 2 * CHAR_WIDTH + CHAR_WIDTH / 2;
-    for (int hz : LABEL_HZ) {
-        char text[NUMBER_TEXT_SIZE];
-        FormatNumber(text, hz, 0);
-        const int n = Length(text), x = FrequencyX(t, hz) - CHAR_WIDTH * n / 2;
-        if (x < free || x + CHAR_WIDTH * n > t.right + CHAR_WIDTH)
-            continue;
-        AddText(t, text, x, t.bottom + 3);
-        free = x + CHAR_WIDTH * n + CHAR_WIDTH / 2;
-    }
-    for (int k = 0; k < t.limits; ++k) {
-        t.limitY[k] = ValueY(t, limits[k]);
-        const int above = t.limitY[k] - 14;
-        // At the right, where the curves of a box's limits have fallen away.
-        const int x = t.right - 3 - CHAR_WIDTH * Length(limitNames[k]);
-        AddText(t, limitNames[k], x > t.left ? x : t.left + 1,
-                above > t.top ? above : t.limitY[k] + 2);
-    }
+    ScaleValues(t, low, high, limits);
+    LabelValues(t, width, title);
+    LabelFrequencies(t);
+    LabelLimits(t, limits, limitNames);
     return t;
 }
 
