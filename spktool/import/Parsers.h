@@ -7,10 +7,7 @@
 #include <vector>
 
 #include "Importers.h"
-
-// Litres per unit: a cubic foot is 0.3048^3 m^3 exactly.
-constexpr double LITRES_PER_CUBIC_FOOT = 28.316846592;
-constexpr double LITRES_PER_CUBIC_METRE = 1000;
+#include "numbers/Units.h"
 
 // More drivers than any database holds; the limit keeps a hostile table's cost bounded.
 constexpr int MAX_DRIVERS = 100000;
