@@ -1,9 +1,7 @@
 #include "Limits.h"
 
-#include <cmath>
-#include <nlohmann/json.hpp>
-
 #include "Failure.h"
+#include "Json.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "acoustics/Limits.h"
@@ -99,18 +97,6 @@ std::string Report(const std::string& file, const Speaker& s, bool ported, doubl
            Fixed(ConstantsOf(s, d).qms, 2) + " from Qts and Qes\n";
 }
 
-// The number as the CSV writes it, so that the two outputs agree; whole ones as integers.
-nlohmann::ordered_json JsonOf(double value)
-{
-    const std::string text = Plain(value);
-    double read = 0;
-    if (!ReadDecimal(text, read))
-        return nullptr;
-    if (text.find('.') == std::string::npos && read > -1e15 && read < 1e15)
-        return static_cast<long long>(read);
-    return read;
-}
-
 }  // namespace
 
 void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
@@ -159,8 +145,8 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
                            "group_delay_ms", "impedance_ohm", "max_power_w"};
     nlohmann::ordered_json object = {{"file", file},
                                      {"design", ported ? "ported" : "sealed"},
-                                     {"power_w", JsonOf(power)},
-                                     {"sensitivity_db", JsonOf(l.sensitivity)}};
+                                     {"power_w", JsonNumber(power)},
+                                     {"sensitivity_db", JsonNumber(l.sensitivity)}};
     nlohmann::ordered_json& hz = object["hz"] = nlohmann::ordered_json::array();
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         hz.push_back(f);
@@ -169,7 +155,7 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
         if (columns[i] == l.portSpeed && !ported)
             continue;  // null: a sealed box has no port
         for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
-            array.push_back(JsonOf(columns[i][f]));
+            array.push_back(JsonNumber(columns[i][f]));
     }
     object["warnings"] = LimitsWarnings(l, d.xmax, pe, power);
     return object.dump(2) + "\n";
