@@ -15,11 +15,7 @@ const char CSV_HEADER[] =
 
 LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const DriverSheet& sheet)
 {
-    const auto value = [&](SheetValue v) { return sheet.value[v]; };
-    LimitsDriver d = {value(SHEET_RE), value(SHEET_QES), value(SHEET_SD), value(SHEET_XMAX)};
-    // Qes follows from Qts and Qms when the sheet gives Qms only.
-    if (!IsKnown(d.qes) && value(SHEET_QMS) > s.qts)
-        d.qes = 1 / (1 / s.qts - 1 / value(SHEET_QMS));
+    const LimitsDriver d = LimitsDriverOf(s.qts, sheet);
     std::string missing, assignments;
     const auto need = [&](double known, const char* name, const char* unit) {
         if (known > 0)

@@ -5,6 +5,7 @@
 #include "acoustics/Alignment.h"
 #include "numbers/Elementary.h"
 #include "numbers/NumberText.h"
+#include "numbers/Units.h"
 
 bool ClosedBox(double qts, double vas, double fs, double volume, double& qtc, double& fc)
 {
@@ -88,7 +89,7 @@ double SmallestVentArea(double fb, double sd, double xmax)
 
 double PortDiameterForArea(double area, int numberOfPorts)
 {
-    return std::sqrt(4 * area / (3.141592653589793 * numberOfPorts));
+    return std::sqrt(4 * area / (PI * numberOfPorts));
 }
 
 std::vector<std::string> ProposalWarnings(const Speaker& proposal, bool ported)

@@ -5,10 +5,9 @@
 
 #include "numbers/Elementary.h"
 #include "numbers/NumberText.h"
+#include "numbers/Units.h"
 
 namespace {
-
-constexpr double PI = 3.141592653589793;
 
 // The vented box's loss, as the program's ported curve takes it (Response.cpp).
 constexpr double BOX_LOSS_Q = 7;
@@ -115,20 +114,23 @@ void Passing(const double* curve, double limit, int& first, int& last)
 
 }  // namespace
 
-// η0 = 4π² Fs³ Vas / (c³ Qes) (R. H. Small, "Direct-Radiator Loudspeaker System
-// Analysis", J. Audio Eng. Soc. 20, 1972); Cms = Vas / (ρ0 c² Sd²), Mms = 1 / (ωs² Cms)
-// and Bl² = ωs Mms Re / Qes follow from the definitions of Vas, Fs and Qes (Thiele,
-// "Loudspeakers in Vented Boxes", 1961; Small 1972).
+LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet)
+{
+    const double* v = sheet.value;
+    LimitsDriver d = {v[SHEET_RE], v[SHEET_QES], v[SHEET_SD], v[SHEET_XMAX]};
+    if (!IsKnown(d.qes) && v[SHEET_QMS] > qts)
+        d.qes = OtherQ(qts, v[SHEET_QMS]);
+    return d;
+}
+
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
 {
-    const double vas = s.vas * 1e-3, sd = d.sd * 1e-4, omegaS = 2 * PI * s.fs;
     DriverConstants k;
-    k.efficiency = 4 * PI * PI * s.fs * s.fs * s.fs * vas /
-                   (SOUND_SPEED * SOUND_SPEED * SOUND_SPEED * d.qes);
-    k.cms = vas / (AIR_DENSITY * SOUND_SPEED * SOUND_SPEED * sd * sd);
-    k.mms = 1 / (omegaS * omegaS * k.cms);
-    k.bl2 = omegaS * k.mms * d.re / d.qes;
-    k.qms = 1 / (1 / s.qts - 1 / d.qes);
+    k.efficiency = ReferenceEfficiency(s.fs, s.vas * 1e-3, d.qes);
+    k.cms = Compliance(s.vas * 1e-3, d.sd * 1e-4);
+    k.mms = MovingMass(s.fs, k.cms);
+    k.bl2 = ForceFactorSquared(s.fs, k.mms, d.re, d.qes);
+    k.qms = OtherQ(s.qts, d.qes);
     return k;
 }
 

@@ -7,11 +7,9 @@
 
 #include "acoustics/Figures.h"
 #include "acoustics/Response.h"
+#include "acoustics/SmallSignal.h"
+#include "record/DriverSheet.h"
 #include "record/Speaker.h"
-
-// Air at 20 °C.
-constexpr double AIR_DENSITY = 1.204;  // kg/m³
-constexpr double SOUND_SPEED = 343.2;  // m/s
 
 // Above this peak air speed a port is commonly heard chuffing.
 constexpr double AUDIBLE_PORT_SPEED = 17;  // m/s
@@ -25,8 +23,12 @@ struct LimitsDriver {
     double xmax;  // mm, one way
 };
 
+// The sheet's values for a driver of `qts`: Qes from Qts and Qms (OtherQ) when the sheet
+// gives Qms above Qts and no Qes. A value the sheet does not give is NaN.
+LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet);
+
 // The driver's constants derived from Qts, Vas and Fs of the speaker file and the
-// sheet's Re, Qes and Sd, in SI units.
+// sheet's Re, Qes and Sd, in SI units, by Small's relations (acoustics/SmallSignal.h).
 struct DriverConstants {
     double efficiency;  // η0, the reference efficiency
     double cms;         // m/N

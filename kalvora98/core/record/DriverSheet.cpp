@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "acoustics/SmallSignal.h"
 #include "numbers/NumberText.h"
 
 const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES] = {
@@ -216,10 +217,9 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
 std::vector<std::string> DriverWarnings(double qts, double vas, double fs, const DriverSheet& sheet)
 {
     // Air at 22 °C as R. H. Small takes it ("Direct-Radiator Loudspeaker System
-    // Analysis", J. Audio Eng. Soc. 20, 1972): rho0 = 1.18 kg/m³, c = 345 m/s. The same
-    // paper gives Vas = rho0 c² Cms Sd², ws = 1/sqrt(Mms Cms), Qes = ws Mms Re / Bl².
+    // Analysis", J. Audio Eng. Soc. 20, 1972), as datasheets do: rho0 = 1.18 kg/m³,
+    // c = 345 m/s. The same paper gives Vas = rho0 c² Cms Sd².
     constexpr double RHO_C2 = 1.18 * 345 * 345;
-    constexpr double PI = 3.141592653589793;
     const double* v = sheet.value;
     std::vector<std::string> warnings;
     const auto apart = [](double given, double expected) {
@@ -248,8 +248,9 @@ std::vector<std::string> DriverWarnings(double qts, double vas, double fs, const
     if (IsKnown(qes) && IsKnown(qms) && qts > 0)
         compare("1/Qts", 1 / qts, 1 / qes + 1 / qms, 0.03, "1/Qes + 1/Qms", 3);
     compare("Vas", vas, RHO_C2 * cms * sd * sd * 1000, 0.05, "Cms and Sd", 1);
-    compare("Fs", fs, 1 / (2 * PI * std::sqrt(mms * cms)), 0.05, "Mms and Cms", 1);
+    compare("Fs", fs, Resonance(mms, cms), 0.05, "Mms and Cms", 1);
     const double bl = v[SHEET_BL];
-    compare("Bl squared", bl * bl, 2 * PI * fs * mms * re / qes, 0.05, "Fs, Mms, Re and Qes", 1);
+    compare("Bl squared", bl * bl, ForceFactorSquared(fs, mms, re, qes), 0.05,
+            "Fs, Mms, Re and Qes", 1);
     return warnings;
 }
