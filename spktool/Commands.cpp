@@ -10,6 +10,7 @@
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "Wording.h"
 #include "acoustics/Alignment.h"
 #include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
@@ -113,7 +114,7 @@ struct Shown {
 Shown Describe(const std::string& file)
 {
     Shown d{file, LoadSpeakerFile(file), LoadSheet(file), {}, false, 0, 0, false, false, {}, {}};
-    d.warnings = DriverWarnings(d.s.qts, d.s.vas, d.s.fs, d.sheet);
+    d.warnings = WarningTexts(DriverWarnings(d.s.qts, d.s.vas, d.s.fs, d.sheet));
     d.hasTrue = ClosedBox(d.s.qts, d.s.vas, d.s.fs, d.s.sealed.volume, d.trueQ, d.trueFc);
     d.sealedOk = Unusable(d.s, false).empty();
     d.portedOk = Unusable(d.s, true).empty();
@@ -326,7 +327,7 @@ void OptimizeImported(ImportedDriver& driver, std::vector<std::string>& warnings
         if ((ported ? r.ported.volume : r.sealed.volume) != 0)
             continue;
         r = Optimized(r, ported);
-        for (const std::string& warning : ProposalWarnings(r, ported))
+        for (const std::string& warning : WarningTexts(ProposalWarnings(r, ported)))
             warnings.push_back(driver.where + ": " + (ported ? "ported: " : "sealed: ") + warning);
     }
 }
@@ -498,7 +499,8 @@ std::string OptimizeCommand(const std::vector<std::string>& files, bool ported, 
     for (const std::string& file : files) {
         const Speaker s = LoadSpeakerFile(file);
         out += Proposal(file, s, ported, qtc);
-        for (const std::string& warning : ProposalWarnings(Optimized(s, ported), ported))
+        for (const std::string& warning :
+             WarningTexts(ProposalWarnings(Optimized(s, ported), ported)))
             Warn(file + ": " + warning);
     }
     // The proposal stored is made from the file as it is under the lock.

@@ -15,6 +15,7 @@
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "Wording.h"
 #include "acoustics/Alignment.h"
 #include "record/SpeakerFile.h"
 
@@ -149,7 +150,8 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
             if (values.numbers.count("sealed.fb"))
                 box.q = SealedQFromFb(r.qts, r.fs, box.fb, box.q);
         }
-        for (const std::string& warning : DriverWarnings(r.qts, r.vas, r.fs, sheet))
+        for (const std::string& warning :
+             WarningTexts(DriverWarnings(r.qts, r.vas, r.fs, sheet)))
             warnings.push_back(where + ": " + warning);
     } catch (const Failure& failure) {
         result.errors.push_back(where + ": " + failure.message);

@@ -4,6 +4,7 @@
 #include "Json.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "Wording.h"
 #include "acoustics/Limits.h"
 
 namespace {
@@ -87,7 +88,7 @@ std::string Report(const std::string& file, const Speaker& s, bool ported, doubl
     out += "Lowest power to Xmax: " + Where(sum.lowestMaxPower, 1, "W") + "\n";
     if (ported)
         out += "Largest port air speed: " + Where(sum.largestPortSpeed, 1, "m/s") + "\n";
-    for (const std::string& warning : LimitsWarnings(l, d.xmax, pe, power))
+    for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, power)))
         out += "Warning: " + warning + "\n";
     return out + "Impedance without the voice coil's inductance Le; Qms " +
            Fixed(ConstantsOf(s, d).qms, 2) + " from Qts and Qes\n";
@@ -101,7 +102,8 @@ void LoadLimits(const std::string& file, const Speaker& s, bool ported, double p
     CheckDesign(file, s, ported);
     const DriverSheet sheet = LoadSheet(file);
     d = SheetDriver(file, s, sheet);
-    for (const std::string& warning : DriverWarnings(s.qts, s.vas, s.fs, sheet))
+    for (const std::string& warning :
+         WarningTexts(DriverWarnings(s.qts, s.vas, s.fs, sheet)))
         Warn(file + ": " + warning);
     pe = sheet.value[SHEET_PE];
     if (!ComputeLimits(s, ported, d, power, diameter, ports, l))
@@ -126,7 +128,8 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
     const double* columns[] = {l.level,      l.spl,       l.excursion, l.portSpeed,
                                l.groupDelay, l.impedance, l.maxPower};
     if (format == Format::Csv) {
-        for (const std::string& warning : LimitsWarnings(l, d.xmax, pe, power))
+        for (const std::string& warning :
+             WarningTexts(LimitsWarnings(l, d.xmax, pe, power)))
             Warn(file + ": " + warning);
         std::string out = CSV_HEADER;
         for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
@@ -153,6 +156,6 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
         for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
             array.push_back(JsonNumber(columns[i][f]));
     }
-    object["warnings"] = LimitsWarnings(l, d.xmax, pe, power);
+    object["warnings"] = WarningTexts(LimitsWarnings(l, d.xmax, pe, power));
     return object.dump(2) + "\n";
 }

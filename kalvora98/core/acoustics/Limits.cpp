@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "numbers/Elementary.h"
-#include "numbers/NumberText.h"
 #include "numbers/Units.h"
 
 namespace {
@@ -91,13 +90,6 @@ Polynomial Vented(double h, double alpha, double q)
 Polynomial Closed(double alpha, double q)
 {
     return {{1 + alpha, 1 / q, 1, 0, 0}};
-}
-
-std::string Shown(double value, int decimals)
-{
-    char text[NUMBER_TEXT_SIZE];
-    FormatNumber(text, value, decimals);
-    return text;
 }
 
 // The first and last frequency where a curve passes a limit, or 0 when it never does.
@@ -208,28 +200,22 @@ LimitsSummary Summarize(const Limits& limits)
     return summary;
 }
 
-std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, double pe,
-                                        double power)
+std::vector<LimitsWarning> LimitsWarnings(const Limits& limits, double xmax, double pe,
+                                          double power)
 {
     const LimitsSummary summary = Summarize(limits);
-    std::vector<std::string> warnings;
+    std::vector<LimitsWarning> warnings;
     int first, last;
     Passing(limits.excursion, xmax, first, last);
     if (first)
-        warnings.push_back("the excursion passes Xmax of " + Shown(xmax, 1) + " mm from " +
-                           std::to_string(first) + " to " + std::to_string(last) +
-                           " Hz, up to " + Shown(summary.largestExcursion.value, 2) + " mm at " +
-                           std::to_string(summary.largestExcursion.hz) + " Hz");
+        warnings.push_back({LimitsWarning::EXCURSION_OVER_XMAX, xmax, first, last,
+                            summary.largestExcursion});
     Passing(limits.portSpeed, AUDIBLE_PORT_SPEED, first, last);
     if (first)
-        warnings.push_back("the port air speed passes 17 m/s from " + std::to_string(first) +
-                           " to " + std::to_string(last) + " Hz, up to " +
-                           Shown(summary.largestPortSpeed.value, 1) + " m/s at " +
-                           std::to_string(summary.largestPortSpeed.hz) +
-                           " Hz: the port may be heard");
+        warnings.push_back({LimitsWarning::PORT_AUDIBLE, AUDIBLE_PORT_SPEED, first, last,
+                            summary.largestPortSpeed});
     if (power > pe)
-        warnings.push_back(Shown(power, 1) + " W is more than the driver's Pe of " +
-                           Shown(pe, 1) + " W");
+        warnings.push_back({LimitsWarning::POWER_OVER_PE, pe, 0, 0, {power, 0}});
     return warnings;
 }
 
