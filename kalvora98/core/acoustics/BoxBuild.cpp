@@ -5,12 +5,7 @@
 #include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
 #include "numbers/Elementary.h"
-
-namespace {
-
-constexpr double PI = 3.141592653589793;
-
-}  // namespace
+#include "numbers/Units.h"
 
 double PortInsideLength(double length, double panelMm)
 {
