@@ -1,12 +1,11 @@
 #include "Limits.h"
 
-#include <cmath>
-#include <nlohmann/json.hpp>
-
 #include "CommandLine.h"
 #include "Failure.h"
+#include "Json.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "Wording.h"
 #include "acoustics/Limits.h"
 
 namespace {
@@ -18,11 +17,7 @@ const char CSV_HEADER[] =
 
 LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const DriverSheet& sheet)
 {
-    const auto value = [&](SheetValue v) { return sheet.value[v]; };
-    LimitsDriver d = {value(SHEET_RE), value(SHEET_QES), value(SHEET_SD), value(SHEET_XMAX)};
-    // Qes follows from Qts and Qms when the sheet gives Qms only.
-    if (!IsKnown(d.qes) && value(SHEET_QMS) > s.qts)
-        d.qes = 1 / (1 / s.qts - 1 / value(SHEET_QMS));
+    const LimitsDriver d = LimitsDriverOf(s.qts, sheet);
     std::string missing, assignments;
     const auto need = [&](double known, const char* name, const char* unit) {
         if (known > 0)
@@ -94,22 +89,10 @@ std::string Report(const std::string& file, const Speaker& s, bool ported, doubl
     out += "Lowest power to Xmax: " + Where(sum.lowestMaxPower, 1, "W") + "\n";
     if (ported)
         out += "Largest port air speed: " + Where(sum.largestPortSpeed, 1, "m/s") + "\n";
-    for (const std::string& warning : LimitsWarnings(l, d.xmax, pe, power))
+    for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, power)))
         out += "Warning: " + warning + "\n";
     return out + "Impedance without the voice coil's inductance Le; Qms " +
            Fixed(ConstantsOf(s, d).qms, 2) + " from Qts and Qes\n";
-}
-
-// The number as the CSV writes it, so that the two outputs agree; whole ones as integers.
-nlohmann::ordered_json JsonOf(double value)
-{
-    const std::string text = Plain(value);
-    double read = 0;
-    if (!ReadDecimal(text, read))
-        return nullptr;
-    if (text.find('.') == std::string::npos && read > -1e15 && read < 1e15)
-        return static_cast<long long>(read);
-    return read;
 }
 
 }  // namespace
@@ -120,7 +103,8 @@ void LoadLimits(const std::string& file, const Speaker& s, bool ported, double p
     CheckDesign(file, s, ported);
     const DriverSheet sheet = LoadSheet(file);
     d = SheetDriver(file, s, sheet);
-    for (const std::string& warning : DriverWarnings(s.qts, s.vas, s.fs, sheet))
+    for (const std::string& warning :
+         WarningTexts(DriverWarnings(s.qts, s.vas, s.fs, sheet)))
         Warn(file + ": " + warning);
     pe = sheet.value[SHEET_PE];
     if (!ComputeLimits(s, ported, d, power, diameter, ports, l))
@@ -145,7 +129,8 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
     const double* columns[] = {l.level,      l.spl,       l.excursion, l.portSpeed,
                                l.groupDelay, l.impedance, l.maxPower};
     if (format == Format::Csv) {
-        for (const std::string& warning : LimitsWarnings(l, d.xmax, pe, power))
+        for (const std::string& warning :
+             WarningTexts(LimitsWarnings(l, d.xmax, pe, power)))
             Warn(file + ": " + warning);
         std::string out = CSV_HEADER;
         for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
@@ -160,8 +145,8 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
                            "group_delay_ms", "impedance_ohm", "max_power_w"};
     nlohmann::ordered_json object = {{"file", file},
                                      {"design", ported ? "ported" : "sealed"},
-                                     {"power_w", JsonOf(power)},
-                                     {"sensitivity_db", JsonOf(l.sensitivity)}};
+                                     {"power_w", JsonNumber(power)},
+                                     {"sensitivity_db", JsonNumber(l.sensitivity)}};
     nlohmann::ordered_json& hz = object["hz"] = nlohmann::ordered_json::array();
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         hz.push_back(f);
@@ -170,9 +155,9 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
         if (columns[i] == l.portSpeed && !ported)
             continue;  // null: a sealed box has no port
         for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
-            array.push_back(JsonOf(columns[i][f]));
+            array.push_back(JsonNumber(columns[i][f]));
     }
-    object["warnings"] = LimitsWarnings(l, d.xmax, pe, power);
+    object["warnings"] = WarningTexts(LimitsWarnings(l, d.xmax, pe, power));
     return object.dump(2) + "\n";
 }
 

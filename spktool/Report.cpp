@@ -131,7 +131,7 @@ double PagePower(const ReportRequest& r, const DriverSheet& sheet, std::string& 
 }
 
 // The port: the one asked for, else one port of the smallest whole centimetre that keeps
-// the air under 17 m/s at the page's power.
+// the air under AUDIBLE_PORT_SPEED at the page's power.
 void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sheet,
                 const ReportRequest& r, double power, DesignPart& d)
 {
@@ -144,14 +144,14 @@ void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sh
     }
     const LimitsDriver driver = SheetDriver(file, s, sheet);
     const int quiet = QuietPortDiameter(s, driver, power, d.ports, LARGEST_PORT);
+    const std::string under = "the air under " + Plain(AUDIBLE_PORT_SPEED) + " m/s at " +
+                              Fixed(power, 1) + " W";
     if (quiet == 0)
-        BadData(file + ": no port of up to " + std::to_string(LARGEST_PORT) +
-                " cm keeps the air under 17 m/s at " + Fixed(power, 1) +
-                " W (spktool report --diameter CM)");
+        BadData(file + ": no port of up to " + std::to_string(LARGEST_PORT) + " cm keeps " +
+                under + " (spktool report --diameter CM)");
     d.diameter = quiet;
     d.portNote = count + " of " + Fixed(d.diameter, 1) +
-                 " cm, the smallest whole centimetre that keeps the air under 17 m/s at " +
-                 Fixed(power, 1) + " W";
+                 " cm, the smallest whole centimetre that keeps " + under;
     // At a small power a quiet port can be far narrower than the cone at full excursion
     // needs: say so, as `port` does.
     const double least = PortDiameterForArea(

@@ -1,7 +1,6 @@
 #include "Text.h"
 
 #include <charconv>
-#include <cmath>
 
 #include "numbers/NumberText.h"
 
@@ -118,44 +117,6 @@ bool IsUtf8(std::string_view text)
         if (NextCodePoint(text, at) < 0)
             return false;
     return true;
-}
-
-std::string Fixed(double value, int decimals)
-{
-    char text[NUMBER_TEXT_SIZE];
-    FormatNumber(text, value, decimals);
-    return text;
-}
-
-std::string Plain(double value)
-{
-    std::string text = Fixed(value, 8);
-    if (text.find('.') == std::string::npos)
-        return text;  // inf, nan
-    while (text.back() == '0')
-        text.pop_back();
-    if (text.back() == '.')
-        text.pop_back();
-    return text == "-0" ? "0" : text;
-}
-
-std::string Brief(double value)
-{
-    double magnitude = value < 0 ? -value : value;
-    if (!(magnitude >= 1e15) || !std::isfinite(magnitude))
-        return Plain(value);
-    // No log10 or pow: spktool.exe keeps to the imports it has.
-    int exponent = 0;
-    for (; magnitude >= 10; magnitude /= 10)
-        ++exponent;
-    std::string digits = Fixed(magnitude, 3);
-    if (digits == "10.000")
-        digits = "1.000", ++exponent;
-    while (digits.back() == '0')
-        digits.pop_back();
-    if (digits.back() == '.')
-        digits.pop_back();
-    return (value < 0 ? "-" : "") + digits + "e" + std::to_string(exponent);
 }
 
 std::string Printable(std::string_view text)

@@ -1,9 +1,11 @@
 // Text in and out of spktool: Windows-1252 for the speaker file's texts, UTF-8 on the
-// command line and in every output, and numbers in the program's own fixed point.
+// command line and in every output; numbers in the program's own fixed point are the
+// core's (Fixed, Plain, Brief).
 #pragma once
 #include <string>
 #include <string_view>
 
+#include "numbers/NumberStrings.h"
 #include "numbers/NumberText.h"
 
 // A speaker file's text field holds 49 bytes and a NUL.
@@ -16,16 +18,6 @@ bool ToWindows1252(std::string_view utf8, std::string& out, std::string& bad);
 std::string FromWindows1252(std::string_view text);
 
 bool IsUtf8(std::string_view text);
-
-// The program's own fixed-point text, the same bytes on every build.
-std::string Fixed(double value, int decimals);
-
-// Eight decimals with the trailing zeros dropped ("0.35", "24.50250051", "30"): for
-// spreadsheets and scripts, which want more than the one decimal the fields show.
-std::string Plain(double value);
-
-// A number for a message: as Plain, but a huge one as "1.235e300", not 300 digits.
-std::string Brief(double value);
 
 // Text safe for a terminal: control characters other than line ends and tabs, DEL,
 // the C1 controls and bytes that are not UTF-8 are written as "\x1B" or "\u009B", so

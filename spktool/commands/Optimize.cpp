@@ -5,6 +5,7 @@
 #include "Output.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "Wording.h"
 #include "acoustics/Figures.h"
 
 namespace {
@@ -51,7 +52,8 @@ int RunOptimize(const OptimizeOptions& o)
     for (const std::string& file : o.files) {
         const Speaker s = LoadSpeakerFile(file);
         out += Proposal(file, s, o.ported, qtc);
-        for (const std::string& warning : ProposalWarnings(Optimized(s, o.ported), o.ported))
+        for (const std::string& warning :
+             WarningTexts(ProposalWarnings(Optimized(s, o.ported), o.ported)))
             Warn(file + ": " + warning);
     }
     // The proposal stored is made from the file as it is under the lock.

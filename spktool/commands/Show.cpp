@@ -5,26 +5,16 @@
 
 #include "CommandLine.h"
 #include "Designs.h"
+#include "Json.h"
 #include "Output.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "Wording.h"
 #include "acoustics/Figures.h"
 #include "commands/Response.h"
 #include "record/SpeakerFile.h"
 
 namespace {
-
-// A number written as `text` shows it, so that the JSON and the CSV give the same
-// values; null for no text. Whole numbers stay integers ("30", not "30.0").
-nlohmann::ordered_json JsonNumber(const std::string& text)
-{
-    double value = 0;
-    if (!ReadDecimal(text, value))
-        return nullptr;
-    if (text.find('.') == std::string::npos && value > -1e15 && value < 1e15)
-        return static_cast<long long>(value);
-    return value;
-}
 
 std::string PlainIf(bool present, double value)
 {
@@ -45,7 +35,7 @@ struct Shown {
 Shown Describe(const std::string& file)
 {
     Shown d{file, LoadSpeakerFile(file), LoadSheet(file), {}, false, 0, 0, false, false, {}, {}};
-    d.warnings = DriverWarnings(d.s.qts, d.s.vas, d.s.fs, d.sheet);
+    d.warnings = WarningTexts(DriverWarnings(d.s.qts, d.s.vas, d.s.fs, d.sheet));
     d.hasTrue = ClosedBox(d.s.qts, d.s.vas, d.s.fs, d.s.sealed.volume, d.trueQ, d.trueFc);
     d.sealedOk = Unusable(d.s, false).empty();
     d.portedOk = Unusable(d.s, true).empty();
@@ -150,7 +140,7 @@ nlohmann::ordered_json ShowJson(const Shown& d)
         nlohmann::ordered_json& place =
             dot == std::string::npos ? object[name] : object[name.substr(0, dot)][name.substr(dot + 1)];
         place = field.isText ? nlohmann::ordered_json(FromWindows1252(FieldText(d.s, field)))
-                             : JsonNumber(Plain(FieldNumber(d.s, field)));
+                             : JsonNumber(FieldNumber(d.s, field));
     });
     object["sealed"]["true_q"] = JsonNumber(PlainIf(d.hasTrue, d.trueQ));
     object["sealed"]["true_fc"] = JsonNumber(PlainIf(d.hasTrue, d.trueFc));

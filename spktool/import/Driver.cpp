@@ -8,6 +8,7 @@
 #include "Parsers.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
+#include "Wording.h"
 #include "acoustics/Alignment.h"
 #include "record/KeyValueLines.h"
 #include "record/SpeakerFile.h"
@@ -159,7 +160,8 @@ bool AddDriver(const std::string& where, const std::string& fallbackName, const 
         CheckNumbers(values.numbers, driver.sheet);
         FillRecord(driver.record, values.numbers);
         const Speaker& r = driver.record;
-        for (const std::string& warning : DriverWarnings(r.qts, r.vas, r.fs, driver.sheet))
+        for (const std::string& warning :
+             WarningTexts(DriverWarnings(r.qts, r.vas, r.fs, driver.sheet)))
             warnings.push_back(where + ": " + warning);
     } catch (const Failure& failure) {
         result.errors.push_back(where + ": " + failure.message);

@@ -6,6 +6,7 @@
 #include "Importers.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
+#include "Wording.h"
 #include "acoustics/Figures.h"
 
 namespace {
@@ -50,7 +51,7 @@ void OptimizeImported(ImportedDriver& driver, std::vector<std::string>& warnings
         if ((ported ? r.ported.volume : r.sealed.volume) != 0)
             continue;
         r = Optimized(r, ported);
-        for (const std::string& warning : ProposalWarnings(r, ported))
+        for (const std::string& warning : WarningTexts(ProposalWarnings(r, ported)))
             warnings.push_back(driver.where + ": " + (ported ? "ported: " : "sealed: ") + warning);
     }
 }

@@ -99,13 +99,17 @@ DriverSheet Consistent()
     return sheet;
 }
 
+using W = DriverWarning;
+
+// The first warning's value, and how far it is from what the others give (as a
+// fraction; the lowest real value for one out of range).
 struct Inconsistency {
     const char* name;
     double qts, vas, fs;
     int value;  // changed in the sheet, or -1
     double to;
-    const char* warning;  // the start of the first warning, or "" for none
-    std::size_t count;
+    std::vector<DriverWarning::Code> codes;
+    double firstValue, apartOrLow;
 };
 
 class DriverWarningsTest : public testing::TestWithParam<Inconsistency> {};
@@ -119,37 +123,52 @@ TEST_P(DriverWarningsTest, OneWarningPerFault)
     DriverSheet sheet = Consistent();
     if (c.value >= 0)
         sheet.value[c.value] = c.to;
-    const std::vector<std::string> warnings = DriverWarnings(c.qts, c.vas, c.fs, sheet);
-    if (!*c.warning) {
-        EXPECT_TRUE(warnings.empty()) << warnings[0];
+    const std::vector<DriverWarning> warnings = DriverWarnings(c.qts, c.vas, c.fs, sheet);
+    ASSERT_EQ(warnings.size(), c.codes.size());
+    for (std::size_t i = 0; i < warnings.size(); ++i)
+        EXPECT_EQ(warnings[i].code, c.codes[i]) << i;
+    if (warnings.empty())
         return;
-    }
-    ASSERT_EQ(warnings.size(), c.count);
-    EXPECT_EQ(warnings[0].rfind(c.warning, 0), 0u) << warnings[0];
+    const DriverWarning& first = warnings[0];
+    EXPECT_NEAR(first.value, c.firstValue, 1e-9 * c.firstValue);
+    const bool unreal = first.code <= W::VAS_UNREAL;
+    EXPECT_NEAR(unreal ? first.low : first.apart, c.apartOrLow, 5e-4);
+    if (!unreal)
+        EXPECT_NEAR(first.apart, std::fabs(first.value / first.expected - 1), 1e-12);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DriverWarningsTest,
-    testing::Values(Inconsistency{"consistent", 0.508, 86.1, 30, -1, 0, "", 0},
-                    Inconsistency{"rounded", 0.51, 86, 30.4, -1, 0, "", 0},
-                    Inconsistency{"nothing_known", 0.508, 86.1, 30, SHEET_MMS, NAN, "", 0},
-                    Inconsistency{"qts", 0.45, 86.1, 30, -1, 0, "1/Qts ", 1},
-                    Inconsistency{"vas", 0.508, 100, 30, -1, 0, "Vas 100.0 is 16.2 %", 1},
-                    Inconsistency{"fs", 0.508, 86.1, 33, -1, 0, "Fs 33.0 is 10.0 %", 2},
-                    Inconsistency{"bl", 0.508, 86.1, 30, SHEET_BL, 11, "Bl squared ", 1},
-                    Inconsistency{"qts_typo", 40, 86.1, 30, SHEET_QES, NAN, "Qts 40.00 is outside", 1},
-                    Inconsistency{"fs_low", 0.508, 86.1, 2, SHEET_MMS, NAN, "Fs 2.0 is outside", 1},
-                    Inconsistency{"vas_huge", 0.508, 2e4, 30, SHEET_SD, NAN, "Vas 20000.00 is", 1}),
+    testing::Values(
+        Inconsistency{"consistent", 0.508, 86.1, 30, -1, 0, {}, 0, 0},
+        Inconsistency{"rounded", 0.51, 86, 30.4, -1, 0, {}, 0, 0},
+        Inconsistency{"nothing_known", 0.508, 86.1, 30, SHEET_MMS, NAN, {}, 0, 0},
+        // 1/0.45 against 1/0.5655 + 1/5 = 1.9684
+        Inconsistency{"qts", 0.45, 86.1, 30, -1, 0, {W::QTS_NOT_QES_QMS}, 1 / 0.45, 0.1289},
+        Inconsistency{"vas", 0.508, 100, 30, -1, 0, {W::VAS_NOT_CMS_SD}, 100, 0.162},
+        Inconsistency{"fs", 0.508, 86.1, 33, -1, 0,
+                      {W::FS_NOT_MMS_CMS, W::BL_NOT_FS_MMS_RE_QES}, 33, 0.1},
+        // 121 against 100
+        Inconsistency{"bl", 0.508, 86.1, 30, SHEET_BL, 11, {W::BL_NOT_FS_MMS_RE_QES}, 121, 0.21},
+        Inconsistency{"qts_typo", 40, 86.1, 30, SHEET_QES, NAN, {W::QTS_UNREAL}, 40, 0.05},
+        Inconsistency{"fs_low", 0.508, 86.1, 2, SHEET_MMS, NAN, {W::FS_UNREAL}, 2, 5},
+        Inconsistency{"vas_huge", 0.508, 2e4, 30, SHEET_SD, NAN, {W::VAS_UNREAL}, 2e4, 0.01}),
     [](const testing::TestParamInfo<Inconsistency>& info) { return info.param.name; });
 
-// Catches the optimiser's warnings staying silent on the Qts 40 proposal, or
-// speaking on an ordinary one.
+// Catches the optimiser's warnings staying silent on a Qts 40 proposal, or speaking on
+// an ordinary one.
 TEST(ProposalWarningsTest, BoxesTheRulesWereNotMadeFor)
 {
     Speaker driver = {};
     driver.qts = 40, driver.vas = 100, driver.fs = 30;
     const Speaker wild = Optimized(driver, true);
-    EXPECT_EQ(ProposalWarnings(wild, true).size(), 2u);
+    const std::vector<ProposalWarning> warnings = ProposalWarnings(wild, true);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0].code, ProposalWarning::BOX_OVER_TEN_VAS);
+    EXPECT_EQ(warnings[0].value, wild.ported.volume);
+    EXPECT_EQ(warnings[0].vas, 100);
+    EXPECT_EQ(warnings[1].code, ProposalWarning::TUNED_BELOW_10_HZ);
+    EXPECT_EQ(warnings[1].value, wild.ported.fb);
     driver.qts = 0.35;
     EXPECT_TRUE(ProposalWarnings(Optimized(driver, true), true).empty());
     EXPECT_TRUE(ProposalWarnings(Optimized(driver, false), false).empty());

@@ -91,19 +91,32 @@ TEST(LimitsTest, CurvesAreThoseOfTheCircuit)
         EXPECT_LT(worst[i], tolerance[i]) << i;
 }
 
-// Xmax is the circuit's excursion at xmaxAtHz, or 1000 mm for 0; a part of each warning.
+// Xmax is the circuit's excursion at xmaxAtHz, or 1000 mm for 0.
 struct WarningCase {
     const char* name;
     bool ported;
     double xmaxAtHz, diameter, pe;
-    std::vector<std::string> expected;
+    std::vector<LimitsWarning::Code> codes;
 };
+
+// The first and last whole hertz at which the circuit's excursion or port speed is above
+// `limit`.
+std::pair<int, int> CircuitPassing(const Design& g, bool ported, bool speed, double limit)
+{
+    std::pair<int, int> range = {0, 0};
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+        const Solved c = Circuit(g, ported, f, g.power);
+        if ((speed ? c.portSpeed : c.excursion) > limit)
+            range = {range.first ? range.first : f, f};
+    }
+    return range;
+}
 
 class LimitsWarningTest : public testing::TestWithParam<WarningCase> {};
 
-// Catches a warning missing, given when nothing passes its limit, or naming the wrong
-// range of frequencies.
-TEST_P(LimitsWarningTest, OneLinePerLimitPassed)
+// Catches a warning missing, given when nothing passes its limit, naming the wrong range
+// of frequencies, or carrying the wrong limit or power for its words.
+TEST_P(LimitsWarningTest, OnePerLimitPassed)
 {
     const WarningCase& w = GetParam();
     Design g = {{"", 0.4, 50, 30, "", {40, 30}, {20, 0, 0}}, {6, 0.45, 200, 1000}, 100,
@@ -112,21 +125,39 @@ TEST_P(LimitsWarningTest, OneLinePerLimitPassed)
         g.d.xmax = Circuit(g, w.ported, w.xmaxAtHz, g.power).excursion;
     Limits l;
     ASSERT_TRUE(ComputeLimits(g.s, w.ported, g.d, g.power, g.diameter, g.ports, l));
-    const std::vector<std::string> got = LimitsWarnings(l, g.d.xmax, w.pe, g.power);
-    ASSERT_EQ(got.size(), w.expected.size());
-    for (std::size_t i = 0; i < got.size(); ++i)
-        EXPECT_NE(got[i].find(w.expected[i]), std::string::npos) << got[i];
+    const std::vector<LimitsWarning> got = LimitsWarnings(l, g.d.xmax, w.pe, g.power);
+    ASSERT_EQ(got.size(), w.codes.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].code, w.codes[i]) << i;
+        const double limit = got[i].code == LimitsWarning::EXCURSION_OVER_XMAX ? g.d.xmax
+                             : got[i].code == LimitsWarning::PORT_AUDIBLE      ? 17
+                                                                                : w.pe;
+        EXPECT_EQ(got[i].limit, limit) << i;
+        if (got[i].code == LimitsWarning::POWER_OVER_PE) {
+            EXPECT_EQ(got[i].largest.value, g.power);
+            continue;
+        }
+        EXPECT_GT(got[i].largest.value, limit) << i;
+        const bool speed = got[i].code == LimitsWarning::PORT_AUDIBLE;
+        const auto range = CircuitPassing(g, w.ported, speed, limit);
+        EXPECT_EQ(got[i].firstHz, range.first) << i;
+        EXPECT_EQ(got[i].lastHz, range.second) << i;
+    }
 }
+
+using Code = LimitsWarning::Code;
+constexpr Code XMAX = LimitsWarning::EXCURSION_OVER_XMAX, PORT = LimitsWarning::PORT_AUDIBLE,
+               PE = LimitsWarning::POWER_OVER_PE;
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, LimitsWarningTest,
     testing::Values(
         WarningCase{"no_pe", false, 0, 10, std::numeric_limits<double>::quiet_NaN(), {}},
-        WarningCase{"power", false, 0, 10, 99.9, {"100.0 W is more than the driver's Pe of 99.9"}},
-        WarningCase{"sealed_excursion", false, 50.5, 10, 200, {"mm from 1 to 50 Hz, up to"}},
+        WarningCase{"power", false, 0, 10, 99.9, {PE}},
+        WarningCase{"sealed_excursion", false, 50.5, 10, 200, {XMAX}},
+        WarningCase{"ported_excursion", true, 20.5, 20, 200, {XMAX}},
         WarningCase{"wide_port", true, 0, 20, 200, {}},
-        WarningCase{"narrow_port", true, 0, 2, 50,
-                    {"the port air speed passes 17 m/s from ", "100.0 W is more"}}),
+        WarningCase{"narrow_port", true, 0, 2, 50, {PORT, PE}}),
     [](const testing::TestParamInfo<WarningCase>& info) { return info.param.name; });
 
 // The warnings' design: 20 l sealed, 40 l ported to 30 Hz, at 100 W.
@@ -144,7 +175,7 @@ double LargestPortSpeed(const Design& g)
 }
 
 // Catches a port one centimetre too small or too large, or a speed limit other than
-// 17 m/s, judged by the circuit's own air speed.
+// 17 m/s (AUDIBLE_PORT_SPEED), judged by the circuit's own air speed.
 TEST(LimitsTest, QuietPortIsTheSmallestUnder17MetresASecond)
 {
     const Design g = Example(0);

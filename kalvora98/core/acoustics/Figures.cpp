@@ -4,7 +4,7 @@
 
 #include "acoustics/Alignment.h"
 #include "numbers/Elementary.h"
-#include "numbers/NumberText.h"
+#include "numbers/Units.h"
 
 bool ClosedBox(double qts, double vas, double fs, double volume, double& qtc, double& fc)
 {
@@ -88,24 +88,17 @@ double SmallestVentArea(double fb, double sd, double xmax)
 
 double PortDiameterForArea(double area, int numberOfPorts)
 {
-    return std::sqrt(4 * area / (3.141592653589793 * numberOfPorts));
+    return std::sqrt(4 * area / (PI * numberOfPorts));
 }
 
-std::vector<std::string> ProposalWarnings(const Speaker& proposal, bool ported)
+std::vector<ProposalWarning> ProposalWarnings(const Speaker& proposal, bool ported)
 {
     const double volume = ported ? proposal.ported.volume : proposal.sealed.volume;
     const double fb = ported ? proposal.ported.fb : proposal.sealed.fb;
-    const auto shown = [](double value) {
-        char text[NUMBER_TEXT_SIZE];
-        FormatNumber(text, value, 1);
-        return std::string(text);
-    };
-    std::vector<std::string> warnings;
+    std::vector<ProposalWarning> warnings;
     if (volume > 10 * proposal.vas)
-        warnings.push_back("the box of " + shown(volume) + " l is more than ten times Vas (" +
-                           shown(proposal.vas) + " l): the rule was not made for it");
+        warnings.push_back({ProposalWarning::BOX_OVER_TEN_VAS, volume, proposal.vas});
     if (fb < 10)
-        warnings.push_back("the box resonates at " + shown(fb) +
-                           " Hz, below 10 Hz: the rule was not made for it");
+        warnings.push_back({ProposalWarning::TUNED_BELOW_10_HZ, fb, proposal.vas});
     return warnings;
 }

@@ -2,7 +2,6 @@
 // Qtc, the corners and the peak of a response, the vent area a driver needs. spktool
 // prints them; the window program does not link them.
 #pragma once
-#include <string>
 #include <vector>
 
 #include "acoustics/Response.h"
@@ -55,6 +54,16 @@ double SmallestVentArea(double fb, double sd, double xmax);
 // The diameter, cm, of each of `numberOfPorts` round ports that share a vent area, cm².
 double PortDiameterForArea(double area, int numberOfPorts);
 
-// What the Optimize button's rules were not made for, one line each: a proposed box of
-// more than ten times Vas, a tuning below 10 Hz. Empty when the proposal is ordinary.
-std::vector<std::string> ProposalWarnings(const Speaker& proposal, bool ported);
+// What the Optimize button's rules were not made for, for spktool to put in words.
+struct ProposalWarning {
+    enum Code {
+        BOX_OVER_TEN_VAS,   // a box of more than ten times Vas
+        TUNED_BELOW_10_HZ,  // a box that resonates below 10 Hz
+    } code;
+    double value;  // the box's volume, l, or its resonance, Hz
+    double vas;    // l
+};
+
+// Each thing the proposal's rules were not made for, in the order above; empty when the
+// proposal is ordinary.
+std::vector<ProposalWarning> ProposalWarnings(const Speaker& proposal, bool ported);

@@ -4,11 +4,9 @@
 #include <limits>
 
 #include "numbers/Elementary.h"
-#include "numbers/NumberText.h"
+#include "numbers/Units.h"
 
 namespace {
-
-constexpr double PI = 3.141592653589793;
 
 // The vented box's loss, as the program's ported curve takes it (Response.cpp).
 constexpr double BOX_LOSS_Q = 7;
@@ -94,13 +92,6 @@ Polynomial Closed(double alpha, double q)
     return {{1 + alpha, 1 / q, 1, 0, 0}};
 }
 
-std::string Shown(double value, int decimals)
-{
-    char text[NUMBER_TEXT_SIZE];
-    FormatNumber(text, value, decimals);
-    return text;
-}
-
 // The first and last frequency where a curve passes a limit, or 0 when it never does.
 void Passing(const double* curve, double limit, int& first, int& last)
 {
@@ -115,20 +106,23 @@ void Passing(const double* curve, double limit, int& first, int& last)
 
 }  // namespace
 
-// η0 = 4π² Fs³ Vas / (c³ Qes) (R. H. Small, "Direct-Radiator Loudspeaker System
-// Analysis", J. Audio Eng. Soc. 20, 1972); Cms = Vas / (ρ0 c² Sd²), Mms = 1 / (ωs² Cms)
-// and Bl² = ωs Mms Re / Qes follow from the definitions of Vas, Fs and Qes (Thiele,
-// "Loudspeakers in Vented Boxes", 1961; Small 1972).
+LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet)
+{
+    const double* v = sheet.value;
+    LimitsDriver d = {v[SHEET_RE], v[SHEET_QES], v[SHEET_SD], v[SHEET_XMAX]};
+    if (!IsKnown(d.qes) && v[SHEET_QMS] > qts)
+        d.qes = OtherQ(qts, v[SHEET_QMS]);
+    return d;
+}
+
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
 {
-    const double vas = s.vas * 1e-3, sd = d.sd * 1e-4, omegaS = 2 * PI * s.fs;
     DriverConstants k;
-    k.efficiency = 4 * PI * PI * s.fs * s.fs * s.fs * vas /
-                   (SOUND_SPEED * SOUND_SPEED * SOUND_SPEED * d.qes);
-    k.cms = vas / (AIR_DENSITY * SOUND_SPEED * SOUND_SPEED * sd * sd);
-    k.mms = 1 / (omegaS * omegaS * k.cms);
-    k.bl2 = omegaS * k.mms * d.re / d.qes;
-    k.qms = 1 / (1 / s.qts - 1 / d.qes);
+    k.efficiency = ReferenceEfficiency(s.fs, s.vas * 1e-3, d.qes);
+    k.cms = Compliance(s.vas * 1e-3, d.sd * 1e-4);
+    k.mms = MovingMass(s.fs, k.cms);
+    k.bl2 = ForceFactorSquared(s.fs, k.mms, d.re, d.qes);
+    k.qms = OtherQ(s.qts, d.qes);
     return k;
 }
 
@@ -206,28 +200,22 @@ LimitsSummary Summarize(const Limits& limits)
     return summary;
 }
 
-std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, double pe,
-                                        double power)
+std::vector<LimitsWarning> LimitsWarnings(const Limits& limits, double xmax, double pe,
+                                          double power)
 {
     const LimitsSummary summary = Summarize(limits);
-    std::vector<std::string> warnings;
+    std::vector<LimitsWarning> warnings;
     int first, last;
     Passing(limits.excursion, xmax, first, last);
     if (first)
-        warnings.push_back("the excursion passes Xmax of " + Shown(xmax, 1) + " mm from " +
-                           std::to_string(first) + " to " + std::to_string(last) +
-                           " Hz, up to " + Shown(summary.largestExcursion.value, 2) + " mm at " +
-                           std::to_string(summary.largestExcursion.hz) + " Hz");
+        warnings.push_back({LimitsWarning::EXCURSION_OVER_XMAX, xmax, first, last,
+                            summary.largestExcursion});
     Passing(limits.portSpeed, AUDIBLE_PORT_SPEED, first, last);
     if (first)
-        warnings.push_back("the port air speed passes 17 m/s from " + std::to_string(first) +
-                           " to " + std::to_string(last) + " Hz, up to " +
-                           Shown(summary.largestPortSpeed.value, 1) + " m/s at " +
-                           std::to_string(summary.largestPortSpeed.hz) +
-                           " Hz: the port may be heard");
+        warnings.push_back({LimitsWarning::PORT_AUDIBLE, AUDIBLE_PORT_SPEED, first, last,
+                            summary.largestPortSpeed});
     if (power > pe)
-        warnings.push_back(Shown(power, 1) + " W is more than the driver's Pe of " +
-                           Shown(pe, 1) + " W");
+        warnings.push_back({LimitsWarning::POWER_OVER_PE, pe, 0, 0, {power, 0}});
     return warnings;
 }
 

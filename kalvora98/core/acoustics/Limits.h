@@ -2,16 +2,13 @@
 // speed, group delay, impedance and the power at which the cone reaches Xmax, on the
 // response's 1 Hz grid. spktool prints them; the window program does not link them.
 #pragma once
-#include <string>
 #include <vector>
 
 #include "acoustics/Figures.h"
 #include "acoustics/Response.h"
+#include "acoustics/SmallSignal.h"
+#include "record/DriverSheet.h"
 #include "record/Speaker.h"
-
-// Air at 20 °C.
-constexpr double AIR_DENSITY = 1.204;  // kg/m³
-constexpr double SOUND_SPEED = 343.2;  // m/s
 
 // Above this peak air speed a port is commonly heard chuffing.
 constexpr double AUDIBLE_PORT_SPEED = 17;  // m/s
@@ -25,8 +22,12 @@ struct LimitsDriver {
     double xmax;  // mm, one way
 };
 
+// The sheet's values for a driver of `qts`: Qes from Qts and Qms (OtherQ) when the sheet
+// gives Qms above Qts and no Qes. A value the sheet does not give is NaN.
+LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet);
+
 // The driver's constants derived from Qts, Vas and Fs of the speaker file and the
-// sheet's Re, Qes and Sd, in SI units.
+// sheet's Re, Qes and Sd, in SI units, by Small's relations (acoustics/SmallSignal.h).
 struct DriverConstants {
     double efficiency;  // η0, the reference efficiency
     double cms;         // m/N
@@ -70,10 +71,21 @@ struct LimitsSummary {
 };
 LimitsSummary Summarize(const Limits& limits);
 
-// One line for each limit the power passes: the excursion over Xmax, the port speed
-// over 17 m/s, the power over Pe (none when Pe is NaN).
-std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, double pe,
-                                        double power);
+// A limit the power passes, for spktool to put in words.
+struct LimitsWarning {
+    enum Code {
+        EXCURSION_OVER_XMAX,  // the cone passes Xmax
+        PORT_AUDIBLE,         // the port's air passes AUDIBLE_PORT_SPEED
+        POWER_OVER_PE,        // the power passes the driver's Pe
+    } code;
+    double limit;         // Xmax mm, the audible speed m/s, Pe W
+    int firstHz, lastHz;  // where the curve is above the limit; 0 for the power
+    Extreme largest;      // the curve's largest value, mm or m/s; for Pe the power, W
+};
+
+// Each limit the power passes, in the order above; Pe NaN is not checked.
+std::vector<LimitsWarning> LimitsWarnings(const Limits& limits, double xmax, double pe,
+                                          double power);
 
 // The loudest level, dB at 1 m, that the design plays at every frequency from its F3
 // (of `limits.level`) up to 299 Hz with the cone within Xmax and the power within
@@ -84,7 +96,7 @@ std::vector<std::string> LimitsWarnings(const Limits& limits, double xmax, doubl
 Extreme PassbandMaxSpl(const Limits& limits, double power, double most);
 
 // The smallest whole-centimetre diameter, from 1 to `largest`, of `ports` round ports
-// that keep the peak air speed under 17 m/s at `power` in the ported design of `s`; 0
-// when none does or the design has no limits.
+// that keep the peak air speed under AUDIBLE_PORT_SPEED at `power` in the ported design
+// of `s`; 0 when none does or the design has no limits.
 int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int ports,
                       int largest);

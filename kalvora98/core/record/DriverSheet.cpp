@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "acoustics/SmallSignal.h"
 #include "numbers/NumberText.h"
 #include "record/KeyValueLines.h"
 
@@ -43,13 +44,6 @@ bool SameLetters(std::string_view a, std::string_view b)
             return false;
     }
     return true;
-}
-
-std::string Shown(double value, int decimals)
-{
-    char text[NUMBER_TEXT_SIZE];
-    FormatNumber(text, value, decimals);
-    return text;
 }
 
 void AppendLine(std::string& out, std::string_view line)
@@ -197,43 +191,38 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
     return true;
 }
 
-std::vector<std::string> DriverWarnings(double qts, double vas, double fs, const DriverSheet& sheet)
+std::vector<DriverWarning> DriverWarnings(double qts, double vas, double fs,
+                                          const DriverSheet& sheet)
 {
     // Air at 22 °C as R. H. Small takes it ("Direct-Radiator Loudspeaker System
-    // Analysis", J. Audio Eng. Soc. 20, 1972): rho0 = 1.18 kg/m³, c = 345 m/s. The same
-    // paper gives Vas = rho0 c² Cms Sd², ws = 1/sqrt(Mms Cms), Qes = ws Mms Re / Bl².
+    // Analysis", J. Audio Eng. Soc. 20, 1972), as datasheets do: rho0 = 1.18 kg/m³,
+    // c = 345 m/s. The same paper gives Vas = rho0 c² Cms Sd².
     constexpr double RHO_C2 = 1.18 * 345 * 345;
-    constexpr double PI = 3.141592653589793;
+    using W = DriverWarning;
     const double* v = sheet.value;
-    std::vector<std::string> warnings;
-    const auto apart = [](double given, double expected) {
-        return std::fabs(given - expected) / expected;
+    std::vector<DriverWarning> warnings;
+    const auto compare = [&](W::Code code, double given, double expected, double tolerance) {
+        if (!IsKnown(given) || !(expected > 0))
+            return;
+        const double apart = std::fabs(given - expected) / expected;
+        if (apart > tolerance)
+            warnings.push_back({code, given, 0, 0, expected, apart});
     };
-    const auto compare = [&](const char* what, double given, double expected, double tolerance,
-                             const std::string& from, int decimals) {
-        if (IsKnown(given) && IsKnown(expected) && expected > 0 && apart(given, expected) > tolerance)
-            warnings.push_back(what + std::string(" ") + Shown(given, decimals) + " is " +
-                               Shown(100 * apart(given, expected), 1) + " % from the " +
-                               Shown(expected, decimals) + " that " + from + " give");
-    };
-    const auto outside = [&](const char* what, double value, double low, double high,
-                             int decimals) {
+    const auto outside = [&](W::Code code, double value, double low, double high) {
         // A value of 0 is one not entered yet, as in the program's fields.
         if (value != 0 && !(value >= low && value <= high))
-            warnings.push_back(what + std::string(" ") + Shown(value, decimals) +
-                               " is outside what real drivers have (" + Shown(low, decimals) +
-                               " to " + Shown(high, decimals) + ")");
+            warnings.push_back({code, value, low, high, 0, 0});
     };
-    outside("Qts", qts, 0.05, 3, 2);
-    outside("Fs", fs, 5, 5000, 1);
-    outside("Vas", vas, 0.01, 10000, 2);
+    outside(W::QTS_UNREAL, qts, 0.05, 3);
+    outside(W::FS_UNREAL, fs, 5, 5000);
+    outside(W::VAS_UNREAL, vas, 0.01, 10000);
     const double qes = v[SHEET_QES], qms = v[SHEET_QMS], cms = v[SHEET_CMS] * 1e-3;
     const double sd = v[SHEET_SD] * 1e-4, mms = v[SHEET_MMS] * 1e-3, re = v[SHEET_RE];
     if (IsKnown(qes) && IsKnown(qms) && qts > 0)
-        compare("1/Qts", 1 / qts, 1 / qes + 1 / qms, 0.03, "1/Qes + 1/Qms", 3);
-    compare("Vas", vas, RHO_C2 * cms * sd * sd * 1000, 0.05, "Cms and Sd", 1);
-    compare("Fs", fs, 1 / (2 * PI * std::sqrt(mms * cms)), 0.05, "Mms and Cms", 1);
+        compare(W::QTS_NOT_QES_QMS, 1 / qts, 1 / qes + 1 / qms, 0.03);
+    compare(W::VAS_NOT_CMS_SD, vas, RHO_C2 * cms * sd * sd * 1000, 0.05);
+    compare(W::FS_NOT_MMS_CMS, fs, Resonance(mms, cms), 0.05);
     const double bl = v[SHEET_BL];
-    compare("Bl squared", bl * bl, 2 * PI * fs * mms * re / qes, 0.05, "Fs, Mms, Re and Qes", 1);
+    compare(W::BL_NOT_FS_MMS_RE_QES, bl * bl, ForceFactorSquared(fs, mms, re, qes), 0.05);
     return warnings;
 }

@@ -51,9 +51,23 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
 // Reads one value as a sheet line gives it ("6.5", "6,5 mm"); false with the reason.
 bool ReadSheetNumber(int index, std::string_view text, double& value, std::string& error);
 
-// What does not hold together among a driver's values, one line each: 1/Qts against
-// 1/Qes + 1/Qms (3 %), Vas against Cms and Sd, Fs against Mms and Cms, Bl² against
-// Fs, Mms, Re and Qes (5 %), and Qts, Fs and Vas outside what any real driver has
-// (0 is a value not entered yet, and no warning).
-std::vector<std::string> DriverWarnings(double qts, double vas, double fs,
-                                        const DriverSheet& sheet);
+// What does not hold together among a driver's values, for spktool to put in words:
+// Qts, Fs or Vas outside what any real driver has (0 is a value not entered yet, and no
+// warning), 1/Qts against 1/Qes + 1/Qms (3 %), Vas against Cms and Sd, Fs against Mms
+// and Cms, Bl² against Fs, Mms, Re and Qes (5 %).
+struct DriverWarning {
+    enum Code {
+        QTS_UNREAL, FS_UNREAL, VAS_UNREAL,  // value outside low to high
+        QTS_NOT_QES_QMS,       // value 1/Qts against expected 1/Qes + 1/Qms
+        VAS_NOT_CMS_SD,        // value Vas, l, against what Cms and Sd give
+        FS_NOT_MMS_CMS,        // value Fs against what Mms and Cms give
+        BL_NOT_FS_MMS_RE_QES,  // value Bl² against what Fs, Mms, Re and Qes give
+    } code;
+    double value;
+    double low, high;        // the *_UNREAL range, else 0
+    double expected, apart;  // the others': |value - expected| / expected; else 0
+};
+
+// The warnings in the order above.
+std::vector<DriverWarning> DriverWarnings(double qts, double vas, double fs,
+                                          const DriverSheet& sheet);

@@ -1,0 +1,23 @@
+// The core's warnings in words, one place for each kind, so that the messages, the JSON
+// and the page say them alike.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "acoustics/Figures.h"
+#include "acoustics/Limits.h"
+#include "record/DriverSheet.h"
+
+// "the excursion passes Xmax of 5.0 mm from 1 to 50 Hz, up to 9.12 mm at 20 Hz"
+std::string LimitsWarningText(const LimitsWarning& warning);
+
+// "the box resonates at 8.0 Hz, below 10 Hz: the rule was not made for it"
+std::string ProposalWarningText(const ProposalWarning& warning);
+
+// "Vas 100.0 is 16.2 % from the 86.1 that Cms and Sd give"
+std::string DriverWarningText(const DriverWarning& warning);
+
+// A list of warnings in words, in its order.
+std::vector<std::string> WarningTexts(const std::vector<LimitsWarning>& warnings);
+std::vector<std::string> WarningTexts(const std::vector<ProposalWarning>& warnings);
+std::vector<std::string> WarningTexts(const std::vector<DriverWarning>& warnings);
