@@ -37,9 +37,10 @@ std::string JoinPath(const std::string& directory, const std::string& name);
 // A file written in two steps, so that a reader never sees half of it and a failure
 // never costs the old one. Its states:
 //   nothing staged        temporary == ""
-//   staged                the bytes complete in ".NAME.XXXXXX" beside the target
-//   committed             moved onto the target; temporary == ""
-//   discarded             deleted; temporary == ""
+//   staged                the bytes complete in ".NAME.XXXXXX" beside the target, listed
+//                         for removal should spktool exit or be killed before the end
+//   committed             moved onto the target; temporary == "", no longer listed
+//   discarded             deleted; temporary == "", no longer listed
 struct StagedFile {
     std::string path;       // as the user named it, for messages
     std::string target;     // the file itself: where a symlink leads

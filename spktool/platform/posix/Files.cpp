@@ -15,6 +15,7 @@
 #include <ctime>
 
 #include "../System.h"
+#include "../Temporaries.h"
 
 int LastError()
 {
@@ -171,8 +172,8 @@ void RemoveFile(const std::string& path)
     unlink(path.c_str());
 }
 
-// ---- Staging: nothing staged -> a complete temporary file beside the target ->
-// committed (renamed or linked onto the target) or discarded (deleted).
+// ---- Staging: nothing staged -> a complete temporary file beside the target, listed
+// for deletion -> committed (renamed or linked onto the target) or discarded (deleted).
 
 namespace {
 
@@ -203,15 +204,18 @@ bool CheckTarget(StagedFile& staged, bool replace, bool readOnlyToo, struct stat
     return true;
 }
 
-// ".NAME.XXXXXX" beside the target, created; its descriptor, or -1.
+// ".NAME.XXXXXX" beside the target, created and listed; its descriptor, or -1.
 int CreateTemporary(StagedFile& staged, std::string& error)
 {
     const std::size_t slash = staged.target.rfind('/');
     const std::string directory =
         slash == std::string::npos ? "" : staged.target.substr(0, slash + 1);
     std::string temporary = directory + "." + staged.target.substr(directory.size()) + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
+    int fd = -1;
+    if (!MakeListed(temporary, [&](std::string& name) {
+            fd = mkstemp(name.data());
+            return fd >= 0;
+        })) {
         error = LastErrorText();
         return -1;
     }
@@ -265,9 +269,18 @@ int FillTemporary(int fd, const std::string& bytes, bool existed, const struct s
     return failure;
 }
 
-// The name forgotten: the file is the target's now, or gone.
+// The hostile tests' way to end a command while its temporary file exists: with
+// SPKTOOL_TEST_STALL_STAGED in the environment each staged file waits ten seconds.
+void StallForTests()
+{
+    if (std::getenv("SPKTOOL_TEST_STALL_STAGED"))
+        sleep(10);
+}
+
+// Off the list, and the name forgotten: the file is the target's now, or gone.
 void Forget(StagedFile& staged)
 {
+    Unlist(staged.temporary);
     staged.temporary.clear();
 }
 
@@ -288,6 +301,7 @@ bool StageFile(const std::string& path, const std::string& bytes, bool replace, 
         DiscardFile(staged);
         return false;
     }
+    StallForTests();
     return true;
 }
 

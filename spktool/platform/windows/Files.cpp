@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "../System.h"
+#include "../Temporaries.h"
 #include "Wide.h"
 
 int LastError()
@@ -177,8 +178,8 @@ void RemoveFile(const std::string& path)
     DeleteFileW(Wide(path).c_str());
 }
 
-// ---- Staging: nothing staged -> a complete temporary file beside the target ->
-// committed (moved onto the target) or discarded (deleted).
+// ---- Staging: nothing staged -> a complete temporary file beside the target, listed
+// for deletion -> committed (moved onto the target) or discarded (deleted).
 
 namespace {
 
@@ -229,7 +230,7 @@ bool CheckTarget(StagedFile& staged, bool replace, bool readOnlyToo, std::string
     return true;
 }
 
-// ".NAME.XXXXXX" beside the target, created; its handle, or
+// ".NAME.XXXXXX" beside the target, created and listed; its handle, or
 // INVALID_HANDLE_VALUE with `error`.
 HANDLE CreateTemporary(StagedFile& staged, std::string& error)
 {
@@ -238,17 +239,21 @@ HANDLE CreateTemporary(StagedFile& staged, std::string& error)
     const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-        staged.temporary = directory + "." + base + "." + RandomSuffix();
-        file = CreateFileW(Wide(staged.temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    if (file == INVALID_HANDLE_VALUE) {
+    std::string temporary;
+    const bool made = MakeListed(temporary, [&](std::string& name) {
+        for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+            name = directory + "." + base + "." + RandomSuffix();
+            file = CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+            if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+                break;
+        }
+        return file != INVALID_HANDLE_VALUE;
+    });
+    if (!made)
         error = LastErrorText();
-        staged.temporary.clear();
-    }
+    else
+        staged.temporary = temporary;
     return file;
 }
 
@@ -270,9 +275,10 @@ bool FillTemporary(HANDLE file, const std::string& bytes, bool existed, std::str
     return ok;
 }
 
-// The name forgotten: the file is the target's now, or gone.
+// Off the list, and the name forgotten: the file is the target's now, or gone.
 void Forget(StagedFile& staged)
 {
+    Unlist(staged.temporary);
     staged.temporary.clear();
 }
 
