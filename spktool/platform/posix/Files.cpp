@@ -211,12 +211,13 @@ int CreateTemporary(StagedFile& staged, std::string& error)
     const std::string directory =
         slash == std::string::npos ? "" : staged.target.substr(0, slash + 1);
     std::string temporary = directory + "." + staged.target.substr(directory.size()) + ".XXXXXX";
-    int fd = -1;
+    int fd = -1, failure = 0;
     if (!MakeListed(temporary, [&](std::string& name) {
             fd = mkstemp(name.data());
+            failure = errno;
             return fd >= 0;
         })) {
-        error = LastErrorText();
+        error = ErrorText(failure);
         return -1;
     }
     staged.temporary = temporary;
