@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the tables cannot say, natively: two sets at once, FIFOs, symlinks, devices, a
-# full disk and a file name that is not UTF-8.
+# full disk, a file name that is not UTF-8 and a command killed while it writes.
 #   hostile-native.sh SPKTOOL
 set -uo pipefail
 tool=$(realpath "$1")
@@ -52,6 +52,23 @@ fi
 cp w.spk "$(printf 'bad\xff.spk')"
 out=$("$tool" show --json "$(printf 'bad\xff.spk')" 2>&1)
 [ $? -eq 0 ] && [[ $out == *'"file": "bad'$'\xef\xbf\xbd''.spk"'* ]] || fail "JSON of a non-UTF-8 name: $out"
+
+# A command ended from outside while its file is staged takes its temporary file with it,
+# and the signal still ends it. The test hook holds each staged file for ten seconds.
+for command in "chart w.spk:ported -o killed.svg" "report w.spk -o killed.htm"; do
+    out=${command##* }
+    SPKTOOL_TEST_STALL_STAGED=1 "$tool" $command 2>/dev/null &
+    pid=$!
+    for try in $(seq 100); do
+        [ -n "$(find . -name ".$out.??????")" ] && break
+        sleep 0.1
+    done
+    kill -TERM $pid
+    wait $pid
+    status=$?
+    [ $status -eq 143 ] && [ ! -e "$out" ] && [ -z "$(find . -name '.*.??????')" ] ||
+        fail "${command%% *} ended while staging: status $status, left $(find . -name '.*')"
+done
 
 # The mode of a replaced file is kept; no temporary file is left.
 chmod 640 w.spk && "$tool" set w.spk qts=0.3 && [ "$(stat -c %a w.spk)" = 640 ] || fail "mode lost"
