@@ -83,13 +83,13 @@ struct Checked {
 
 Checked CheckRequest(const BuildRequest& r)
 {
-    if (r.ported && r.diameter == 0)
+    if (r.ported && r.system.diameter == 0)
         BadCommandLine("build --ported needs --diameter");
-    if (!r.ported && (r.diameter != 0 || r.ports != 0))
+    if (!r.ported && (r.system.diameter != 0 || r.system.ports != 0))
         BadCommandLine("build: --diameter and --ports are for a ported box");
-    Checked c = {r, GOLDEN_PROPORTION, {0, 0, 0}, r.panel / 10};
-    if (c.request.ported && c.request.ports == 0)
-        c.request.ports = 1;
+    Checked c = {r, GOLDEN_PROPORTION, {0, 0, 0}, r.system.panel / 10};
+    if (c.request.ported && c.request.system.ports == 0)
+        c.request.system.ports = 1;
     if (!r.ratio.empty()) {
         const std::vector<double> n = ThreeNumbers("--ratio", r.ratio, ':', "H:W:D");
         c.proportion = {n[0], n[1], n[2]};
@@ -101,7 +101,7 @@ Checked CheckRequest(const BuildRequest& r)
         const BoxSize inside = InsideOf(c.outside, c.panel);
         if (!(inside.height > 0 && inside.width > 0 && inside.depth > 0))
             BadCommandLine("build: --external " + r.external + " leaves nothing inside " +
-                           Plain(r.panel) + " mm panels");
+                           Plain(r.system.panel) + " mm panels");
     }
     return c;
 }
@@ -167,12 +167,12 @@ void LoadDesign(const std::string& file, const BuildRequest& r, BoxFigures& f)
 
 void ComputePort(const std::string& file, const BuildRequest& r, BoxFigures& f)
 {
-    f.portLength = PortLength(f.speaker.ported, r.diameter, r.ports);
+    f.portLength = PortLength(f.speaker.ported, r.system.diameter, r.system.ports);
     if (!std::isfinite(f.portLength) || f.portLength < 0)
         BadData(file + ": no port length for ported.fb " + Brief(f.speaker.ported.fb) +
-                " and " + Fixed(r.diameter, 1) + " cm ports: increase --diameter");
-    f.portInside = PortInsideLength(f.portLength, r.panel);
-    f.held.ports = PortDisplacement(r.diameter, r.portWall, f.portLength, r.panel, r.ports);
+                " and " + Fixed(r.system.diameter, 1) + " cm ports: increase --diameter");
+    f.portInside = PortInsideLength(f.portLength, r.system.panel);
+    f.held.ports = PortDisplacement(r.system.diameter, r.portWall, f.portLength, r.system.panel, r.system.ports);
 }
 
 void SizeBox(const Checked& c, BoxFigures& f)
@@ -191,16 +191,16 @@ void SizeBox(const Checked& c, BoxFigures& f)
 
 void FitPort(const BuildRequest& r, BoxFigures& f)
 {
-    f.portDepth = DepthForPort(f.portInside, r.diameter);
+    f.portDepth = DepthForPort(f.portInside, r.system.diameter);
     f.portFit = FitOf(f.portDepth, f.inside.depth);
     f.advice.checked = KnowsVentArea(f.sheet);
     if (!f.advice.checked)
         return;
     if (!f.portFit.fits)
-        f.advice.found = FittingPorts(f.speaker.ported, VentArea(f), r.ports, r.diameter,
-                                      f.inside.depth, r.panel, f.advice.ports,
+        f.advice.found = FittingPorts(f.speaker.ported, VentArea(f), r.system.ports, r.system.diameter,
+                                      f.inside.depth, r.system.panel, f.advice.ports,
                                       f.advice.diameter, f.advice.length);
-    f.leastDiameter = PortDiameterForArea(VentArea(f), r.ports);
+    f.leastDiameter = PortDiameterForArea(VentArea(f), r.system.ports);
 }
 
 // A file that cannot be read fails before a volume that is not there, and that before
@@ -236,8 +236,8 @@ std::string VolumeLines(const std::string& file, const BuildRequest& r, const Bo
         out += "0.0 l, not known: give --driver-volume L or spktool set " + file +
                " displacement=L\n";
     if (r.ported)
-        out += "Ports: " + Volume(f.held.ports, r.inches) + ", " + std::to_string(r.ports) +
-               " x " + Fixed(r.diameter, 1) + " cm with " + Fixed(r.portWall, 1) +
+        out += "Ports: " + Volume(f.held.ports, r.inches) + ", " + std::to_string(r.system.ports) +
+               " x " + Fixed(r.system.diameter, 1) + " cm with " + Fixed(r.portWall, 1) +
                " mm walls, " + Fixed(f.portLength, 1) + " cm long, " +
                Fixed(f.portInside, 1) + " cm of it inside\n";
     out += "Bracing: " + Volume(f.held.brace, r.inches) + "\n";
@@ -248,7 +248,7 @@ std::string SizeLines(const Checked& c, const BoxFigures& f)
 {
     const BuildRequest& r = c.request;
     const std::string external = "External H x W x D: " + Size(f.outside, r.inches) +
-                                 " with " + Plain(r.panel) + " mm panels\n";
+                                 " with " + Plain(r.system.panel) + " mm panels\n";
     if (r.external.empty())
         return "Internal H x W x D: " + Size(f.inside, r.inches) + " (" +
                Plain(c.proportion.height) + " : " + Plain(c.proportion.width) + " : " +
@@ -294,7 +294,7 @@ std::string AdviceText(const std::string& file, const PortAdvice& a)
 std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f)
 {
     std::string out = "Port fit: " + Length(f.portInside, r.inches) + " inside and " +
-                      Length(r.diameter, r.inches) + " clear behind it need " +
+                      Length(r.system.diameter, r.inches) + " clear behind it need " +
                       Length(f.portDepth, r.inches) + " of the " +
                       Length(f.inside.depth, r.inches) + " internal depth";
     if (f.portFit.fits)
@@ -302,7 +302,7 @@ std::string PortLines(const std::string& file, const BuildRequest& r, const BoxF
     else
         out += ": does not fit" + AdviceText(file, f.advice) + "\n";
     // A port that fits may still be too narrow for the air the cone moves.
-    if (f.advice.checked && r.diameter < f.leastDiameter)
+    if (f.advice.checked && r.system.diameter < f.leastDiameter)
         out += "Port size: below Small's vent area, which asks for " +
                Length(f.leastDiameter, r.inches) + " each: the port may be heard\n";
     return out;
@@ -469,8 +469,8 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
                  (r.ported ? PortLines(file, c.request, f) : "") + DriverLines(f, r.inches);
     const double cutout = f.sheet.value[SHEET_CUTOUT];
     const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
-    const Hole portHoles = {PortHoleDiameter(c.request.diameter, r.portWall),
-                            r.ported ? c.request.ports : 0};
+    const Hole portHoles = {PortHoleDiameter(c.request.system.diameter, r.portWall),
+                            r.ported ? c.request.system.ports : 0};
     const std::string title = built.text.substr(0, built.text.find('\n'));
     built.svg = CutSheet(title, f.cuts, c.panel, r.inches, driverHole, portHoles,
                          !r.svg.empty());
@@ -500,7 +500,7 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
                        "displacement, depth, diameter, sd and xmax")->required();
     BuildRequest& b = o.request;
     AddDesign(command, o.sealed, b.ported);
-    DeclareSystem(command, o.system, SYSTEM_PORTS | SYSTEM_PANEL);
+    DeclareSystem(command, b.system, SYSTEM_PORTS | SYSTEM_PANEL);
     command.add_option("--port-wall", b.portWall, "the port tube's wall, mm (3)")
         ->check(Between(0.0, 100.0));
     command.add_option("--brace", b.brace, "the bracing's volume inside the box, l (0)")
@@ -519,9 +519,5 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
 
 int RunBuild(const BuildOptions& o)
 {
-    BuildRequest request = o.request;
-    request.panel = o.system.panel;
-    request.diameter = o.system.diameter;
-    request.ports = o.system.ports;
-    return Printed(BuildCommand(o.file, request));
+    return Printed(BuildCommand(o.file, o.request));
 }

@@ -11,9 +11,7 @@ class App;
 
 struct BuildRequest {
     bool ported = false;
-    double panel = 18;         // mm
-    double diameter = 0;       // port, cm; 0: not given
-    int ports = 0;             // 0: not given
+    SystemOptions system;      // the port (0: not given) and the panels
     double portWall = 3;       // mm
     double brace = 0;          // l
     double driverVolume = -1;  // l; below 0: from the driver sheet
@@ -38,7 +36,6 @@ struct BuildOptions {
     std::string file;
     bool sealed = false;
     BuildRequest request;
-    SystemOptions system;
 };
 void DeclareBuild(CLI::App& command, BuildOptions& o);
 int RunBuild(const BuildOptions& o);

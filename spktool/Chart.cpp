@@ -112,20 +112,20 @@ const char* const QUANTITIES[] = {"spl", "excursion", "port-speed", "group-delay
 void LoadLimitsOf(std::vector<Design>& designs, const PlotRequest& plot)
 {
     const bool powered = plot.quantity != "group-delay" && plot.quantity != "impedance";
-    if (powered && plot.power == 0)
+    if (powered && plot.system.power == 0)
         BadCommandLine("chart --plot " + plot.quantity + " needs --power");
     for (Design& d : designs) {
         if (!d.ported && plot.quantity == "port-speed")
             BadCommandLine(d.file + ": a sealed box has no port for --plot port-speed "
                            "(FILE:ported)");
-        if (d.ported && (plot.diameter == 0 || plot.ports == 0))
+        if (d.ported && (plot.system.diameter == 0 || plot.system.ports == 0))
             BadCommandLine(d.file + ": chart --plot of a ported box needs --diameter and "
                            "--ports");
         LimitsDriver driver;
         double pe;
         auto limits = std::make_shared<Limits>();
-        LoadLimits(d.file, d.record, d.ported, plot.power == 0 ? 1 : plot.power, plot.diameter,
-                   plot.ports, driver, pe, *limits);
+        LoadLimits(d.file, d.record, d.ported, plot.system.power == 0 ? 1 : plot.system.power, plot.system.diameter,
+                   plot.system.ports, driver, pe, *limits);
         d.limits = limits;
         d.xmax = driver.xmax;
     }
@@ -142,7 +142,7 @@ const double* Values(const Limits& l, const std::string& quantity)
 
 std::string PlotTitle(const PlotRequest& plot)
 {
-    const std::string at = ", for " + Fixed(plot.power, 1) + " W";
+    const std::string at = ", for " + Fixed(plot.system.power, 1) + " W";
     return plot.quantity == "spl"          ? "SPL at 1 m, dB" + at
            : plot.quantity == "excursion"  ? "Cone excursion, mm" + at
            : plot.quantity == "port-speed" ? "Port air speed, m/s" + at
@@ -226,7 +226,7 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
     int width = CHART_DEFAULT_WIDTH, height = CHART_DEFAULT_HEIGHT;
     if (!size.empty())
         ReadSize(size, width, height);
-    if (plot.quantity.empty() && (plot.power != 0 || plot.diameter != 0 || plot.ports != 0))
+    if (plot.quantity.empty() && (plot.system.power != 0 || plot.system.diameter != 0 || plot.system.ports != 0))
         BadCommandLine("chart: --power, --diameter and --ports are for --plot");
     if (!plot.quantity.empty() &&
         std::find(std::begin(QUANTITIES), std::end(QUANTITIES), plot.quantity) ==
@@ -268,15 +268,14 @@ void DeclareChart(CLI::App& command, ChartOptions& o)
                        "window's client area (328x227); the title lines come on top");
     command.add_flag("--bmp", o.bmp, "a 24-bit Windows bitmap instead of SVG");
     command.add_flag("--force", o.force, "replace an existing picture");
-    command.add_option("--plot", o.plot, "instead of the levels, a curve of spktool limits: "
+    command.add_option("--plot", o.plot.quantity, "instead of the levels, a curve of spktool limits: "
                        "spl, excursion, port-speed, group-delay or impedance, from the driver "
                        "sheet");
-    DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS);
+    DeclareSystem(command, o.plot.system, SYSTEM_POWER | SYSTEM_PORTS);
     command.footer(command.get_footer() + "\n\n--power, --diameter and --ports are for --plot.");
 }
 
 int RunChart(const ChartOptions& o)
 {
-    const PlotRequest plot = {o.plot, o.system.power, o.system.diameter, o.system.ports};
-    return Printed(ChartCommand(o.designs, o.out, o.size, o.bmp, o.force, plot));
+    return Printed(ChartCommand(o.designs, o.out, o.size, o.bmp, o.force, o.plot));
 }

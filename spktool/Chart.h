@@ -11,11 +11,11 @@ class App;
 }
 
 // A quantity of `spktool limits` to draw instead of the levels: "spl", "excursion",
-// "port-speed", "group-delay" or "impedance", or "" for the level chart. 0 is "not given".
+// "port-speed", "group-delay" or "impedance", or "" for the level chart; with the power
+// and the ports of a ported box (0 is "not given").
 struct PlotRequest {
     std::string quantity;
-    double power = 0, diameter = 0;
-    int ports = 0;
+    SystemOptions system;
 };
 
 // `designs` are "FILE", "FILE:sealed" or "FILE:ported" (sealed when not said, as Open
@@ -32,9 +32,9 @@ std::string ChartSvg(const std::vector<std::string>& designs, int width, int hei
 
 struct ChartOptions {
     std::vector<std::string> designs;
-    std::string out, size, plot;
+    std::string out, size;
     bool bmp = false, force = false;
-    SystemOptions system;
+    PlotRequest plot;
 };
 void DeclareChart(CLI::App& command, ChartOptions& o);
 int RunChart(const ChartOptions& o);

@@ -118,9 +118,9 @@ std::string LineValue(const std::vector<ShownLine>& lines, const char* name)
 double PagePower(const ReportRequest& r, const DriverSheet& sheet, std::string& note)
 {
     const double pe = sheet.value[SHEET_PE];
-    if (r.power > 0) {
-        note = Fixed(r.power, 1) + " W, from --power";
-        return r.power;
+    if (r.system.power > 0) {
+        note = Fixed(r.system.power, 1) + " W, from --power";
+        return r.system.power;
     }
     if (IsKnown(pe) && pe > 0) {
         note = Fixed(pe, 1) + " W, the driver's Pe";
@@ -135,10 +135,10 @@ double PagePower(const ReportRequest& r, const DriverSheet& sheet, std::string& 
 void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sheet,
                 const ReportRequest& r, double power, DesignPart& d)
 {
-    d.ports = r.ports > 0 ? r.ports : 1;
+    d.ports = r.system.ports > 0 ? r.system.ports : 1;
     const std::string count = std::to_string(d.ports) + (d.ports == 1 ? " port" : " ports");
-    if (r.diameter > 0) {
-        d.diameter = r.diameter;
+    if (r.system.diameter > 0) {
+        d.diameter = r.system.diameter;
         d.portNote = count + " of " + Fixed(d.diameter, 1) + " cm, from --diameter";
         return;
     }
@@ -240,10 +240,10 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], d
     if (designs.empty())
         return "";
     PlotRequest plot;
-    plot.power = power;
+    plot.system.power = power;
     if (ported) {
-        plot.diameter = ported->diameter;
-        plot.ports = ported->ports;
+        plot.system.diameter = ported->diameter;
+        plot.system.ports = ported->ports;
     }
     const struct {
         const char* quantity;
@@ -317,9 +317,9 @@ std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
         html += Attempt([&] {
             BuildRequest request;
             request.ported = d.ported;
-            request.panel = r.panel;
-            request.diameter = d.diameter;
-            request.ports = d.ports;
+            request.system.panel = r.system.panel;
+            request.system.diameter = d.diameter;
+            request.system.ports = d.ports;
             const BuiltBox built = BuildBox(file, request);
             return Pre(built.text) +
                    (built.noCutout.empty()
@@ -377,7 +377,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
             DesignsTable(s, lines) +
             Tag("p", "Power: " + MarkupText(powerNote) + ". Port: " +
                          MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
-                         ". Panels: " + MarkupText(Plain(r.panel)) + " mm.", "note") +
+                         ". Panels: " + MarkupText(Plain(r.system.panel)) + " mm.", "note") +
             Charts(file, parts, power) + Boxes(file, parts, r) + "</section>\n";
 
     const auto cells = [&](const DesignPart& d) {
@@ -479,7 +479,7 @@ ReportOutcome WritePage(const std::vector<std::string>& files, const std::string
 ReportOutcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
                             const ReportRequest& request)
 {
-    if (request.diameter == 0 && request.ports != 0)
+    if (request.system.diameter == 0 && request.system.ports != 0)
         BadCommandLine("report: --ports needs --diameter");
     RefuseToReplace(page, request.force);
     return WritePage(files, page, request, request.force);
@@ -529,8 +529,8 @@ void DeclareReport(CLI::App& command, ReportOptions& o)
 {
     command.add_option("FILE", o.files, "speaker files, each with its driver sheet")->required();
     command.add_option("-o,--output", o.out, "the page to write (.htm)")->required();
-    DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
-    command.add_flag("--force", o.force, "replace an existing page");
+    DeclareSystem(command, o.request.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
+    command.add_flag("--force", o.request.force, "replace an existing page");
     command.footer(command.get_footer() + "\n\nWithout --power, the power is the driver "
                    "sheet's Pe, else 1 W; without --diameter, one port of the smallest whole "
                    "cm that keeps the air under " + Brief(AUDIBLE_PORT_SPEED) + " m/s.");
@@ -538,9 +538,7 @@ void DeclareReport(CLI::App& command, ReportOptions& o)
 
 int RunReport(const ReportOptions& o)
 {
-    const ReportRequest request = {o.system.power, o.system.diameter, o.system.ports,
-                                   o.system.panel, o.force};
-    const ReportOutcome outcome = ReportCommand(o.files, o.out, request);
+    const ReportOutcome outcome = ReportCommand(o.files, o.out, o.request);
     for (const std::string& error : outcome.errors)
         Print(stderr, "spktool: " + error + "\n");
     Print(stdout, outcome.output);

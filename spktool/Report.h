@@ -11,11 +11,10 @@ class App;
 }
 
 struct ReportRequest {
-    double power = 0;     // W; 0: the sheet's Pe, else 1 W
-    double diameter = 0;  // port, cm; 0: the smallest that keeps the air quiet
-    int ports = 0;        // 0: one
-    double panel = 18;    // mm
-    bool force = false;   // replace an existing page
+    // No power: the sheet's Pe, else 1 W; no diameter: the smallest port that keeps the
+    // air quiet; no ports: one.
+    SystemOptions system;
+    bool force = false;  // replace an existing page
 };
 
 struct ReportOutcome {
@@ -45,8 +44,7 @@ extern const char DROP_USAGE[];
 struct ReportOptions {
     std::vector<std::string> files;
     std::string out;
-    bool force = false;
-    SystemOptions system;
+    ReportRequest request;
 };
 void DeclareReport(CLI::App& command, ReportOptions& o);
 int RunReport(const ReportOptions& o);
