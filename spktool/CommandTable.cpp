@@ -1,9 +1,9 @@
 #include "CommandTable.h"
 
-#include "Build.h"
-#include "Chart.h"
-#include "Limits.h"
-#include "Report.h"
+#include "commands/Build.h"
+#include "commands/Chart.h"
+#include "commands/Limits.h"
+#include "commands/Report.h"
 #include "commands/Edit.h"
 #include "commands/Import.h"
 #include "commands/Optimize.h"

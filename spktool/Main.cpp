@@ -9,7 +9,7 @@
 #include "Failure.h"
 #include "Output.h"
 #include "Platform.h"
-#include "Report.h"
+#include "Drop.h"
 #include "Text.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "Chart.h"
+#include "commands/Chart.h"
 
 #include <algorithm>
 #include <memory>
@@ -7,7 +7,7 @@
 #include "Designs.h"
 #include "CommandLine.h"
 #include "Failure.h"
-#include "Limits.h"
+#include "commands/Limits.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "acoustics/Figures.h"

@@ -1,32 +1,22 @@
-#include "Report.h"
+#include "page/Page.h"
 
 #include <cmath>
 #include <cstdint>
 #include <string_view>
 
-#include "Build.h"
-#include "Chart.h"
-#include "commands/Response.h"
-#include "commands/Show.h"
-#include "CommandLine.h"
 #include "Designs.h"
 #include "Failure.h"
-#include "Limits.h"
-#include "Output.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "acoustics/Figures.h"
 #include "acoustics/Limits.h"
 #include "chart/Chart.h"
-
-const char DROP_USAGE[] =
-    "spktool puts the whole design of a speaker file on one page: its driver, both boxes, "
-    "their charts and how to build them.\n\n"
-    "Drop a .spk file on spktool.exe in Explorer: the page is written beside the file and "
-    "opens in your browser.\n\n"
-    "spktool also shows, changes, imports and charts speaker files from a Command Prompt: "
-    "spktool --help lists its commands.";
+#include "commands/Build.h"
+#include "commands/Chart.h"
+#include "commands/Limits.h"
+#include "commands/Response.h"
+#include "commands/Show.h"
 
 namespace {
 
@@ -391,6 +381,8 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     return page;
 }
 
+}  // namespace
+
 std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r,
                    std::vector<std::string>& errors, int& reported)
 {
@@ -442,105 +434,3 @@ bool IsReportPage(const std::string& path)
 
 // The page beside a dropped file: its own name, or the first numbered one that is free
 // or a page of spktool's.
-std::string DropPagePath(const std::string& file, bool& replace)
-{
-    const std::string base = file.substr(0, file.size() - 4);  // without ".spk"
-    for (int n = 1; n < 1000; ++n) {
-        const std::string page = base + (n == 1 ? "" : " (" + std::to_string(n) + ")") + ".htm";
-        replace = PathExists(page);
-        if (!replace || IsReportPage(page))
-            return page;
-    }
-    BadData(file + ": no free name for its page beside it");
-}
-
-ReportOutcome WritePage(const std::vector<std::string>& files, const std::string& page,
-                        const ReportRequest& r, bool replace)
-{
-    ReportOutcome outcome;
-    int reported = 0;
-    const std::string html = PageOf(files, r, outcome.errors, reported);
-    if (reported == 0)
-        return outcome;
-    // Complete in a temporary file first: a failure leaves no half-written page.
-    WriteWholeFile(page, html, replace);
-    const std::size_t unread = files.size() - reported;
-    outcome.output = page + ": " + std::to_string(reported) +
-                     (reported == 1 ? " driver" : " drivers") +
-                     (unread ? ", " + std::to_string(unread) +
-                                   (unread == 1 ? " file" : " files") + " not read"
-                             : std::string()) +
-                     "\n";
-    return outcome;
-}
-
-}  // namespace
-
-ReportOutcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
-                            const ReportRequest& request)
-{
-    if (request.system.diameter == 0 && request.system.ports != 0)
-        BadCommandLine("report: --ports needs --diameter");
-    RefuseToReplace(page, request.force);
-    return WritePage(files, page, request, request.force);
-}
-
-bool IsDroppedFile(const std::vector<std::string>& arguments)
-{
-    if (arguments.size() != 2)
-        return false;
-    const std::string& file = arguments[1];
-    return file.size() > 4 && file[0] != '-' && Lower(file.substr(file.size() - 4)) == ".spk" &&
-           PathExists(file) && !IsDirectory(file);
-}
-
-int ReportDropped(const std::string& file)
-{
-    try {
-        LoadSpeakerFile(file);  // a damaged file gets no sheet beside it
-        // A sheet with every value's name and unit, for the user to fill in with Notepad.
-        if (!PathExists(SheetPath(file)))
-            WriteWholeFile(SheetPath(file), EncodeSheet(EmptySheet()), false);
-        bool replace;
-        const std::string page = DropPagePath(file, replace);
-        const ReportOutcome outcome = WritePage({file}, page, ReportRequest(), replace);
-        if (!outcome.errors.empty()) {
-            ShowMessage("spktool: " + outcome.errors[0], true);
-            return EXIT_BAD_DATA;
-        }
-        WriteText(false, Printable(outcome.output));
-        std::string error;
-        if (!OpenDocument(page, error)) {
-            ShowMessage("spktool: " + page + " is written, but cannot be opened: " + error,
-                        true);
-            return EXIT_BAD_DATA;
-        }
-        return EXIT_OK;
-    } catch (const Failure& failure) {
-        ShowMessage("spktool: " + failure.message, true);
-        return failure.status;
-    } catch (const std::exception& error) {
-        ShowMessage(std::string("spktool: ") + error.what(), true);
-        return EXIT_BAD_DATA;
-    }
-}
-
-void DeclareReport(CLI::App& command, ReportOptions& o)
-{
-    command.add_option("FILE", o.files, "speaker files, each with its driver sheet")->required();
-    command.add_option("-o,--output", o.out, "the page to write (.htm)")->required();
-    DeclareSystem(command, o.request.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
-    command.add_flag("--force", o.request.force, "replace an existing page");
-    command.footer(command.get_footer() + "\n\nWithout --power, the power is the driver "
-                   "sheet's Pe, else 1 W; without --diameter, one port of the smallest whole "
-                   "cm that keeps the air under " + Brief(AUDIBLE_PORT_SPEED) + " m/s.");
-}
-
-int RunReport(const ReportOptions& o)
-{
-    const ReportOutcome outcome = ReportCommand(o.files, o.out, o.request);
-    for (const std::string& error : outcome.errors)
-        Print(stderr, "spktool: " + error + "\n");
-    Print(stdout, outcome.output);
-    return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
-}

@@ -1,4 +1,4 @@
-#include "Build.h"
+#include "commands/Build.h"
 
 #include <cmath>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Limits.h"
+#include "commands/Limits.h"
 
 #include "CommandLine.h"
 #include "Failure.h"

@@ -1,0 +1,57 @@
+#include "commands/Report.h"
+
+#include "CommandLine.h"
+#include "Failure.h"
+#include "Output.h"
+#include "SpeakerFiles.h"
+#include "Text.h"
+#include "acoustics/Limits.h"
+
+ReportOutcome WritePage(const std::vector<std::string>& files, const std::string& page,
+                        const ReportRequest& r, bool replace)
+{
+    ReportOutcome outcome;
+    int reported = 0;
+    const std::string html = PageOf(files, r, outcome.errors, reported);
+    if (reported == 0)
+        return outcome;
+    // Complete in a temporary file first: a failure leaves no half-written page.
+    WriteWholeFile(page, html, replace);
+    const std::size_t unread = files.size() - reported;
+    outcome.output = page + ": " + std::to_string(reported) +
+                     (reported == 1 ? " driver" : " drivers") +
+                     (unread ? ", " + std::to_string(unread) +
+                                   (unread == 1 ? " file" : " files") + " not read"
+                             : std::string()) +
+                     "\n";
+    return outcome;
+}
+
+ReportOutcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
+                            const ReportRequest& request)
+{
+    if (request.system.diameter == 0 && request.system.ports != 0)
+        BadCommandLine("report: --ports needs --diameter");
+    RefuseToReplace(page, request.force);
+    return WritePage(files, page, request, request.force);
+}
+
+void DeclareReport(CLI::App& command, ReportOptions& o)
+{
+    command.add_option("FILE", o.files, "speaker files, each with its driver sheet")->required();
+    command.add_option("-o,--output", o.out, "the page to write (.htm)")->required();
+    DeclareSystem(command, o.request.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
+    command.add_flag("--force", o.request.force, "replace an existing page");
+    command.footer(command.get_footer() + "\n\nWithout --power, the power is the driver "
+                   "sheet's Pe, else 1 W; without --diameter, one port of the smallest whole "
+                   "cm that keeps the air under " + Brief(AUDIBLE_PORT_SPEED) + " m/s.");
+}
+
+int RunReport(const ReportOptions& o)
+{
+    const ReportOutcome outcome = ReportCommand(o.files, o.out, o.request);
+    for (const std::string& error : outcome.errors)
+        Print(stderr, "spktool: " + error + "\n");
+    Print(stdout, outcome.output);
+    return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
+}
