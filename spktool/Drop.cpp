@@ -50,7 +50,7 @@ int ReportDropped(const std::string& file)
             WriteWholeFile(SheetPath(file), EncodeSheet(EmptySheet()), false);
         bool replace;
         const std::string page = DropPagePath(file, replace);
-        const ReportOutcome outcome = WritePage({file}, page, ReportRequest(), replace);
+        const Outcome outcome = WritePage({file}, page, ReportRequest(), replace);
         if (!outcome.errors.empty()) {
             ShowMessage("spktool: " + outcome.errors[0], true);
             return EXIT_BAD_DATA;

@@ -15,6 +15,14 @@ int Printed(const std::string& output)
     return EXIT_OK;
 }
 
+int Printed(const Outcome& outcome)
+{
+    for (const std::string& error : outcome.errors)
+        Print(stderr, "spktool: " + error + "\n");
+    Print(stdout, outcome.output);
+    return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
+}
+
 std::string CsvCell(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos &&

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 enum class Format { Text, Csv, Json, Frd };
 
@@ -11,6 +12,16 @@ void Print(std::FILE* stream, const std::string& text);
 
 // A command's output once it has succeeded: standard output, and the exit status 0.
 int Printed(const std::string& output);
+
+// What a command that reads many files did when it went on past a bad one: what it
+// wrote, and a line for each file or driver it could not take.
+struct Outcome {
+    std::string output;
+    std::vector<std::string> errors;
+};
+
+// The errors on standard error, then the output; the exit status 1 when there were any.
+int Printed(const Outcome& outcome);
 
 // A cell of a CSV row: quoted when it holds a separator, a quote, a line end or blanks
 // at either end, as spreadsheets read it.

@@ -1,7 +1,6 @@
 #include "commands/Import.h"
 
 #include "CommandLine.h"
-#include "Failure.h"
 #include "Output.h"
 
 void DeclareImport(CLI::App& command, ImportRequest& o)
@@ -22,9 +21,5 @@ void DeclareImport(CLI::App& command, ImportRequest& o)
 
 int RunImport(const ImportRequest& o)
 {
-    const ImportOutcome outcome = ImportCommand(o.sources, o.out, o.options);
-    for (const std::string& error : outcome.errors)
-        Print(stderr, "spktool: " + error + "\n");
-    Print(stdout, outcome.output);
-    return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
+    return Printed(ImportCommand(o.sources, o.out, o.options));
 }

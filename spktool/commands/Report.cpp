@@ -7,10 +7,10 @@
 #include "Text.h"
 #include "acoustics/Limits.h"
 
-ReportOutcome WritePage(const std::vector<std::string>& files, const std::string& page,
+Outcome WritePage(const std::vector<std::string>& files, const std::string& page,
                         const ReportRequest& r, bool replace)
 {
-    ReportOutcome outcome;
+    Outcome outcome;
     int reported = 0;
     const std::string html = PageOf(files, r, outcome.errors, reported);
     if (reported == 0)
@@ -27,7 +27,7 @@ ReportOutcome WritePage(const std::vector<std::string>& files, const std::string
     return outcome;
 }
 
-ReportOutcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
+Outcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
                             const ReportRequest& request)
 {
     if (request.system.diameter == 0 && request.system.ports != 0)
@@ -49,9 +49,5 @@ void DeclareReport(CLI::App& command, ReportOptions& o)
 
 int RunReport(const ReportOptions& o)
 {
-    const ReportOutcome outcome = ReportCommand(o.files, o.out, o.request);
-    for (const std::string& error : outcome.errors)
-        Print(stderr, "spktool: " + error + "\n");
-    Print(stdout, outcome.output);
-    return outcome.errors.empty() ? EXIT_OK : EXIT_BAD_DATA;
+    return Printed(ReportCommand(o.files, o.out, o.request));
 }

@@ -3,26 +3,22 @@
 #include <string>
 #include <vector>
 
+#include "Output.h"
 #include "page/Page.h"
 
 namespace CLI {
 class App;
 }
 
-struct ReportOutcome {
-    std::string output;
-    std::vector<std::string> errors;  // one per file that could not be read
-};
-
 // Writes the page of `files` to `page`. A file that cannot be read is named on the page
 // and in `errors`, and the others are still reported; no page is written when none of
 // them can be read.
-ReportOutcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
+Outcome ReportCommand(const std::vector<std::string>& files, const std::string& page,
                             const ReportRequest& request);
 
 // The same, replacing an existing page only when `replace`, without the command line's
 // checks: for the command and the drop alike.
-ReportOutcome WritePage(const std::vector<std::string>& files, const std::string& page,
+Outcome WritePage(const std::vector<std::string>& files, const std::string& page,
                         const ReportRequest& r, bool replace);
 
 struct ReportOptions {

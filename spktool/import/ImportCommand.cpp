@@ -146,7 +146,7 @@ std::string Summary(const std::vector<PlannedFile>& planned, const std::vector<b
 
 }  // namespace
 
-ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
+Outcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
                             const ImportOptions& options)
 {
     ImportResult result;
@@ -159,7 +159,7 @@ ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::
     noted.insert(noted.end(), result.warnings.begin(), result.warnings.end());
     const std::vector<PlannedFile> planned = Plan(result, directory, options);
 
-    ImportOutcome outcome{"", result.errors};
+    Outcome outcome{"", result.errors};
     std::vector<bool> failed(planned.size());
     std::vector<Staged> staged = StageAll(planned, options.force, failed, outcome.errors);
     if (!options.skipBad && !outcome.errors.empty())

@@ -4,10 +4,8 @@
 #include <string>
 #include <vector>
 
-struct ImportOutcome {
-    std::string output;
-    std::vector<std::string> errors;
-};
+#include "Output.h"
+
 struct ImportOptions {
     bool skipBad = false, force = false, optimize = false, strict = false;
 };
@@ -15,5 +13,5 @@ struct ImportOptions {
 // Reads every source (a file, or a folder's .json and .wdr files), plans one speaker
 // file per driver in `directory` and writes them all, or with `skipBad` all the good
 // ones. The output lists what was written; the errors are one line each.
-ImportOutcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
+Outcome ImportCommand(const std::vector<std::string>& sources, const std::string& directory,
                             const ImportOptions& options);
