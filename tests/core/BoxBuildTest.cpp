@@ -162,4 +162,34 @@ TEST(BoxBuild, PortHoleAndFit)
     EXPECT_NEAR(FitOf(11.5, 21.7).spare, 10.2, 1e-12);
 }
 
+struct DriverFitCase {
+    double cutout, frame, depth, panel;
+    BoxSize inside;
+    Fit want[3];  // cut-out, frame, depth
+};
+
+class BoxBuildDriverFit : public testing::TestWithParam<DriverFitCase> {};
+
+// Catches the frame held against the inside or the cut-out against the outside, the
+// panels counted once, or a round part checked against the wider side of its face.
+TEST_P(BoxBuildDriverFit, EachPartAgainstItsRoom)
+{
+    const DriverFitCase& c = GetParam();
+    const DriverFit fit = DriverFitOf(c.cutout, c.frame, c.depth, c.inside, c.panel);
+    const Fit got[3] = {fit.cutout, fit.frame, fit.depth};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(got[i].fits == c.want[i].fits &&
+                    std::fabs(got[i].spare - c.want[i].spare) < 1e-9) << i;
+}
+
+// A 6.5-inch driver (14.3 cm cut-out, 17.0 cm frame) in a box 16.9 cm wide inside and
+// 20.5 cm outside; a low box whose height binds; a narrow one whose width does.
+INSTANTIATE_TEST_SUITE_P(
+    Table, BoxBuildDriverFit,
+    testing::Values(
+        DriverFitCase{14.3, 17, 7, 1.8, {27.4, 16.9, 10.4},
+                      {{true, 2.6}, {true, 3.5}, {true, 3.4}}},
+        DriverFitCase{12.5, 15, 21, 1.5, {12, 30, 20}, {{false, -0.5}, {true, 0}, {false, -1}}},
+        DriverFitCase{25, 29.5, 15, 2, {40, 25, 15}, {{true, 0}, {false, -0.5}, {true, 0}}}));
+
 }  // namespace

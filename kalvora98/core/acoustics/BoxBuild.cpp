@@ -133,6 +133,22 @@ Fit FitOf(double size, double room)
     return {size <= room, room - size};
 }
 
+namespace {
+
+Fit FitAcross(double diameter, BoxSize face)
+{
+    return FitOf(diameter, face.height < face.width ? face.height : face.width);
+}
+
+}  // namespace
+
+DriverFit DriverFitOf(double cutout, double frame, double depth, BoxSize inside,
+                      double panel)
+{
+    return {FitAcross(cutout, inside), FitAcross(frame, OutsideOf(inside, panel)),
+            FitOf(depth, inside.depth)};
+}
+
 double DepthForPort(double insideLength, double diameter)
 {
     return insideLength + diameter;

@@ -89,6 +89,17 @@ struct Fit {
 };
 Fit FitOf(double size, double room);
 
+// Whether a driver fits its box, cm: the cut-out is a hole in the front panel, so it must
+// clear the inside's height and width, or it cuts into the sides, top or bottom; the
+// frame sits on the front's face, so it must clear the front's outside (the inside and
+// two panels of `panel`); the mounting depth must clear the inside depth behind the
+// front. A round part binds on the narrower side of its face.
+struct DriverFit {
+    Fit cutout, frame, depth;
+};
+DriverFit DriverFitOf(double cutout, double frame, double depth, BoxSize inside,
+                      double panel);
+
 // A straight port needs its inside length and one diameter of air between its end and
 // the back panel, or the back panel closes it off: the depth it needs, cm.
 double DepthForPort(double insideLength, double diameter);
