@@ -132,7 +132,7 @@ struct BoxFigures {
     Fit portFit;
     PortAdvice advice;              // when the port does not fit
     double leastDiameter;           // of Small's vent area; 0 when it cannot be known
-    Fit driverDepth, driverDiameter;
+    DriverFit driver;               // each part where the sheet gives it
 };
 
 bool KnowsVentArea(const DriverSheet& sheet)
@@ -215,8 +215,8 @@ BoxFigures ComputeBox(const std::string& file, const Checked& c)
     SizeBox(c, f);
     if (c.request.ported)
         FitPort(c.request, f);
-    f.driverDepth = FitOf(f.sheet.value[SHEET_DEPTH], f.inside.depth);
-    f.driverDiameter = FitOf(f.sheet.value[SHEET_DIAMETER], f.inside.width);
+    f.driver = DriverFitOf(f.sheet.value[SHEET_CUTOUT], f.sheet.value[SHEET_DIAMETER],
+                           f.sheet.value[SHEET_DEPTH], f.inside, c.panel);
     return f;
 }
 
@@ -308,23 +308,60 @@ std::string PortLines(const std::string& file, const BuildRequest& r, const BoxF
     return out;
 }
 
-std::string FitLine(const char* what, double size, const char* against, double room,
-                    const Fit& fit, bool inches)
+std::string FitLine(const char* what, double size, const std::string& room, const Fit& fit,
+                    bool inches)
 {
-    if (!IsKnown(size))
-        return "";
-    return std::string(what) + Length(size, inches) + " against the internal " + against +
-           " of " + Length(room, inches) +
+    return std::string(what) + Length(size, inches) + " against the " + room +
            (fit.fits ? ": fits, " + Length(fit.spare, inches) + " to spare\n"
                      : ": does not fit\n");
 }
 
-std::string DriverLines(const BoxFigures& f, bool inches)
+std::string FaceText(const char* side, const BoxSize& s, bool inches)
 {
-    return FitLine("Driver depth: ", f.sheet.value[SHEET_DEPTH], "depth", f.inside.depth,
-                   f.driverDepth, inches) +
-           FitLine("Driver diameter: ", f.sheet.value[SHEET_DIAMETER], "width",
-                   f.inside.width, f.driverDiameter, inches);
+    return std::string(side) + " H x W of " + Length(s.height, inches) + " x " +
+           Length(s.width, inches);
+}
+
+// "a", "a or b", "a, b or c".
+std::string OneOf(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    return text;
+}
+
+// The cut-out against the inside, the frame against the front's outside, the depth
+// behind the front; a part the sheet does not give is named with the value it needs.
+std::string DriverLines(const std::string& file, const BoxFigures& f, bool inches)
+{
+    const struct {
+        SheetValue value;
+        const char* what;
+        std::string room;
+        Fit fit;
+    } parts[] = {
+        {SHEET_CUTOUT, "Driver cut-out: ", FaceText("internal", f.inside, inches),
+         f.driver.cutout},
+        {SHEET_DIAMETER, "Driver frame: ", FaceText("external", f.outside, inches),
+         f.driver.frame},
+        {SHEET_DEPTH, "Driver depth: ", "internal depth of " + Length(f.inside.depth, inches),
+         f.driver.depth}};
+    std::string out, set;
+    std::vector<std::string> missing;
+    for (const auto& p : parts) {
+        const double size = f.sheet.value[p.value];
+        if (IsKnown(size)) {
+            out += FitLine(p.what, size, p.room, p.fit, inches);
+            continue;
+        }
+        missing.push_back(SHEET_VALUE_NAMES[p.value].name);
+        set += " " + missing.back() + "=CM";
+    }
+    if (!missing.empty())
+        out += "Driver fit: the sheet has no " + OneOf(missing) + " to check (spktool set " +
+               file + set + ")\n";
+    return out;
 }
 
 struct Hole {
@@ -466,7 +503,8 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
     BuiltBox built;
     built.text = VolumeLines(file, c.request, f) + SizeLines(c, f) +
                  CutListLines(f.cuts, r.inches) +
-                 (r.ported ? PortLines(file, c.request, f) : "") + DriverLines(f, r.inches);
+                 (r.ported ? PortLines(file, c.request, f) : "") +
+                 DriverLines(file, f, r.inches);
     const double cutout = f.sheet.value[SHEET_CUTOUT];
     const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
     const Hole portHoles = {PortHoleDiameter(c.request.system.diameter, r.portWall),
