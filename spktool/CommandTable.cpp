@@ -26,8 +26,8 @@ const Command COMMANDS[] = {
     {"set", "Change fields of a speaker file",
      "spktool set woofer.spk ported.volume=60 ported.fb=35", Bind<EditOptions, DeclareSet, RunSet>},
     {"import",
-     "One speaker file per driver from a CSV table, a qspeakers XML database or Boxed JSON "
-     "files (or a folder of them)",
+     "One speaker file per driver from a CSV table, WinISD .wdr files, a qspeakers XML "
+     "database or Boxed JSON files (or a folder of .wdr and .json files)",
      "spktool import drivers.csv --out speakers", Bind<ImportRequest, DeclareImport, RunImport>},
     {"response",
      "The levels at 1 to 299 Hz as the program stores them, with F3, F6, F10 and the peak",

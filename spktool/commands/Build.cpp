@@ -274,21 +274,22 @@ std::string CutListLines(const CutList& cuts, bool inches)
                    : Fixed(SquareMetres(cuts.area), 2) + " m2\n");
 }
 
-// What would let a port that is too long fit: a smaller or fewer ports when the sheet
-// allows Small's rule to be checked, else a port of another shape.
+// What would let a port that is too long fit, in sentences after "does not fit": a
+// smaller or fewer ports when the sheet allows Small's rule to be checked, else a port
+// of another shape.
 std::string AdviceText(const std::string& file, const PortAdvice& a)
 {
     std::string advice;
     if (a.checked && a.found)
-        return "; " + std::to_string(a.ports) + (a.ports == 1 ? " port" : " ports") + " of " +
+        return ". " + std::to_string(a.ports) + (a.ports == 1 ? " port" : " ports") + " of " +
                Fixed(a.diameter, 1) + " cm (" + Fixed(a.length, 1) +
-               " cm long) would fit within Small's vent area";
+               " cm long) would fit within Small's vent area.";
     if (a.checked)
-        advice = "; no fewer or smaller round ports fit within Small's vent area";
+        advice = ". No fewer or smaller round ports would fit within Small's vent area.";
     else
-        advice = "; smaller or fewer ports are shorter, but need sd and xmax to check their "
-                 "air speed (spktool set " + file + " sd=CM2 xmax=MM)";
-    return advice + "; or try a slot port along a panel, or a bent port";
+        advice = ". Smaller or fewer ports are shorter; checking their air speed needs sd "
+                 "and xmax in the driver sheet (spktool set " + file + " sd=CM2 xmax=MM).";
+    return advice + " Try a slot port along a panel, or a bent port.";
 }
 
 std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f)

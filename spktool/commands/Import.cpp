@@ -7,7 +7,8 @@ void DeclareImport(CLI::App& command, ImportRequest& o)
 {
     command.add_option("SOURCE", o.sources, "CSV with a header row (Model, Info, Qts, Fs, Vas "
                        "in l, ft3 or m3 as the header says, Sealed volume, Sealed Fb, Sealed "
-                       "Q, Ported volume, Ported Fb); qspeakers_db.xml; Boxed .json files")
+                       "Q, Ported volume, Ported Fb); WinISD .wdr files; qspeakers_db.xml; Boxed .json "
+                       "files; a folder of .wdr and .json files")
         ->required();
     command.add_option("--out", o.out, "the folder for the speaker files")->required();
     command.add_flag("--skip-bad", o.options.skipBad, "write the good drivers and report the "

@@ -37,9 +37,12 @@ std::string Signed(double value, int decimals)
 std::string FiguresText(const Levels& r)
 {
     const ResponseFigures& figures = r.figures;
+    const std::string peak = figures.peakHz == NO_PEAK
+                                 ? "no peak"
+                                 : "peak " + Signed(r.exact[figures.peakHz], 2) + " dB at " +
+                                       std::to_string(figures.peakHz) + " Hz";
     return "F3 " + CrossingText(figures.f3) + ", F6 " + CrossingText(figures.f6) + ", F10 " +
-           CrossingText(figures.f10) + ", peak " + Signed(r.exact[figures.peakHz], 2) +
-           " dB at " + std::to_string(figures.peakHz) + " Hz";
+           CrossingText(figures.f10) + ", " + peak;
 }
 
 std::string DesignLine(const Speaker& s, bool ported)

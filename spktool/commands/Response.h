@@ -17,7 +17,8 @@ struct ResponseOptions {
 void DeclareResponse(CLI::App& command, ResponseOptions& o);
 int RunResponse(const ResponseOptions& o);
 
-// "F3 …, F6 …, F10 …, peak …" of a design as `response` prints it, or "none: " and why.
+// "F3 …, F6 …, F10 …, peak …" (or "…, no peak") of a design as `response` prints it, or
+// "none: " and why.
 std::string DesignFigures(const Speaker& s, bool ported);
 
 // The F3 of a design that has a response (see Unusable).

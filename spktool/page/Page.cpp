@@ -49,6 +49,28 @@ const char STYLE[] =
     "header+section{break-before:auto}figure,pre,table{break-inside:avoid}"
     "h2,h3,h4{break-after:avoid}}\n";
 
+// A file as the page names it: without its folders, which are the writer's own
+// (C:\Users\name\...), so that the page can be mailed or posted as it is.
+std::string NameOnly(const std::string& path)
+{
+    return path.substr(path.find_last_of("/\\") + 1);
+}
+
+// The page's markup with the speaker file and its driver sheet named by NameOnly: the
+// commands' texts, charts and faults that the page shows name them as they were given.
+std::string WithoutFolders(std::string markup, const std::string& file)
+{
+    for (const std::string& path : {file, SheetPath(file)}) {
+        const std::string from = MarkupText(path), to = MarkupText(NameOnly(path));
+        if (from == to)
+            continue;
+        for (std::size_t at = markup.find(from); at != std::string::npos;
+             at = markup.find(from, at + to.size()))
+            markup.replace(at, from.size(), to);
+    }
+    return markup;
+}
+
 std::string Tag(const char* name, const std::string& html, const char* cssClass = nullptr)
 {
     return std::string("<") + name + (cssClass ? std::string(" class=\"") + cssClass + "\"" : "") +
@@ -330,7 +352,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     DriverPage page;
     page.title = FromWindows1252(s.model);
     if (page.title.empty())
-        page.title = file;
+        page.title = NameOnly(file);
 
     std::string powerNote;
     const double power = PagePower(r, sheet, powerNote);
@@ -340,7 +362,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     const std::string id = "driver" + std::to_string(number);
     std::string& html = page.html;
     html = "<section id=\"" + id + "\">\n" + Tag("h2", MarkupText(page.title)) +
-           Tag("p", MarkupText(file), "note");
+           Tag("p", MarkupText(NameOnly(file)), "note");
     for (const ShownLine& line : lines)
         if (line.name == "warning")
             html += Tag("p", "Warning: " + MarkupText(line.value), "warning");
@@ -369,6 +391,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
                          MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
                          ". Panels: " + MarkupText(Plain(r.system.panel)) + " mm.", "note") +
             Charts(file, parts, power) + Boxes(file, parts, r) + "</section>\n";
+    html = WithoutFolders(html, file);
 
     const auto cells = [&](const DesignPart& d) {
         const std::string volume = LineValue(lines, d.ported ? "ported.volume" : "sealed.volume");
@@ -392,10 +415,12 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
         try {
             pages.push_back(DescribeDriver(file, static_cast<int>(pages.size()) + 1, r));
             contents += "<li><a href=\"#driver" + std::to_string(pages.size()) + "\">" +
-                        MarkupText(pages.back().title) + "</a> (" + MarkupText(file) + ")</li>\n";
+                        MarkupText(pages.back().title) + "</a> (" +
+                        MarkupText(NameOnly(file)) + ")</li>\n";
         } catch (const Failure& failure) {
             errors.push_back(failure.message);
-            contents += Tag("li", "Not read: " + MarkupText(failure.message), "error");
+            contents += WithoutFolders(
+                Tag("li", "Not read: " + MarkupText(failure.message), "error"), file);
         }
     }
     reported = static_cast<int>(pages.size());

@@ -261,7 +261,8 @@ struct FiguresCase {
 class FiguresTest : public testing::TestWithParam<FiguresCase> {};
 
 // Catches an F3, F6 or F10 taken at the wrong grid point, interpolated the wrong way or
-// not at all, a missing edge case, and a peak that is not the lowest of equal levels.
+// not at all, a missing edge case, a peak that is not the lowest of equal levels, and a
+// peak claimed where the curve only reaches its passband or the end of the range.
 TEST_P(FiguresTest, CrossingsAndPeak)
 {
     double levels[RESPONSE_SIZE] = {};
@@ -288,14 +289,29 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // Two decibels per hertz: -3 dB lies half way from 28 to 29 Hz.
         FiguresCase{"rising", [](int f) { return f < 30 ? 2.0 * f - 60 : 0.0; }, At(28.5), At(27),
-                    At(25), 30},
-        FiguresCase{"flat", [](int) { return -1.0; }, BELOW, BELOW, BELOW, 1},
-        FiguresCase{"low", [](int) { return -8.0; }, ABOVE, ABOVE, BELOW, 1},
+                    At(25), NO_PEAK},
+        FiguresCase{"flat", [](int) { return -1.0; }, BELOW, BELOW, BELOW, NO_PEAK},
+        FiguresCase{"low", [](int) { return -8.0; }, ABOVE, ABOVE, BELOW, NO_PEAK},
         FiguresCase{"silent_then_flat", [](int f) { return f < 40 ? -inf : 0.0; }, At(40),
-                    At(40), At(40), 40},
+                    At(40), At(40), NO_PEAK},
         FiguresCase{"peak_then_dip",
                     [](int f) { return f == 60 || f == 80 ? 2.0 : f < 50 ? -20.0 : 0.0; },
-                    At(49.85), At(49.7), At(49.5), 60}),
+                    At(49.85), At(49.7), At(49.5), 60},
+        // A rise that shows as +0.00 dB is none; one that shows as +0.01 dB is a peak.
+        FiguresCase{"under_a_hundredth", [](int f) { return f == 100 ? 0.0049 : 0.0; }, BELOW,
+                    BELOW, BELOW, NO_PEAK},
+        FiguresCase{"a_hundredth", [](int f) { return f == 100 ? 0.005 : 0.0; }, BELOW, BELOW,
+                    BELOW, 100},
+        // Still rising at 299 Hz, above 0 dB and below it: the top is the range's end.
+        FiguresCase{"rising_over_0_dB", [](int f) { return f / 299.0; }, BELOW, BELOW, BELOW,
+                    NO_PEAK},
+        FiguresCase{"rising_under_0_dB", [](int f) { return f / 299.0 - 1.2; }, BELOW, BELOW,
+                    BELOW, NO_PEAK},
+        // Settling from above: the top counts from where the curve is at 299 Hz.
+        FiguresCase{"settling_from_above", [](int f) { return f < 200 ? 0.6 : 0.5; }, BELOW,
+                    BELOW, BELOW, 1},
+        FiguresCase{"settled_from_above", [](int f) { return f == 250 ? 0.504 : 0.5; }, BELOW,
+                    BELOW, BELOW, NO_PEAK}),
     [](const testing::TestParamInfo<FiguresCase>& info) { return info.param.name; });
 
 // Catches figures taken from the wrong curve: a second-order Butterworth high-pass
@@ -310,7 +326,7 @@ TEST(FiguresTest, ButterworthCornerIsItsF3)
     const ResponseFigures figures = FiguresOf(levels);
     EXPECT_NEAR(figures.f3.hz, 50.06, 0.01);
     EXPECT_NEAR(levels[5], -40, 0.01);
-    EXPECT_EQ(figures.peakHz, HIGHEST_HZ);  // the level only approaches 0 dB
+    EXPECT_EQ(figures.peakHz, NO_PEAK);  // the level only approaches 0 dB
 }
 
 }  // namespace

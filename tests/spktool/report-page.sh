@@ -44,6 +44,20 @@ for name in sys.argv[2:]:
     sys.exit(f"report-page: {name} and the page first differ at: {line}")
 EOF
 
+# Catches a page that shows the folders its files are in, in any section: it is to be
+# mailed or posted as it is.
+mkdir "sub dir"
+cp x.spk x.txt y.spk "sub dir/"
+rc=0
+spktool report "$work/sub dir/x.spk" "sub dir/y.spk" "sub dir/none.spk" -o sub.htm \
+    >/dev/null 2>&1 || rc=$?
+[ "$rc" -eq 1 ] || fail "report with a missing file exited $rc, not 1"
+folder=$(grep -o '.\{0,30\}sub dir.\{0,30\}' sub.htm | head -1) || true
+[ -z "$folder" ] || fail "sub.htm shows a folder: $folder"
+for name in '(x.spk)' '(y.spk)' 'Not read: none.spk' 'driver sheet y.txt' 'x.spk: ported box'; do
+    grep -qF "$name" sub.htm || fail "sub.htm does not name the file: $name"
+done
+
 # Catches a section left out, or a page that needs the network or a script to show.
 for h in Driver Designs Response 'At [0-9.]+ W' 'The box to build'; do
     grep -Eq "<h3>$h</h3>" one.htm || fail "one.htm has no heading $h"

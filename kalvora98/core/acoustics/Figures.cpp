@@ -77,6 +77,11 @@ ResponseFigures FiguresOf(const double* levels)
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         if (levels[f] > levels[figures.peakHz])
             figures.peakHz = f;
+    // The level a high-pass settles at is 0 dB; one that overshoots comes back down to
+    // it from above, so the level at 299 Hz may stand a little over it.
+    const double settled = std::fmax(0.0, levels[HIGHEST_HZ]);
+    if (!(levels[figures.peakHz] - settled >= LEAST_PEAK_DB))
+        figures.peakHz = NO_PEAK;
     return figures;
 }
 

@@ -35,12 +35,19 @@ struct Crossing {
     double hz;  // AT only
 };
 
-// F3, F6 and F10 of unrounded levels (elements 1..299), and the highest level's
-// frequency, the lowest of equals.
+// F3, F6 and F10 of unrounded levels (elements 1..299), and the peak: the highest
+// level's frequency, the lowest of equals, or NO_PEAK when the curve never rises above
+// the level it settles at.
 struct ResponseFigures {
     Crossing f3, f6, f10;
     int peakHz;
 };
+constexpr int NO_PEAK = 0;
+
+// How far the highest level must stand above both the passband (0 dB) and the level at
+// 299 Hz to be a peak: a peak shown in hundredths of a decibel is then +0.01 dB or more,
+// and a curve still rising at 299 Hz, or flat, has none.
+constexpr double LEAST_PEAK_DB = 0.005;
 
 Crossing RisesThrough(const double* levels, double level);
 ResponseFigures FiguresOf(const double* levels);
