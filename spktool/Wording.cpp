@@ -4,9 +4,17 @@
 
 namespace {
 
-std::string Range(int first, int last)
+// On the 1 Hz grid a range from its first hertz is all below the next one up.
+std::string RangeText(const HzRange& r)
 {
-    return "from " + std::to_string(first) + " to " + std::to_string(last) + " Hz";
+    const auto hz = [](int f) { return std::to_string(f); };
+    if (r.from == r.to)
+        return "at " + hz(r.from) + " Hz";
+    if (r.from == LOWEST_HZ && r.to != HIGHEST_HZ)
+        return "below " + hz(r.to + 1) + " Hz";
+    if (r.to == HIGHEST_HZ && r.from != LOWEST_HZ)
+        return "above " + hz(r.from - 1) + " Hz";
+    return "from " + hz(r.from) + " to " + hz(r.to) + " Hz";
 }
 
 std::string UpTo(const Extreme& largest, int decimals, const char* unit)
@@ -38,15 +46,23 @@ Quantity QuantityOf(DriverWarning::Code code)
 
 }  // namespace
 
+std::string RangesText(const std::vector<HzRange>& ranges)
+{
+    std::string text;
+    for (std::size_t i = 0; i < ranges.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == ranges.size() ? " and " : ", ") + RangeText(ranges[i]);
+    return text;
+}
+
 std::string LimitsWarningText(const LimitsWarning& w)
 {
     switch (w.code) {
     case LimitsWarning::EXCURSION_OVER_XMAX:
         return "the excursion passes Xmax of " + Fixed(w.limit, 1) + " mm " +
-               Range(w.firstHz, w.lastHz) + ", " + UpTo(w.largest, 2, "mm");
+               RangesText(w.ranges) + ", " + UpTo(w.largest, 2, "mm");
     case LimitsWarning::PORT_AUDIBLE:
         return "the port air speed passes " + Plain(w.limit) + " m/s " +
-               Range(w.firstHz, w.lastHz) + ", " + UpTo(w.largest, 1, "m/s") +
+               RangesText(w.ranges) + ", " + UpTo(w.largest, 1, "m/s") +
                ": the port may be heard";
     case LimitsWarning::POWER_OVER_PE:
         return Fixed(w.largest.value, 1) + " W is more than the driver's Pe of " +

@@ -8,7 +8,11 @@
 #include "acoustics/Limits.h"
 #include "record/DriverSheet.h"
 
-// "the excursion passes Xmax of 5.0 mm from 1 to 50 Hz, up to 9.12 mm at 20 Hz"
+// "below 20 Hz, from 25 to 43 Hz and at 60 Hz": a range from 1 Hz is "below" the hertz
+// after it, one up to 299 Hz "above" the hertz before it.
+std::string RangesText(const std::vector<HzRange>& ranges);
+
+// "the excursion passes Xmax of 5.0 mm below 51 Hz, up to 9.12 mm at 20 Hz"
 std::string LimitsWarningText(const LimitsWarning& warning);
 
 // "the box resonates at 8.0 Hz, below 10 Hz: the rule was not made for it"

@@ -63,11 +63,11 @@ std::string Where(const Extreme& e, int decimals, const char* unit)
     return Fixed(e.value, decimals) + " " + unit + " at " + std::to_string(e.hz) + " Hz";
 }
 
-std::string Report(const std::string& file, const Speaker& s, bool ported, double power,
-                   double diameter, int ports, const LimitsDriver& d, double pe,
-                   const Limits& l)
+// The report's first lines: the design, the power and the sensitivity.
+std::string Heading(const std::string& file, const Speaker& s, bool ported, double power,
+                    double diameter, int ports, const LimitsDriver& d, double pe,
+                    const Limits& l)
 {
-    const LimitsSummary sum = Summarize(l);
     std::string out = file + ": ";
     if (ported)
         out += "ported box, " + Fixed(s.ported.volume, 1) + " l tuned to " +
@@ -80,19 +80,66 @@ std::string Report(const std::string& file, const Speaker& s, bool ported, doubl
     out += "Power: " + Fixed(power, 1) + " W into Re " + Fixed(d.re, 2) + " ohm" +
            (IsKnown(pe) ? ", Pe " + Fixed(pe, 1) + " W\n"
                         : "; Pe unknown, not checked (spktool set " + file + " pe=W)\n");
-    out += "Sensitivity: " + Fixed(l.sensitivity, 1) + " dB at 1 W, 1 m in half space\n";
-    out += "F3: " + (sum.f3.where == Crossing::AT ? Fixed(sum.f3.hz, 1) + " Hz"
-                     : sum.f3.where == Crossing::BELOW ? std::string("below 1 Hz")
-                                                       : std::string("above 299 Hz")) + "\n";
-    out += "Largest excursion: " + Where(sum.largestExcursion, 2, "mm") + " (Xmax " +
-           Fixed(d.xmax, 1) + " mm)\n";
-    out += "Lowest power to Xmax: " + Where(sum.lowestMaxPower, 1, "W") + "\n";
+    return out + "Sensitivity: " + Fixed(l.sensitivity, 1) + " dB at 1 W, 1 m in half space\n";
+}
+
+// Below its F3 a ported box's cone is held by nothing but its suspension, so the
+// excursion there says little of what the box plays and much of what a filter must stop.
+std::string BelowF3(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l,
+                    const Extremes& below)
+{
+    std::string out = "Below F3: the excursion reaches " + Where(below.largestExcursion, 2, "mm") +
+                      ", Xmax at " + Fixed(below.lowestMaxPower.value, 1) + " W";
     if (ported)
-        out += "Largest port air speed: " + Where(sum.largestPortSpeed, 1, "m/s") + "\n";
+        out += ", the port air " + Where(below.largestPortSpeed, 1, "m/s");
+    const std::vector<HzRange> over = PassingRanges(l.excursion, d.xmax);
+    if (ported && !over.empty() && over.front().from < s.ported.fb)
+        out += "; a subsonic high-pass filter below the " + Fixed(s.ported.fb, 1) +
+               " Hz tuning keeps the cone within Xmax there";
+    return out + "\n";
+}
+
+// The largest excursion, the least power to Xmax and the fastest port air where the
+// design plays, from its F3 up, and what happens below; over the whole grid when F3 is
+// not on it.
+std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l)
+{
+    const LimitsSummary sum = Summarize(l);
+    const std::string band = sum.usefulFrom ? " from F3 up: " : ": ";
+    std::string out = "F3: " + (sum.f3.where == Crossing::AT ? Fixed(sum.f3.hz, 1) + " Hz"
+                                : sum.f3.where == Crossing::BELOW ? std::string("below 1 Hz")
+                                                                  : std::string("above 299 Hz")) +
+                      "\n";
+    out += "Largest excursion" + band + Where(sum.band.largestExcursion, 2, "mm") + " (Xmax " +
+           Fixed(d.xmax, 1) + " mm)\n";
+    out += "Lowest power to Xmax" + band + Where(sum.band.lowestMaxPower, 1, "W") + "\n";
+    if (ported)
+        out += "Largest port air speed" + band + Where(sum.band.largestPortSpeed, 1, "m/s") +
+               "\n";
+    if (sum.usefulFrom > LOWEST_HZ)
+        out += BelowF3(s, ported, d, l, sum.belowBand);
+    return out;
+}
+
+std::string Report(const std::string& file, const Speaker& s, bool ported, double power,
+                   double diameter, int ports, const LimitsDriver& d, double pe,
+                   const Limits& l)
+{
+    std::string out = Heading(file, s, ported, power, diameter, ports, d, pe, l) +
+                      Headlines(s, ported, d, l);
     for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, power)))
         out += "Warning: " + warning + "\n";
     return out + "Impedance without the voice coil's inductance Le; Qms " +
            Fixed(ConstantsOf(s, d).qms, 2) + " from Qts and Qes\n";
+}
+
+// Each run of hertz where a curve passes its limit, as JSON objects.
+nlohmann::ordered_json JsonRanges(const std::vector<HzRange>& ranges)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const HzRange& r : ranges)
+        list.push_back({{"from_hz", r.from}, {"to_hz", r.to}});
+    return list;
 }
 
 }  // namespace
@@ -147,6 +194,9 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
                                      {"design", ported ? "ported" : "sealed"},
                                      {"power_w", JsonNumber(power)},
                                      {"sensitivity_db", JsonNumber(l.sensitivity)}};
+    object["excursion_over_xmax"] = JsonRanges(PassingRanges(l.excursion, d.xmax));
+    object["port_over_audible_speed"] =
+        ported ? JsonRanges(PassingRanges(l.portSpeed, AUDIBLE_PORT_SPEED)) : nullptr;
     nlohmann::ordered_json& hz = object["hz"] = nlohmann::ordered_json::array();
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         hz.push_back(f);

@@ -1,6 +1,7 @@
 #include "acoustics/Limits.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -99,22 +100,28 @@ struct WarningCase {
     std::vector<LimitsWarning::Code> codes;
 };
 
-// The first and last whole hertz at which the circuit's excursion or port speed is above
-// `limit`.
-std::pair<int, int> CircuitPassing(const Design& g, bool ported, bool speed, double limit)
+// The runs of whole hertz at which the circuit's excursion or port speed is above
+// `limit`, as {first, last} pairs.
+std::vector<std::pair<int, int>> CircuitPassing(const Design& g, bool ported, bool speed,
+                                                double limit)
 {
-    std::pair<int, int> range = {0, 0};
+    std::vector<std::pair<int, int>> ranges;
+    bool passing = false;
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
         const Solved c = Circuit(g, ported, f, g.power);
-        if ((speed ? c.portSpeed : c.excursion) > limit)
-            range = {range.first ? range.first : f, f};
+        const bool above = (speed ? c.portSpeed : c.excursion) > limit;
+        if (above && !passing)
+            ranges.push_back({f, f});
+        if (above)
+            ranges.back().second = f;
+        passing = above;
     }
-    return range;
+    return ranges;
 }
 
 class LimitsWarningTest : public testing::TestWithParam<WarningCase> {};
 
-// Catches a warning missing, given when nothing passes its limit, naming the wrong range
+// Catches a warning missing, given when nothing passes its limit, naming the wrong runs
 // of frequencies, or carrying the wrong limit or power for its words.
 TEST_P(LimitsWarningTest, OnePerLimitPassed)
 {
@@ -139,9 +146,10 @@ TEST_P(LimitsWarningTest, OnePerLimitPassed)
         }
         EXPECT_GT(got[i].largest.value, limit) << i;
         const bool speed = got[i].code == LimitsWarning::PORT_AUDIBLE;
-        const auto range = CircuitPassing(g, w.ported, speed, limit);
-        EXPECT_EQ(got[i].firstHz, range.first) << i;
-        EXPECT_EQ(got[i].lastHz, range.second) << i;
+        std::vector<std::pair<int, int>> ranges;
+        for (const HzRange& r : got[i].ranges)
+            ranges.push_back({r.from, r.to});
+        EXPECT_EQ(ranges, CircuitPassing(g, w.ported, speed, limit)) << i;
     }
 }
 
@@ -206,6 +214,63 @@ TEST(LimitsTest, PassbandMaxSplIsTheLeastLevelWithinXmaxAndPe)
                 << ported << " " << most;
         }
     }
+}
+
+// A curve at 2 over the `high` runs and 0 elsewhere, 1 (the limit) at `at` and NaN at
+// `nan`, and the runs that pass 1.
+using Runs = std::vector<std::pair<int, int>>;
+struct RangesCase { const char* name; Runs high; int at, nan; Runs expected; };
+using Figures = std::vector<std::pair<double, int>>;
+class PassingRangesTest : public testing::TestWithParam<RangesCase> {};
+
+// Catches a gap bridged (first and last hertz only), a run lost at either end of the
+// grid, a value equal to the limit or NaN taken as passing.
+TEST_P(PassingRangesTest, EveryRunAboveTheLimit)
+{
+    const RangesCase& c = GetParam();
+    double curve[RESPONSE_SIZE] = {};
+    for (const auto& [from, to] : c.high)
+        std::fill(curve + from, curve + to + 1, 2.0);
+    curve[c.at] = 1;
+    curve[c.nan] = std::numeric_limits<double>::quiet_NaN();
+    Runs got;
+    for (const HzRange& r : PassingRanges(curve, 1))
+        got.push_back({r.from, r.to});
+    EXPECT_EQ(got, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, PassingRangesTest,
+    testing::Values(RangesCase{"none", {}, 0, 0, {}},
+                    RangesCase{"all", {{1, 299}}, 0, 0, {{1, 299}}},
+                    RangesCase{"gapped", {{1, 19}, {25, 43}}, 0, 0, {{1, 19}, {25, 43}}},
+                    RangesCase{"ends", {{1, 1}, {299, 299}}, 0, 0, {{1, 1}, {299, 299}}},
+                    RangesCase{"touching", {{10, 20}, {21, 30}}, 0, 0, {{10, 30}}},
+                    RangesCase{"at_limit", {{10, 30}}, 20, 0, {{10, 19}, {21, 30}}},
+                    RangesCase{"nan", {{10, 30}}, 0, 15, {{10, 14}, {16, 30}}}),
+    [](const testing::TestParamInfo<RangesCase>& info) { return info.param.name; });
+
+// Catches the headline figures taken below F3, F3's own hertz left out of the band, or
+// the whole grid not used when F3 is not on it.
+TEST(LimitsTest, SummaryBandStartsAtF3)
+{
+    Limits l = {};
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+        l.level[f] = f < 30 ? -20 : f == 30 ? -3 : 0;  // F3 exactly 30 Hz
+        l.excursion[f] = f == 1 ? 40 : f == 30 ? 6 : 1;
+        l.maxPower[f] = f == 1 ? 14 : f == 30 ? 50 : 100;
+        l.portSpeed[f] = f == 28 ? 20 : f == 31 ? 12 : 5;
+    }
+    const LimitsSummary s = Summarize(l);
+    const auto at = [](const Extreme& e) { return std::make_pair(e.value, e.hz); };
+    EXPECT_EQ(s.usefulFrom, 30);
+    EXPECT_EQ(Figures({at(s.band.largestExcursion), at(s.band.lowestMaxPower),
+                       at(s.band.largestPortSpeed), at(s.belowBand.largestExcursion),
+                       at(s.belowBand.largestPortSpeed), at(s.whole.lowestMaxPower)}),
+              Figures({{6, 30}, {50, 30}, {12, 31}, {40, 1}, {20, 28}, {14, 1}}));
+    std::fill(l.level, l.level + RESPONSE_SIZE, 0.0);  // F3 below 1 Hz
+    EXPECT_EQ(Summarize(l).usefulFrom, 0);
+    EXPECT_EQ(Summarize(l).band.largestExcursion.value, 40);
 }
 
 }  // namespace

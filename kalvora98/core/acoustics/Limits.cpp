@@ -92,16 +92,21 @@ Polynomial Closed(double alpha, double q)
     return {{1 + alpha, 1 / q, 1, 0, 0}};
 }
 
-// The first and last frequency where a curve passes a limit, or 0 when it never does.
-void Passing(const double* curve, double limit, int& first, int& last)
+// The extremes over the whole hertz from..to; the lowest frequency of equals.
+Extremes ExtremesOver(const Limits& limits, int from, int to)
 {
-    first = last = 0;
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
-        if (curve[f] > limit) {
-            if (!first)
-                first = f;
-            last = f;
-        }
+    Extremes e = {{limits.excursion[from], from},
+                  {limits.maxPower[from], from},
+                  {limits.portSpeed[from], from}};
+    for (int f = from; f <= to; ++f) {
+        if (limits.excursion[f] > e.largestExcursion.value)
+            e.largestExcursion = {limits.excursion[f], f};
+        if (limits.maxPower[f] < e.lowestMaxPower.value)
+            e.lowestMaxPower = {limits.maxPower[f], f};
+        if (limits.portSpeed[f] > e.largestPortSpeed.value)
+            e.largestPortSpeed = {limits.portSpeed[f], f};
+    }
+    return e;
 }
 
 }  // namespace
@@ -185,37 +190,50 @@ bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double 
 
 LimitsSummary Summarize(const Limits& limits)
 {
-    LimitsSummary summary = {RisesThrough(limits.level, -3),
-                             {limits.excursion[LOWEST_HZ], LOWEST_HZ},
-                             {limits.maxPower[LOWEST_HZ], LOWEST_HZ},
-                             {limits.portSpeed[LOWEST_HZ], LOWEST_HZ}};
-    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        if (limits.excursion[f] > summary.largestExcursion.value)
-            summary.largestExcursion = {limits.excursion[f], f};
-        if (limits.maxPower[f] < summary.lowestMaxPower.value)
-            summary.lowestMaxPower = {limits.maxPower[f], f};
-        if (limits.portSpeed[f] > summary.largestPortSpeed.value)
-            summary.largestPortSpeed = {limits.portSpeed[f], f};
-    }
+    LimitsSummary summary;
+    summary.f3 = RisesThrough(limits.level, -3);
+    summary.whole = ExtremesOver(limits, LOWEST_HZ, HIGHEST_HZ);
+    summary.band = summary.belowBand = summary.whole;
+    summary.usefulFrom = 0;
+    if (summary.f3.where != Crossing::AT)
+        return summary;
+    summary.usefulFrom = static_cast<int>(std::ceil(summary.f3.hz));
+    summary.band = ExtremesOver(limits, summary.usefulFrom, HIGHEST_HZ);
+    if (summary.usefulFrom > LOWEST_HZ)
+        summary.belowBand = ExtremesOver(limits, LOWEST_HZ, summary.usefulFrom - 1);
     return summary;
+}
+
+std::vector<HzRange> PassingRanges(const double* curve, double limit)
+{
+    std::vector<HzRange> ranges;
+    bool passing = false;
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+        const bool above = curve[f] > limit;
+        if (above && passing)
+            ranges.back().to = f;
+        else if (above)
+            ranges.push_back({f, f});
+        passing = above;
+    }
+    return ranges;
 }
 
 std::vector<LimitsWarning> LimitsWarnings(const Limits& limits, double xmax, double pe,
                                           double power)
 {
-    const LimitsSummary summary = Summarize(limits);
+    const Extremes whole = Summarize(limits).whole;
     std::vector<LimitsWarning> warnings;
-    int first, last;
-    Passing(limits.excursion, xmax, first, last);
-    if (first)
-        warnings.push_back({LimitsWarning::EXCURSION_OVER_XMAX, xmax, first, last,
-                            summary.largestExcursion});
-    Passing(limits.portSpeed, AUDIBLE_PORT_SPEED, first, last);
-    if (first)
-        warnings.push_back({LimitsWarning::PORT_AUDIBLE, AUDIBLE_PORT_SPEED, first, last,
-                            summary.largestPortSpeed});
+    std::vector<HzRange> ranges = PassingRanges(limits.excursion, xmax);
+    if (!ranges.empty())
+        warnings.push_back({LimitsWarning::EXCURSION_OVER_XMAX, xmax, ranges,
+                            whole.largestExcursion});
+    ranges = PassingRanges(limits.portSpeed, AUDIBLE_PORT_SPEED);
+    if (!ranges.empty())
+        warnings.push_back({LimitsWarning::PORT_AUDIBLE, AUDIBLE_PORT_SPEED, ranges,
+                            whole.largestPortSpeed});
     if (power > pe)
-        warnings.push_back({LimitsWarning::POWER_OVER_PE, pe, 0, 0, {power, 0}});
+        warnings.push_back({LimitsWarning::POWER_OVER_PE, pe, {}, {power, 0}});
     return warnings;
 }
 
@@ -243,7 +261,7 @@ int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int
     const auto quiet = [&](int diameter, bool& ok) {
         Limits l;
         ok = ComputeLimits(s, true, d, power, diameter, ports, l);
-        return ok && Summarize(l).largestPortSpeed.value < AUDIBLE_PORT_SPEED;
+        return ok && Summarize(l).whole.largestPortSpeed.value < AUDIBLE_PORT_SPEED;
     };
     bool ok;
     if (largest < 1 || !quiet(largest, ok))

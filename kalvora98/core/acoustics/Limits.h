@@ -65,11 +65,30 @@ struct Extreme {
     double value;
     int hz;
 };
-struct LimitsSummary {
-    Crossing f3;
+struct Extremes {
     Extreme largestExcursion, lowestMaxPower, largestPortSpeed;
 };
+
+// The curves' extremes over the whole grid, over the useful band from the first whole
+// hertz at or above F3 (of `limits.level`) up to 299 Hz, and below that band. A reader
+// judges a subwoofer by what it does where it plays, not at 1 Hz. When F3 is not on the
+// grid, usefulFrom is 0 and the band is the whole grid; belowBand holds values only
+// when usefulFrom is above 1 Hz.
+struct LimitsSummary {
+    Crossing f3;
+    Extremes whole, band, belowBand;
+    int usefulFrom;
+};
 LimitsSummary Summarize(const Limits& limits);
+
+// A run of whole hertz, both ends included.
+struct HzRange {
+    int from, to;
+};
+
+// Every run of hertz on the 1..299 Hz grid where `curve` is above `limit`, lowest first;
+// a NaN value is never above it.
+std::vector<HzRange> PassingRanges(const double* curve, double limit);
 
 // A limit the power passes, for spktool to put in words.
 struct LimitsWarning {
@@ -78,9 +97,9 @@ struct LimitsWarning {
         PORT_AUDIBLE,         // the port's air passes AUDIBLE_PORT_SPEED
         POWER_OVER_PE,        // the power passes the driver's Pe
     } code;
-    double limit;         // Xmax mm, the audible speed m/s, Pe W
-    int firstHz, lastHz;  // where the curve is above the limit; 0 for the power
-    Extreme largest;      // the curve's largest value, mm or m/s; for Pe the power, W
+    double limit;                 // Xmax mm, the audible speed m/s, Pe W
+    std::vector<HzRange> ranges;  // where the curve is above the limit; none for the power
+    Extreme largest;  // the curve's largest value, mm or m/s; for Pe the power, W
 };
 
 // Each limit the power passes, in the order above; Pe NaN is not checked.
