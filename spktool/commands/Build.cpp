@@ -1,5 +1,6 @@
 #include "commands/Build.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "SpeakerFiles.h"
 #include "Text.h"
 #include "acoustics/BoxBuild.h"
+#include "acoustics/Limits.h"
+#include "commands/Limits.h"
 #include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
 #include "numbers/Units.h"
@@ -131,6 +134,8 @@ struct BoxFigures {
     double portDepth;               // the internal depth a port needs, cm
     Fit portFit;
     PortAdvice advice;              // when the port does not fit
+    double quietArea;               // cm² that keeps the air quiet; 0 when not known
+    std::string quietPower;         // the power it is for, in words after "at"
     double leastDiameter;           // of Small's vent area; 0 when it cannot be known
     DriverFit driver;               // each part where the sheet gives it
 };
@@ -189,6 +194,22 @@ void SizeBox(const Checked& c, BoxFigures& f)
     f.cuts = CutListOf(f.inside, c.panel);
 }
 
+// The ports' area that keeps the air under AUDIBLE_PORT_SPEED at the power a quiet port
+// is sized for, when the sheet gives what the curves need: a smaller port offered in
+// place of one too long must not be one the page's limits rule out.
+void QuietArea(const BuildRequest& r, BoxFigures& f)
+{
+    std::string note;
+    PortPower sized;
+    const double power = SystemPower(r.system, f.sheet, note);
+    Limits l;
+    const double area = PI * r.system.diameter * r.system.diameter / 4 * r.system.ports;
+    if (SizingPower(f.speaker, f.sheet, power, sized, f.quietPower) &&
+        ComputeLimits(f.speaker, true, LimitsDriverOf(f.speaker.qts, f.sheet), sized.watts,
+                      r.system.diameter, r.system.ports, l))
+        f.quietArea = QuietPortArea(l, area);
+}
+
 void FitPort(const BuildRequest& r, BoxFigures& f)
 {
     f.portDepth = DepthForPort(f.portInside, r.system.diameter);
@@ -196,8 +217,10 @@ void FitPort(const BuildRequest& r, BoxFigures& f)
     f.advice.checked = KnowsVentArea(f.sheet);
     if (!f.advice.checked)
         return;
+    QuietArea(r, f);
     if (!f.portFit.fits)
-        f.advice.found = FittingPorts(f.speaker.ported, VentArea(f), r.system.ports, r.system.diameter,
+        f.advice.found = FittingPorts(f.speaker.ported, std::max(VentArea(f), f.quietArea),
+                                      r.system.ports, r.system.diameter,
                                       f.inside.depth, r.system.panel, f.advice.ports,
                                       f.advice.diameter, f.advice.length);
     f.leastDiameter = PortDiameterForArea(VentArea(f), r.system.ports);
@@ -277,15 +300,21 @@ std::string CutListLines(const CutList& cuts, bool inches)
 // What would let a port that is too long fit, in sentences after "does not fit": a
 // smaller or fewer ports when the sheet allows Small's rule to be checked, else a port
 // of another shape.
-std::string AdviceText(const std::string& file, const PortAdvice& a)
+std::string AdviceText(const std::string& file, const BoxFigures& f)
 {
+    const PortAdvice& a = f.advice;
+    const std::string within =
+        "within Small's vent area" +
+        (f.quietArea > 0 ? " and keep the air under " + Plain(AUDIBLE_PORT_SPEED) +
+                               " m/s at " + f.quietPower
+                         : std::string());
     std::string advice;
     if (a.checked && a.found)
         return ". " + std::to_string(a.ports) + (a.ports == 1 ? " port" : " ports") + " of " +
-               Fixed(a.diameter, 1) + " cm (" + Fixed(a.length, 1) +
-               " cm long) would fit within Small's vent area.";
+               Fixed(a.diameter, 1) + " cm (" + Fixed(a.length, 1) + " cm long) would fit " +
+               within + ".";
     if (a.checked)
-        advice = ". No fewer or smaller round ports would fit within Small's vent area.";
+        advice = ". No fewer or smaller round ports would fit " + within + ".";
     else
         advice = ". Smaller or fewer ports are shorter; checking their air speed needs sd "
                  "and xmax in the driver sheet (spktool set " + file + " sd=CM2 xmax=MM).";
@@ -301,7 +330,7 @@ std::string PortLines(const std::string& file, const BuildRequest& r, const BoxF
     if (f.portFit.fits)
         out += ": fits, " + Length(f.portFit.spare, r.inches) + " to spare\n";
     else
-        out += ": does not fit" + AdviceText(file, f.advice) + "\n";
+        out += ": does not fit" + AdviceText(file, f) + "\n";
     // A port that fits may still be too narrow for the air the cone moves.
     if (f.advice.checked && r.system.diameter < f.leastDiameter)
         out += "Port size: below Small's vent area, which asks for " +
@@ -539,7 +568,7 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
                        "displacement, depth, diameter, sd and xmax")->required();
     BuildRequest& b = o.request;
     AddDesign(command, o.sealed, b.ported);
-    DeclareSystem(command, b.system, SYSTEM_PORTS | SYSTEM_PANEL);
+    DeclareSystem(command, b.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
     command.add_option("--port-wall", b.portWall, "the port tube's wall, mm (3)")
         ->check(Between(0.0, 100.0));
     command.add_option("--brace", b.brace, "the bracing's volume inside the box, l (0)")
@@ -553,7 +582,11 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
     command.add_option("--svg", b.svg, "a cut sheet to scale: the panels, the driver's "
                        "cut-out and the port holes");
     command.add_flag("--force", b.force, "replace an existing cut sheet");
-    command.footer(command.get_footer() + "\n\nWithout --ports, one port.");
+    command.footer(command.get_footer() +
+                   "\n\nWithout --ports, one port; without --power, the driver sheet's Pe, "
+                   "else 1 W. A smaller port offered for one too long keeps the air under " +
+                   Plain(AUDIBLE_PORT_SPEED) + " m/s at that power, or at the power the cone "
+                   "takes within Xmax near the tuning if that is less.");
 }
 
 int RunBuild(const BuildOptions& o)

@@ -1,5 +1,7 @@
 #include "commands/Limits.h"
 
+#include <cmath>
+
 #include "CommandLine.h"
 #include "Failure.h"
 #include "Json.h"
@@ -156,6 +158,40 @@ void LoadLimits(const std::string& file, const Speaker& s, bool ported, double p
     pe = sheet.value[SHEET_PE];
     if (!ComputeLimits(s, ported, d, power, diameter, ports, l))
         BadData(file + ": no limits for these values");
+}
+
+double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::string& note)
+{
+    const double pe = sheet.value[SHEET_PE];
+    if (system.power > 0) {
+        note = Fixed(system.power, 1) + " W, from --power";
+        return system.power;
+    }
+    if (IsKnown(pe) && pe > 0) {
+        note = Fixed(pe, 1) + " W, the driver's Pe";
+        return pe;
+    }
+    note = "1.0 W: the driver sheet gives no Pe";
+    return 1;
+}
+
+bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
+                 std::string& words)
+{
+    // Any port will do: its size moves neither the cone nor the band where it is busy.
+    const double anyDiameter = 10;
+    Limits l;
+    if (!ComputeLimits(s, true, LimitsDriverOf(s.qts, sheet), power, anyDiameter, 1, l))
+        return false;
+    const double pe = sheet.value[SHEET_PE];
+    sized = PortSizingPower(l, power, IsKnown(pe) && pe > 0 ? pe : INFINITY);
+    words = Fixed(sized.watts, 1) + " W";
+    if (sized.cause == LevelLimit::XMAX)
+        words += ", the most the cone takes within Xmax near the tuning (at " +
+                 std::to_string(sized.hz) + " Hz)";
+    else if (sized.watts < power)
+        words += ", the driver's Pe";
+    return true;
 }
 
 std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,

@@ -24,6 +24,16 @@ LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const Driver
 void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
                 double diameter, int ports, LimitsDriver& d, double& pe, Limits& l);
 
+// The power a system option asks for: --power, else the sheet's Pe, else 1 W; `note`
+// says which ("250.0 W, the driver's Pe").
+double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::string& note);
+
+// The power a quiet port of the ported design is sized for at `power` (PortSizingPower),
+// in words after "at": "136.1 W, the most the cone takes within Xmax near the tuning".
+// False when the sheet does not give what the design's curves need.
+bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
+                 std::string& words);
+
 struct LimitsOptions {
     std::string file;
     bool sealed = false, ported = false, csv = false, json = false;

@@ -126,24 +126,8 @@ std::string LineValue(const std::vector<ShownLine>& lines, const char* name)
     return "";
 }
 
-// The power the page is for, and where it comes from.
-double PagePower(const ReportRequest& r, const DriverSheet& sheet, std::string& note)
-{
-    const double pe = sheet.value[SHEET_PE];
-    if (r.system.power > 0) {
-        note = Fixed(r.system.power, 1) + " W, from --power";
-        return r.system.power;
-    }
-    if (IsKnown(pe) && pe > 0) {
-        note = Fixed(pe, 1) + " W, the driver's Pe";
-        return pe;
-    }
-    note = "1.0 W: the driver sheet gives no Pe";
-    return 1;
-}
-
 // The port: the one asked for, else one port of the smallest whole centimetre that keeps
-// the air under AUDIBLE_PORT_SPEED at the page's power.
+// the air under AUDIBLE_PORT_SPEED at the power the cone can take near the tuning.
 void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sheet,
                 const ReportRequest& r, double power, DesignPart& d)
 {
@@ -155,9 +139,13 @@ void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sh
         return;
     }
     const LimitsDriver driver = SheetDriver(file, s, sheet);
-    const int quiet = QuietPortDiameter(s, driver, power, d.ports, LARGEST_PORT);
+    PortPower sized;
+    std::string atPower;
+    if (!SizingPower(s, sheet, power, sized, atPower))
+        BadData(file + ": no limits for these values");
+    const int quiet = QuietPortDiameter(s, driver, sized.watts, d.ports, LARGEST_PORT);
     const std::string under = "the air under " + Plain(AUDIBLE_PORT_SPEED) + " m/s at " +
-                              Fixed(power, 1) + " W";
+                              atPower;
     if (quiet == 0)
         BadData(file + ": no port of up to " + std::to_string(LARGEST_PORT) + " cm keeps " +
                 under + " (spktool report --diameter CM)");
@@ -193,15 +181,16 @@ DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet&
 }
 
 // The loudest level the design keeps from its F3 up within Xmax and Pe, or within Xmax
-// alone when Pe is not known.
+// alone when Pe is not known, and the limit that sets it.
 std::string Loudest(const DesignPart& d, double power)
 {
     const bool pe = IsKnown(d.pe) && d.pe > 0;
-    const Extreme loudest = PassbandMaxSpl(d.limits, power, pe ? d.pe : INFINITY);
-    if (loudest.hz == 0 || !std::isfinite(loudest.value))
+    const LoudestLevel loudest = PassbandMaxSpl(d.limits, power, pe ? d.pe : INFINITY);
+    if (loudest.level.hz == 0 || !std::isfinite(loudest.level.value))
         return "";
-    return Fixed(loudest.value, 1) + " dB, limited at " + std::to_string(loudest.hz) + " Hz" +
-           (pe ? "" : " by Xmax (Pe not known)");
+    return Fixed(loudest.level.value, 1) + " dB, limited at " +
+           std::to_string(loudest.level.hz) + " Hz by " +
+           (loudest.cause == LevelLimit::XMAX ? pe ? "Xmax" : "Xmax (Pe not known)" : "Pe");
 }
 
 std::string DesignsTable(const Speaker& s, const std::vector<ShownLine>& lines)
@@ -316,7 +305,7 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
 }
 
 std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
-                  const ReportRequest& r)
+                  const ReportRequest& r, double power)
 {
     std::string html = "<h3>The box to build</h3>\n<div class=\"row\">\n";
     for (const DesignPart& d : parts) {
@@ -330,6 +319,7 @@ std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
             BuildRequest request;
             request.ported = d.ported;
             request.system.panel = r.system.panel;
+            request.system.power = power;
             request.system.diameter = d.diameter;
             request.system.ports = d.ports;
             const BuiltBox built = BuildBox(file, request);
@@ -355,7 +345,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
         page.title = NameOnly(file);
 
     std::string powerNote;
-    const double power = PagePower(r, sheet, powerNote);
+    const double power = SystemPower(r.system, sheet, powerNote);
     DesignPart parts[2] = {Prepare(file, s, sheet, r, power, false),
                            Prepare(file, s, sheet, r, power, true)};
 
@@ -390,7 +380,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
             Tag("p", "Power: " + MarkupText(powerNote) + ". Port: " +
                          MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
                          ". Panels: " + MarkupText(Plain(r.system.panel)) + " mm.", "note") +
-            Charts(file, parts, power) + Boxes(file, parts, r) + "</section>\n";
+            Charts(file, parts, power) + Boxes(file, parts, r, power) + "</section>\n";
     html = WithoutFolders(html, file);
 
     const auto cells = [&](const DesignPart& d) {

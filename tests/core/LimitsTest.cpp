@@ -205,15 +205,55 @@ TEST(LimitsTest, PassbandMaxSplIsTheLeastLevelWithinXmaxAndPe)
             ASSERT_TRUE(ComputeLimits(g.s, ported, g.d, g.power, g.diameter, g.ports, l));
             const Crossing f3 = RisesThrough(l.level, -3);
             double expected = 1e300;
+            bool byXmax = false;
             for (int f = static_cast<int>(std::ceil(f3.hz)); f <= HIGHEST_HZ; ++f) {
                 const double excursion = Circuit(g, ported, f, g.power).excursion;
                 const double toXmax = g.power * std::pow(g.d.xmax / excursion, 2);
-                expected = std::min(expected, Circuit(g, ported, f, std::min(most, toXmax)).spl);
+                const double level = Circuit(g, ported, f, std::min(most, toXmax)).spl;
+                if (level < expected)
+                    byXmax = toXmax < most;
+                expected = std::min(expected, level);
             }
-            EXPECT_NEAR(PassbandMaxSpl(l, g.power, most).value, expected, 1e-9)
-                << ported << " " << most;
+            const LoudestLevel loudest = PassbandMaxSpl(l, g.power, most);
+            EXPECT_NEAR(loudest.level.value, expected, 1e-9) << ported << " " << most;
+            EXPECT_EQ(loudest.cause == LevelLimit::XMAX, byXmax) << ported << " " << most;
         }
     }
+}
+
+// Catches a port sized at the asked power when the cone reaches Xmax first near the
+// tuning, at a power above Pe, or over a band that is not where the port is busy: at
+// the power found the cone just reaches Xmax at one busy hertz from F3 up.
+TEST(LimitsTest, PortSizingPowerIsWhatTheConeTakesWhereThePortIsBusy)
+{
+    const Design g = Example(10);
+    Limits l;
+    ASSERT_TRUE(ComputeLimits(g.s, true, g.d, g.power, g.diameter, g.ports, l));
+    const PortPower sized = PortSizingPower(l, 1000, 1e6);
+    ASSERT_EQ(sized.cause, LevelLimit::XMAX);
+    const int from = static_cast<int>(std::ceil(RisesThrough(l.level, -3).hz));
+    double fastest = 0, most = 0;
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        fastest = std::max(fastest, Circuit(g, true, f, g.power).portSpeed);
+    for (int f = from; f <= HIGHEST_HZ; ++f) {
+        const Solved c = Circuit(g, true, f, sized.watts);
+        if (Circuit(g, true, f, g.power).portSpeed >= fastest / 2)
+            most = std::max(most, c.excursion);
+    }
+    EXPECT_NEAR(most, g.d.xmax, 1e-6);
+    EXPECT_EQ(PortSizingPower(l, sized.watts / 2, 1e6).cause, LevelLimit::POWER);
+    EXPECT_DOUBLE_EQ(PortSizingPower(l, 1000, sized.watts / 3).watts, sized.watts / 3);
+}
+
+// Catches the quiet area taken at the wrong speed or scaled the wrong way: ports of the
+// area found move their fastest air at 17 m/s.
+TEST(LimitsTest, QuietPortAreaMovesTheAirAtTheAudibleSpeed)
+{
+    const Design g = Example(10);
+    Limits l;
+    ASSERT_TRUE(ComputeLimits(g.s, true, g.d, g.power, g.diameter, g.ports, l));
+    const double area = QuietPortArea(l, g.ports * PI * g.diameter * g.diameter / 4);
+    EXPECT_NEAR(LargestPortSpeed(Example(std::sqrt(4 * area / PI))), 17, 1e-9);
 }
 
 // A curve at 2 over the `high` runs and 0 elsewhere, 1 (the limit) at `at` and NaN at

@@ -237,19 +237,46 @@ std::vector<LimitsWarning> LimitsWarnings(const Limits& limits, double xmax, dou
     return warnings;
 }
 
-Extreme PassbandMaxSpl(const Limits& limits, double power, double most)
+void MaxLevels(const Limits& limits, double power, double most, MaxLevelCurve& out)
 {
-    const Crossing f3 = RisesThrough(limits.level, -3);
-    Extreme loudest = {0, 0};
-    if (f3.where != Crossing::AT)
-        return loudest;
-    for (int f = static_cast<int>(std::ceil(f3.hz)); f <= HIGHEST_HZ; ++f) {
-        const double allowed = limits.maxPower[f] < most ? limits.maxPower[f] : most;
-        const double level = limits.spl[f] + 10 * std::log10(allowed / power);
-        if (loudest.hz == 0 || level < loudest.value)
-            loudest = {level, f};
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+        const bool xmax = limits.maxPower[f] < most;
+        const double allowed = xmax ? limits.maxPower[f] : most;
+        out.spl[f] = limits.spl[f] + 10 * Log10(allowed / power);
+        out.cause[f] = xmax ? LevelLimit::XMAX : LevelLimit::POWER;
     }
+}
+
+LoudestLevel PassbandMaxSpl(const Limits& limits, double power, double most)
+{
+    LoudestLevel loudest = {{0, 0}, LevelLimit::POWER};
+    const int from = Summarize(limits).usefulFrom;
+    if (from == 0)
+        return loudest;
+    MaxLevelCurve curve;
+    MaxLevels(limits, power, most, curve);
+    for (int f = from; f <= HIGHEST_HZ; ++f)
+        if (loudest.level.hz == 0 || curve.spl[f] < loudest.level.value)
+            loudest = {{curve.spl[f], f}, curve.cause[f]};
     return loudest;
+}
+
+PortPower PortSizingPower(const Limits& ported, double power, double most)
+{
+    PortPower sized = {power < most ? power : most, LevelLimit::POWER, 0};
+    const int from = Summarize(ported).usefulFrom;
+    double fastest = 0;
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        fastest = ported.portSpeed[f] > fastest ? ported.portSpeed[f] : fastest;
+    for (int f = from > LOWEST_HZ ? from : LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        if (ported.portSpeed[f] >= fastest / 2 && ported.maxPower[f] < sized.watts)
+            sized = {ported.maxPower[f], LevelLimit::XMAX, f};
+    return sized;
+}
+
+double QuietPortArea(const Limits& ported, double area)
+{
+    return area * Summarize(ported).whole.largestPortSpeed.value / AUDIBLE_PORT_SPEED;
 }
 
 int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int ports,

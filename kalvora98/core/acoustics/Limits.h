@@ -106,13 +106,47 @@ struct LimitsWarning {
 std::vector<LimitsWarning> LimitsWarnings(const Limits& limits, double xmax, double pe,
                                           double power);
 
-// The loudest level, dB at 1 m, that the design plays at every frequency from its F3
-// (of `limits.level`) up to 299 Hz with the cone within Xmax and the power within
-// `most` W, and the frequency that sets it: at each hertz the power is the lesser of
-// `most` and the power that reaches Xmax, and the level follows from the one at `power`
-// by 10·log10 of their ratio. The hertz is 0 when the response never rises through
+// What sets the loudest level at a frequency: the cone reaching Xmax, or the power
+// reaching its most (the driver's Pe).
+enum class LevelLimit { XMAX, POWER };
+
+// Per whole hertz, the loudest level, dB at 1 m, with the cone within Xmax and the
+// power within `most` W: the power is the lesser of `most` and the power that reaches
+// Xmax, and the level follows from the one at `power` by 10·log10 of their ratio.
+struct MaxLevelCurve {
+    double spl[RESPONSE_SIZE];
+    LevelLimit cause[RESPONSE_SIZE];
+};
+void MaxLevels(const Limits& limits, double power, double most, MaxLevelCurve& out);
+
+// The loudest level that the design plays at every frequency from its F3 (of
+// `limits.level`) up to 299 Hz: the least of the maximum-level curve there, its
+// frequency and what limits it. The hertz is 0 when the response never rises through
 // -3 dB on the grid.
-Extreme PassbandMaxSpl(const Limits& limits, double power, double most);
+struct LoudestLevel {
+    Extreme level;
+    LevelLimit cause;
+};
+LoudestLevel PassbandMaxSpl(const Limits& limits, double power, double most);
+
+// The power a quiet port is sized for: `power`, but no more than `most` (the driver's
+// Pe) nor than the cone takes within Xmax where the port is busy, from F3 up over the
+// hertz where the port's air moves at least half as fast as at its fastest. Above that
+// power the cone, not the port, limits the box near its tuning, so a port sized for
+// more is longer than any level the driver reaches needs. `ported` is the design at
+// any port: the port's size changes neither the cone's motion nor where its air is
+// fastest. `hz` is where Xmax sets the power, 0 when it does not.
+struct PortPower {
+    double watts;
+    LevelLimit cause;  // POWER: the lesser of `power` and `most`
+    int hz;
+};
+PortPower PortSizingPower(const Limits& ported, double power, double most);
+
+// The ports' area, cm² in all, that keeps their air under AUDIBLE_PORT_SPEED in the
+// design of `ported`, computed with ports of `area` cm² in all: the tuning fixes the
+// air they move, so its speed falls as 1/area.
+double QuietPortArea(const Limits& ported, double area);
 
 // The smallest whole-centimetre diameter, from 1 to `largest`, of `ports` round ports
 // that keep the peak air speed under AUDIBLE_PORT_SPEED at `power` in the ported design
