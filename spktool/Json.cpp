@@ -17,3 +17,19 @@ nlohmann::ordered_json JsonNumber(double value)
 {
     return JsonNumber(Plain(value));
 }
+
+std::string JsonText(const nlohmann::ordered_json& document)
+{
+    const std::string dumped =
+        document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::string text;
+    text.reserve(dumped.size() + 1);
+    // Outside strings a document holds only printable ASCII, so any DEL is in a string.
+    for (const char c : dumped) {
+        if (c == '\x7f')
+            text += "\\u007f";
+        else
+            text += c;
+    }
+    return text + "\n";
+}

@@ -10,3 +10,8 @@ nlohmann::ordered_json JsonNumber(const std::string& text);
 
 // The same for Plain's text of `value`.
 nlohmann::ordered_json JsonNumber(double value);
+
+// The document as spktool prints it: indented by two, bytes that are not UTF-8 (a file
+// name need not be) replaced, and DEL escaped like every other control character, which
+// some readers refuse raw.
+std::string JsonText(const nlohmann::ordered_json& document);

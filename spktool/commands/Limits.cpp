@@ -244,7 +244,7 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
             array.push_back(JsonNumber(columns[i][f]));
     }
     object["warnings"] = WarningTexts(LimitsWarnings(l, d.xmax, pe, power));
-    return object.dump(2) + "\n";
+    return JsonText(object);
 }
 
 void DeclareLimits(CLI::App& command, LimitsOptions& o)

@@ -184,8 +184,7 @@ int RunShow(const ShowOptions& o)
         nlohmann::ordered_json array = nlohmann::ordered_json::array();
         for (const Shown& d : shown)
             array.push_back(ShowJson(d));
-        // A file name need not be UTF-8; JSON must be.
-        out = array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+        out = JsonText(array);
     } else {
         for (std::size_t i = 0; i < shown.size(); ++i)
             out += (i ? "\n" : "") + ShowText(shown[i]);
