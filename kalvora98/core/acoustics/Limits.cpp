@@ -158,8 +158,10 @@ bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double 
 
     out.sensitivity = Sensitivity(k.efficiency);
     out.qtc = out.fc = NOT_A_NUMBER;
-    if (!ported)
+    if (!ported) {
         ClosedBox(s.qts, s.vas, s.fs, volume, out.qtc, out.fc);
+        ClosedBoxLevels(s, out.level);
+    }
     // The cone's displacement is still * N(p) / P(p), with P the response's denominator
     // and N the box's part; the port's volume velocity is the cone's times h² / N(p),
     // and the impedance Re (1 + p N(p) / (Qes P_Qms(p))).
@@ -167,14 +169,14 @@ bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double 
     const Polynomial mechanical = ported ? Vented(h, alpha, k.qms) : Closed(alpha, k.qms);
     const Polynomial box = ported ? Polynomial{{h * h, h / BOX_LOSS_Q, 1, 0, 0}}
                                   : Polynomial{{1, 0, 0, 0, 0}};
-    const Sealed closed = {volume, out.fc, out.qtc};
     const double gain = out.sensitivity + 10 * Log10(power);
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
         const double x = f / s.fs;
         const double denominator = Magnitude(At(response, x));
         const Complex n = At(box, x);
         const double excursion = still * Magnitude(n) / denominator;  // m
-        out.level[f] = ported ? PortedLevel(s, s.ported, f) : SealedLevel(closed, f);
+        if (ported)
+            out.level[f] = PortedLevel(s, s.ported, f);
         out.spl[f] = gain + out.level[f];
         out.excursion[f] = excursion * 1e3;
         out.portSpeed[f] = ported ? sd * 2 * PI * f * still * h * h / (denominator * portArea)
