@@ -11,9 +11,6 @@ namespace {
 // The vented box's loss, as the program's ported curve takes it (Response.cpp).
 constexpr double BOX_LOSS_Q = 7;
 
-// The reference of sound pressure levels, 20 µPa.
-constexpr double REFERENCE_PRESSURE = 20e-6;
-
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 
 struct Complex {
@@ -114,10 +111,7 @@ Extremes ExtremesOver(const Limits& limits, int from, int to)
 LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet)
 {
     const double* v = sheet.value;
-    LimitsDriver d = {v[SHEET_RE], v[SHEET_QES], v[SHEET_SD], v[SHEET_XMAX]};
-    if (!IsKnown(d.qes) && v[SHEET_QMS] > qts)
-        d.qes = OtherQ(qts, v[SHEET_QMS]);
-    return d;
+    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX]};
 }
 
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
@@ -129,14 +123,6 @@ DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
     k.bl2 = ForceFactorSquared(s.fs, k.mms, d.re, d.qes);
     k.qms = OtherQ(s.qts, d.qes);
     return k;
-}
-
-// The acoustic power η0 W spreads over the half sphere of 2π m² at 1 m, where the
-// intensity p²/(ρ0 c) gives the pressure.
-double Sensitivity(double efficiency)
-{
-    return 10 * Log10(efficiency * AIR_DENSITY * SOUND_SPEED /
-                      (2 * PI * REFERENCE_PRESSURE * REFERENCE_PRESSURE));
 }
 
 bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
