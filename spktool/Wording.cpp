@@ -40,6 +40,7 @@ Quantity QuantityOf(DriverWarning::Code code)
     case DriverWarning::VAS_NOT_CMS_SD: return {"Vas", 1, "Cms and Sd"};
     case DriverWarning::FS_NOT_MMS_CMS: return {"Fs", 1, "Mms and Cms"};
     case DriverWarning::BL_NOT_FS_MMS_RE_QES: return {"Bl squared", 1, "Fs, Mms, Re and Qes"};
+    case DriverWarning::SENSITIVITY_NOT_FS_VAS_QES: return {"sensitivity", 1, "Fs, Vas and Qes"};
     }
     return {"?", 1, "?"};
 }
@@ -87,6 +88,11 @@ std::string ProposalWarningText(const ProposalWarning& w)
 std::string DriverWarningText(const DriverWarning& w)
 {
     const Quantity q = QuantityOf(w.code);
+    if (w.code == DriverWarning::SENSITIVITY_NOT_FS_VAS_QES)
+        return "the sheet's sensitivity of " + Fixed(w.value, 1) + " dB is more than " +
+               Plain(SENSITIVITY_TOLERANCE_DB) + " dB from both levels that " + q.from +
+               " give: " + Fixed(w.expected, 1) + " dB for 1 W and " + Fixed(w.atVolts, 1) +
+               " dB for 2.83 V into Re";
     const std::string value = std::string(q.name) + " " + Fixed(w.value, q.decimals);
     if (!*q.from)
         return value + " is outside what real drivers have (" + Fixed(w.low, q.decimals) +

@@ -18,7 +18,9 @@ std::string LimitsWarningText(const LimitsWarning& warning);
 // "the box resonates at 8.0 Hz, below 10 Hz: the rule was not made for it"
 std::string ProposalWarningText(const ProposalWarning& warning);
 
-// "Vas 100.0 is 16.2 % from the 86.1 that Cms and Sd give"
+// "Vas 100.0 is 16.2 % from the 86.1 that Cms and Sd give"; "the sheet's sensitivity of
+// 92.0 dB is more than 2 dB from both levels that Fs, Vas and Qes give: 86.8 dB for 1 W
+// and 90.5 dB for 2.83 V into Re"
 std::string DriverWarningText(const DriverWarning& warning);
 
 // A list of warnings in words, in its order.

@@ -110,6 +110,15 @@ Crossing F3Of(const Speaker& s, bool ported)
     return Compute(s, ported).figures.f3;
 }
 
+bool BoxF3Of(const Speaker& s, Crossing& f3)
+{
+    double levels[RESPONSE_SIZE];
+    if (!ClosedBoxLevels(s, levels))
+        return false;
+    f3 = RisesThrough(levels, -3);
+    return true;
+}
+
 std::string CrossingText(const Crossing& c)
 {
     switch (c.where) {

@@ -24,5 +24,9 @@ std::string DesignFigures(const Speaker& s, bool ported);
 // The F3 of a design that has a response (see Unusable).
 Crossing F3Of(const Speaker& s, bool ported);
 
+// The F3 of the closed box that the sealed volume makes (ClosedBoxLevels), which
+// `limits` finds too; false when the volume makes none.
+bool BoxF3Of(const Speaker& s, Crossing& f3);
+
 // "below 1 Hz", "37.5 Hz" or "above 299 Hz".
 std::string CrossingText(const Crossing& c);

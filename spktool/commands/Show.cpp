@@ -30,13 +30,15 @@ struct Shown {
     double trueQ, trueFc;
     bool sealedOk, portedOk;
     Crossing sealedF3, portedF3;
+    Crossing boxF3;  // of the box the sealed volume makes, when hasTrue
 };
 
 Shown Describe(const std::string& file)
 {
-    Shown d{file, LoadSpeakerFile(file), LoadSheet(file), {}, false, 0, 0, false, false, {}, {}};
+    Shown d{file, LoadSpeakerFile(file), LoadSheet(file), {}, false, 0, 0, false, false, {}, {}, {}};
     d.warnings = WarningTexts(DriverWarnings(d.s.qts, d.s.vas, d.s.fs, d.sheet));
-    d.hasTrue = ClosedBox(d.s.qts, d.s.vas, d.s.fs, d.s.sealed.volume, d.trueQ, d.trueFc);
+    d.hasTrue = ClosedBox(d.s.qts, d.s.vas, d.s.fs, d.s.sealed.volume, d.trueQ, d.trueFc) &&
+                BoxF3Of(d.s, d.boxF3);
     d.sealedOk = Unusable(d.s, false).empty();
     d.portedOk = Unusable(d.s, true).empty();
     if (d.sealedOk)
@@ -48,6 +50,19 @@ Shown Describe(const std::string& file)
 std::string F3Number(bool ok, const Crossing& c)
 {
     return ok && c.where == Crossing::AT ? Fixed(c.hz, 1) : "";
+}
+
+// The stored Fb and Q draw the program's curve; the volume makes a box of its own Q,
+// which `limits` computes with. Both F3 side by side, each named.
+std::string SealedF3Text(const Shown& d)
+{
+    const std::string drawn =
+        d.sealedOk ? CrossingText(d.sealedF3) + " as drawn (Q " + Fixed(d.s.sealed.q, 3) + ")"
+                   : "none: " + Unusable(d.s, false);
+    if (!d.hasTrue)
+        return drawn;
+    return drawn + (d.sealedOk ? ", " : "; ") + CrossingText(d.boxF3) +
+           " for the box of its volume";
 }
 
 // The texts first, then the numbers in file order.
@@ -85,7 +100,7 @@ std::vector<ShownLine> ShowLines(const Shown& d)
     line("sealed box", d.hasTrue ? "Q " + Fixed(d.trueQ, 3) + " and resonance " +
                                        Fixed(d.trueFc, 1) + " Hz from its volume"
                                  : "no Q from a volume of " + Fixed(s.sealed.volume, 1) + " l");
-    line("sealed F3", d.sealedOk ? CrossingText(d.sealedF3) : "none: " + Unusable(s, false));
+    line("sealed F3", SealedF3Text(d));
     line("ported F3", d.portedOk ? CrossingText(d.portedF3) : "none: " + Unusable(s, true));
     for (const std::string& warning : d.warnings)
         line("warning", warning);
@@ -107,7 +122,7 @@ std::string ShowCsvHeader()
     header += ",sealed.true_q,sealed.true_fc,sealed.f3,ported.f3,maker,model_name";
     for (const SheetValueName& v : SHEET_VALUE_NAMES)
         header += std::string(",") + v.name;
-    return header + "\n";
+    return header + ",sealed.box_f3\n";
 }
 
 std::string ShowCsvRow(const Shown& d)
@@ -127,6 +142,7 @@ std::string ShowCsvRow(const Shown& d)
     std::string row;
     for (const std::string& cell : cells)
         row += (row.empty() ? "" : ",") + CsvCell(cell);
+    row += "," + CsvCell(F3Number(d.hasTrue, d.boxF3));
     return row + "\n";
 }
 
@@ -145,6 +161,7 @@ nlohmann::ordered_json ShowJson(const Shown& d)
     object["sealed"]["true_q"] = JsonNumber(PlainIf(d.hasTrue, d.trueQ));
     object["sealed"]["true_fc"] = JsonNumber(PlainIf(d.hasTrue, d.trueFc));
     object["sealed"]["f3"] = JsonNumber(F3Number(d.sealedOk, d.sealedF3));
+    object["sealed"]["box_f3"] = JsonNumber(F3Number(d.hasTrue, d.boxF3));
     object["ported"]["f3"] = JsonNumber(F3Number(d.portedOk, d.portedF3));
     if (!IsEmpty(d.sheet)) {
         nlohmann::ordered_json& sheet = object["sheet"];

@@ -203,8 +203,12 @@ std::string DesignsTable(const Speaker& s, const std::vector<ShownLine>& lines)
     row("Volume", LineValue(lines, "sealed.volume"), LineValue(lines, "ported.volume"));
     row("Fb", LineValue(lines, "sealed.fb"), LineValue(lines, "ported.fb"));
     row("Q", LineValue(lines, "sealed.q"), "");
-    row("Box of the volume", LineValue(lines, "sealed box"), "");
-    row("Response", DesignFigures(s, false), DesignFigures(s, true));
+    // The response row is the curve the stored Fb and Q draw; the box's own F3 stands
+    // with its Q, and is the one the limits and the comparison read.
+    Crossing boxF3;
+    const std::string box = LineValue(lines, "sealed box");
+    row("Box of the volume", BoxF3Of(s, boxF3) ? box + "; F3 " + CrossingText(boxF3) : box, "");
+    row("Response as drawn", DesignFigures(s, false), DesignFigures(s, true));
     return html + "</table>\n";
 }
 
@@ -220,6 +224,16 @@ std::string DriverTable(const std::vector<ShownLine>& lines)
                 "</td></tr>\n";
     }
     return html + "</table>\n";
+}
+
+// The comparison weighs the sealed box the volume makes, as the limits beside it do,
+// not the curve the stored Q draws.
+std::string ComparedF3(const Speaker& s, const std::vector<ShownLine>& lines, bool ported)
+{
+    Crossing boxF3;
+    if (ported)
+        return LineValue(lines, "ported F3");
+    return BoxF3Of(s, boxF3) ? CrossingText(boxF3) : "";
 }
 
 std::string DesignName(const std::string& file, const DesignPart& d)
@@ -385,7 +399,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
 
     const auto cells = [&](const DesignPart& d) {
         const std::string volume = LineValue(lines, d.ported ? "ported.volume" : "sealed.volume");
-        const std::string f3 = LineValue(lines, d.ported ? "ported F3" : "sealed F3");
+        const std::string f3 = ComparedF3(s, lines, d.ported);
         return "<td>" + MarkupText(f3) + "</td><td>" + MarkupText(volume) + "</td><td>" +
                MarkupText(d.hasLimits ? Loudest(d, power) : "") + "</td>";
     };
@@ -426,7 +440,8 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
     if (files.size() > 1) {
         html += "<section id=\"contents\">\n<h2>Contents</h2>\n<ul>\n" + contents + "</ul>\n";
         html += "<h2>Comparison</h2>\n<table>\n<tr><th rowspan=\"2\">Driver</th>"
-                "<th colspan=\"3\">Sealed</th><th colspan=\"3\">Ported</th></tr>\n<tr>";
+                "<th colspan=\"3\">Sealed, the box of its volume</th><th colspan=\"3\">Ported</th>"
+                "</tr>\n<tr>";
         for (int i = 0; i < 2; ++i)
             html += "<th>F3</th><th>Volume</th><th>Loudest from F3 up</th>";
         html += "</tr>\n";

@@ -155,6 +155,52 @@ INSTANTIATE_TEST_SUITE_P(
         Inconsistency{"vas_huge", 0.508, 2e4, 30, SHEET_SD, NAN, {W::VAS_UNREAL}, 2e4, 0.01}),
     [](const testing::TestParamInfo<Inconsistency>& info) { return info.param.name; });
 
+// The consistent driver above rated at a sensitivity, with its Re. Its levels, worked
+// out with mpmath at 40 digits from η0 = 4π² Fs³ Vas / (c³ Qes), air at 20 °C: 88.1959
+// dB for 1 W, 89.4452 dB for 2.83 V into 6 ohm, 91.9120 dB into 3.4 ohm.
+struct Rated {
+    const char* name;
+    double sensitivity, re;
+    bool warned;
+    double atVolts, apart;  // when warned
+};
+
+class SensitivityWarningTest : public testing::TestWithParam<Rated> {};
+
+// Catches the 2 dB taken one way only, a figure checked against the 1 W level alone (a
+// 2.83 V rating into 3.4 ohm is 3.7 dB above it), or Re's correction turned round.
+TEST_P(SensitivityWarningTest, FarFromBothLevels)
+{
+    const Rated& r = GetParam();
+    DriverSheet sheet = Consistent();
+    sheet.value[SHEET_SENSITIVITY] = r.sensitivity;
+    sheet.value[SHEET_RE] = r.re;
+    std::vector<DriverWarning> found;
+    for (const DriverWarning& w : DriverWarnings(0.508, 86.1, 30, sheet))
+        if (w.code == W::SENSITIVITY_NOT_FS_VAS_QES)
+            found.push_back(w);
+    ASSERT_EQ(found.size(), r.warned ? 1u : 0u);
+    if (!r.warned)
+        return;
+    EXPECT_EQ(found[0].value, r.sensitivity);
+    EXPECT_NEAR(found[0].expected, 88.19586, 1e-5);
+    EXPECT_NEAR(found[0].atVolts, r.atVolts, 1e-5);
+    EXPECT_NEAR(found[0].apart, r.apart, 1e-5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SensitivityWarningTest,
+    testing::Values(Rated{"for_1_w", 88.2, 6, false, 0, 0},
+                    Rated{"for_2_83_v", 89.4, 6, false, 0, 0},
+                    Rated{"above_within", 91.43, 6, false, 0, 0},
+                    Rated{"above_past", 91.46, 6, true, 89.44525, 2.01475},
+                    Rated{"below_within", 86.21, 6, false, 0, 0},
+                    Rated{"below_past", 86.18, 6, true, 89.44525, 2.01586},
+                    Rated{"three_db_off", 85.2, 6, true, 89.44525, 2.99586},
+                    Rated{"for_2_83_v_into_3_4_ohm", 91.9, 3.4, false, 0, 0},
+                    Rated{"re_unknown", 80, NAN, false, 0, 0}),
+    [](const testing::TestParamInfo<Rated>& info) { return info.param.name; });
+
 // Catches the optimiser's warnings staying silent on a Qts 40 proposal, or speaking on
 // an ordinary one.
 TEST(ProposalWarningsTest, BoxesTheRulesWereNotMadeFor)

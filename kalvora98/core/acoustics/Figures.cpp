@@ -17,6 +17,16 @@ bool ClosedBox(double qts, double vas, double fs, double volume, double& qtc, do
     return true;
 }
 
+bool ClosedBoxLevels(const Speaker& record, double* levels)
+{
+    Sealed box = {record.sealed.volume, 0, 0};
+    if (!ClosedBox(record.qts, record.vas, record.fs, box.volume, box.q, box.fb))
+        return false;
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
+        levels[f] = SealedLevel(box, f);
+    return true;
+}
+
 bool ClosedBoxForQtc(double qts, double vas, double fs, double qtc, Sealed& box)
 {
     const double ratio = qtc / qts;

@@ -14,6 +14,11 @@
 // the volume is not positive or the ratio is negative.
 bool ClosedBox(double qts, double vas, double fs, double volume, double& qtc, double& fc);
 
+// The unrounded levels (elements 1..299) of that closed box for the record's sealed
+// volume: the curve of the box the volume makes, where the stored Fb and Q draw the one
+// the program shows. `limits` reads its F3 here. False as ClosedBox.
+bool ClosedBoxLevels(const Speaker& record, double* levels);
+
 // The same relations solved for the volume that gives a Qtc: Vb = Vas / ((Qtc/Qts)^2 - 1),
 // fc = Fs * Qtc/Qts. False when the driver's Qts is not positive or not below the Qtc.
 bool ClosedBoxForQtc(double qts, double vas, double fs, double qtc, Sealed& box);

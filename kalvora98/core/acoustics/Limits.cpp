@@ -11,9 +11,6 @@ namespace {
 // The vented box's loss, as the program's ported curve takes it (Response.cpp).
 constexpr double BOX_LOSS_Q = 7;
 
-// The reference of sound pressure levels, 20 µPa.
-constexpr double REFERENCE_PRESSURE = 20e-6;
-
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 
 struct Complex {
@@ -114,10 +111,7 @@ Extremes ExtremesOver(const Limits& limits, int from, int to)
 LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet)
 {
     const double* v = sheet.value;
-    LimitsDriver d = {v[SHEET_RE], v[SHEET_QES], v[SHEET_SD], v[SHEET_XMAX]};
-    if (!IsKnown(d.qes) && v[SHEET_QMS] > qts)
-        d.qes = OtherQ(qts, v[SHEET_QMS]);
-    return d;
+    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX]};
 }
 
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
@@ -129,14 +123,6 @@ DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
     k.bl2 = ForceFactorSquared(s.fs, k.mms, d.re, d.qes);
     k.qms = OtherQ(s.qts, d.qes);
     return k;
-}
-
-// The acoustic power η0 W spreads over the half sphere of 2π m² at 1 m, where the
-// intensity p²/(ρ0 c) gives the pressure.
-double Sensitivity(double efficiency)
-{
-    return 10 * Log10(efficiency * AIR_DENSITY * SOUND_SPEED /
-                      (2 * PI * REFERENCE_PRESSURE * REFERENCE_PRESSURE));
 }
 
 bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
@@ -158,8 +144,10 @@ bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double 
 
     out.sensitivity = Sensitivity(k.efficiency);
     out.qtc = out.fc = NOT_A_NUMBER;
-    if (!ported)
+    if (!ported) {
         ClosedBox(s.qts, s.vas, s.fs, volume, out.qtc, out.fc);
+        ClosedBoxLevels(s, out.level);
+    }
     // The cone's displacement is still * N(p) / P(p), with P the response's denominator
     // and N the box's part; the port's volume velocity is the cone's times h² / N(p),
     // and the impedance Re (1 + p N(p) / (Qes P_Qms(p))).
@@ -167,14 +155,14 @@ bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double 
     const Polynomial mechanical = ported ? Vented(h, alpha, k.qms) : Closed(alpha, k.qms);
     const Polynomial box = ported ? Polynomial{{h * h, h / BOX_LOSS_Q, 1, 0, 0}}
                                   : Polynomial{{1, 0, 0, 0, 0}};
-    const Sealed closed = {volume, out.fc, out.qtc};
     const double gain = out.sensitivity + 10 * Log10(power);
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
         const double x = f / s.fs;
         const double denominator = Magnitude(At(response, x));
         const Complex n = At(box, x);
         const double excursion = still * Magnitude(n) / denominator;  // m
-        out.level[f] = ported ? PortedLevel(s, s.ported, f) : SealedLevel(closed, f);
+        if (ported)
+            out.level[f] = PortedLevel(s, s.ported, f);
         out.spl[f] = gain + out.level[f];
         out.excursion[f] = excursion * 1e3;
         out.portSpeed[f] = ported ? sd * 2 * PI * f * still * h * h / (denominator * portArea)

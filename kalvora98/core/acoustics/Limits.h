@@ -37,9 +37,6 @@ struct DriverConstants {
 };
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d);
 
-// The level at 1 m in half space for 1 W into Re, from η0.
-double Sensitivity(double efficiency);
-
 // Per whole hertz, element 0 unused. Peak values of excursion and port speed for the
 // nominal power (V² = P·Re); portSpeed is NaN for a sealed box.
 struct Limits {

@@ -2,7 +2,18 @@
 
 #include <cmath>
 
+#include "numbers/Elementary.h"
 #include "numbers/Units.h"
+
+namespace {
+
+// The reference of sound pressure levels, 20 µPa.
+constexpr double REFERENCE_PRESSURE = 20e-6;
+
+// 2.83 V is the voltage that makes 1 W in 8 ohm.
+constexpr double RATED_LOAD = 8;  // ohm
+
+}  // namespace
 
 double OtherQ(double qts, double q)
 {
@@ -12,6 +23,20 @@ double OtherQ(double qts, double q)
 double ReferenceEfficiency(double fs, double vas, double qes)
 {
     return 4 * PI * PI * fs * fs * fs * vas / (SOUND_SPEED * SOUND_SPEED * SOUND_SPEED * qes);
+}
+
+// The acoustic power η0 W spreads over the half sphere of 2π m² at 1 m, where the
+// intensity p²/(ρ0 c) gives the pressure.
+double Sensitivity(double efficiency)
+{
+    return 10 * Log10(efficiency * AIR_DENSITY * SOUND_SPEED /
+                      (2 * PI * REFERENCE_PRESSURE * REFERENCE_PRESSURE));
+}
+
+RatedSensitivity SensitivityOf(double fs, double vas, double qes, double re)
+{
+    const double watt = Sensitivity(ReferenceEfficiency(fs, vas, qes));
+    return {watt, watt + 10 * Log10(RATED_LOAD / re)};
 }
 
 double Compliance(double vas, double sd)

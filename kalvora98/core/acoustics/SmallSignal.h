@@ -15,6 +15,17 @@ double OtherQ(double qts, double q);
 // η0 = 4π² Fs³ Vas / (c³ Qes), the reference efficiency in half space. Vas in m³.
 double ReferenceEfficiency(double fs, double vas, double qes);
 
+// The level at 1 m in half space for 1 W into Re, from η0.
+double Sensitivity(double efficiency);
+
+// The level η0 gives, read both ways a datasheet rates it: for 1 W into Re, and for
+// 2.83 V into Re, the 1 W of an 8 ohm load, which is 10·log10(8/Re) dB more. Vas in m³,
+// Re in ohm.
+struct RatedSensitivity {
+    double watt, volts;  // dB at 1 m
+};
+RatedSensitivity SensitivityOf(double fs, double vas, double qes, double re);
+
 // Cms = Vas / (ρ0 c² Sd²), m/N: Vas is the air as stiff as the suspension. Vas in m³,
 // Sd in m².
 double Compliance(double vas, double sd);

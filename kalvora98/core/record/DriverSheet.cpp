@@ -191,6 +191,32 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
     return true;
 }
 
+double SheetQes(double qts, const DriverSheet& sheet)
+{
+    const double qes = sheet.value[SHEET_QES], qms = sheet.value[SHEET_QMS];
+    return !IsKnown(qes) && qms > qts ? OtherQ(qts, qms) : qes;
+}
+
+namespace {
+
+// A datasheet rates its sensitivity for 1 W or for 2.83 V, and seldom says which: the
+// figure belongs to the driver when it is near either level that η0 gives.
+void CheckSensitivity(double qts, double vas, double fs, const DriverSheet& sheet,
+                      std::vector<DriverWarning>& warnings)
+{
+    const double given = sheet.value[SHEET_SENSITIVITY], qes = SheetQes(qts, sheet);
+    const double re = sheet.value[SHEET_RE];
+    if (!IsKnown(given) || !(qes > 0) || !(re > 0) || !(vas > 0) || !(fs > 0))
+        return;
+    const RatedSensitivity rated = SensitivityOf(fs, vas * 1e-3, qes, re);
+    const double apart = std::fmin(std::fabs(given - rated.watt), std::fabs(given - rated.volts));
+    if (apart > SENSITIVITY_TOLERANCE_DB)
+        warnings.push_back({DriverWarning::SENSITIVITY_NOT_FS_VAS_QES, given, 0, 0, rated.watt,
+                            apart, rated.volts});
+}
+
+}  // namespace
+
 std::vector<DriverWarning> DriverWarnings(double qts, double vas, double fs,
                                           const DriverSheet& sheet)
 {
@@ -206,12 +232,12 @@ std::vector<DriverWarning> DriverWarnings(double qts, double vas, double fs,
             return;
         const double apart = std::fabs(given - expected) / expected;
         if (apart > tolerance)
-            warnings.push_back({code, given, 0, 0, expected, apart});
+            warnings.push_back({code, given, 0, 0, expected, apart, 0});
     };
     const auto outside = [&](W::Code code, double value, double low, double high) {
         // A value of 0 is one not entered yet, as in the program's fields.
         if (value != 0 && !(value >= low && value <= high))
-            warnings.push_back({code, value, low, high, 0, 0});
+            warnings.push_back({code, value, low, high, 0, 0, 0});
     };
     outside(W::QTS_UNREAL, qts, 0.05, 3);
     outside(W::FS_UNREAL, fs, 5, 5000);
@@ -224,5 +250,6 @@ std::vector<DriverWarning> DriverWarnings(double qts, double vas, double fs,
     compare(W::FS_NOT_MMS_CMS, fs, Resonance(mms, cms), 0.05);
     const double bl = v[SHEET_BL];
     compare(W::BL_NOT_FS_MMS_RE_QES, bl * bl, ForceFactorSquared(fs, mms, re, qes), 0.05);
+    CheckSensitivity(qts, vas, fs, sheet, warnings);
     return warnings;
 }

@@ -51,10 +51,19 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
 // Reads one value as a sheet line gives it ("6.5", "6,5 mm"); false with the reason.
 bool ReadSheetNumber(int index, std::string_view text, double& value, std::string& error);
 
+// Qes as the sheet gives it, or from Qts and the sheet's Qms (OtherQ) when it gives a
+// Qms above Qts and no Qes; NaN when neither.
+double SheetQes(double qts, const DriverSheet& sheet);
+
+// How far, dB, a sheet's sensitivity may lie from both levels that Fs, Vas and Qes give
+// (for 1 W and for 2.83 V into Re) before it is not the same driver's.
+constexpr double SENSITIVITY_TOLERANCE_DB = 2;
+
 // What does not hold together among a driver's values, for spktool to put in words:
 // Qts, Fs or Vas outside what any real driver has (0 is a value not entered yet, and no
 // warning), 1/Qts against 1/Qes + 1/Qms (3 %), Vas against Cms and Sd, Fs against Mms
-// and Cms, Bl² against Fs, Mms, Re and Qes (5 %).
+// and Cms, Bl² against Fs, Mms, Re and Qes (5 %), the sensitivity against both levels
+// that Fs, Vas, Qes and Re give (SENSITIVITY_TOLERANCE_DB).
 struct DriverWarning {
     enum Code {
         QTS_UNREAL, FS_UNREAL, VAS_UNREAL,  // value outside low to high
@@ -62,10 +71,14 @@ struct DriverWarning {
         VAS_NOT_CMS_SD,        // value Vas, l, against what Cms and Sd give
         FS_NOT_MMS_CMS,        // value Fs against what Mms and Cms give
         BL_NOT_FS_MMS_RE_QES,  // value Bl² against what Fs, Mms, Re and Qes give
+        SENSITIVITY_NOT_FS_VAS_QES,  // value dB against expected (1 W) and atVolts
     } code;
     double value;
     double low, high;        // the *_UNREAL range, else 0
     double expected, apart;  // the others': |value - expected| / expected; else 0
+    // The sensitivity's: expected is the level for 1 W, this the one for 2.83 V, and
+    // apart the dB to the nearer of them; else 0.
+    double atVolts;
 };
 
 // The warnings in the order above.
