@@ -399,17 +399,18 @@ struct Hole {
     int count;
 };
 
-// The cut sheet in drawing units of a millimetre: each panel from its left edge, the
-// holes in the front, and text in proportion to the box, so that a small box's labels
-// do not cover it.
+// The cut sheet in drawing units of a millimetre: the panels two by two, the holes in
+// the front, and text in proportion to the sheet, so that the labels stay readable
+// when a page or a printer fits the sheet to its width.
 struct SheetPanel {
     const char* name;
     int count;
     PanelPair size;  // cm
-    double x;
+    double x, y;
 };
 struct Circle {
     double x, y, diameter;  // diameter in cm
+    bool fromTop;           // dimensioned from the top edge, else from the bottom
 };
 struct SheetLayout {
     SheetPanel panels[4];
@@ -417,56 +418,65 @@ struct SheetLayout {
     double font, margin, top, width, height;
 };
 
+// A sheet fitted to a column of about 400 pixels, or 90 mm of paper, gives its text 13
+// pixels, or 3 mm.
+constexpr double SHEET_WIDTHS_PER_FONT = 30;
+constexpr double LINE_SPACING = 1.4;    // fonts from one text line to the next
+constexpr int LABEL_LINES = 4;          // name, size, cut-out, ports
+constexpr double CHARACTER_WIDTH = 0.6;  // fonts, the widest likely sans serif's average
+
 // The front with the driver's cut-out high and the port holes low, where a builder
 // usually puts them, clear of the sides and the top.
-std::vector<Circle> FrontHoles(const SheetPanel& front, const SheetLayout& l, double panel,
-                               Hole driver, Hole port)
+std::vector<Circle> FrontHoles(const SheetPanel& front, double panel, Hole driver, Hole port)
 {
     std::vector<Circle> holes;
     const double x = front.x, w = front.size.first * 10, h = front.size.second * 10;
-    const double edge = panel * 10 + 10, top = l.top;
+    const double edge = panel * 10 + 10, top = front.y;
     if (driver.count > 0) {
         const double r = driver.diameter * 5;
         holes.push_back({x + w / 2, top + (h * 0.3 > r + edge ? h * 0.3 : r + edge),
-                         driver.diameter});
+                         driver.diameter, true});
     }
     for (int i = 0; i < port.count; ++i) {
         const double r = port.diameter * 5;
         holes.push_back({x + w * (i + 1) / (port.count + 1),
-                         top + h - (h * 0.2 > r + edge ? h * 0.2 : r + edge), port.diameter});
+                         top + h - (h * 0.2 > r + edge ? h * 0.2 : r + edge), port.diameter,
+                         false});
     }
     return holes;
 }
 
+// Front and back side by side, the sides and the top and bottom under them: a sheet
+// about as wide as it is tall, which a page's column shrinks the least.
 SheetLayout LayOutSheet(const CutList& cuts, double panel, Hole driver, Hole port)
 {
-    SheetLayout l = {{{"Front", 1, cuts.frontBack, 0},
-                      {"Back", 1, cuts.frontBack, 0},
-                      {"Sides", 2, cuts.sides, 0},
-                      {"Top and bottom", 2, cuts.topBottom, 0}},
+    SheetLayout l = {{{"Front", 1, cuts.frontBack, 0, 0},
+                      {"Back", 1, cuts.frontBack, 0, 0},
+                      {"Sides", 2, cuts.sides, 0, 0},
+                      {"Top and bottom", 2, cuts.topBottom, 0, 0}},
                      {}, 0, 20, 0, 0, 0};
-    double tallest = 0, widest = 0;
-    for (const SheetPanel& p : l.panels) {
-        tallest = tallest > p.size.second ? tallest : p.size.second;
-        widest = widest > p.size.first ? widest : p.size.first;
+    const auto wide = [&](int i) { return l.panels[i].size.first * 10; };
+    const auto tall = [&](int i) { return l.panels[i].size.second * 10; };
+    const double left = wide(0) > wide(2) ? wide(0) : wide(2);
+    const double right = wide(1) > wide(3) ? wide(1) : wide(3);
+    l.width = left + right + 3 * l.margin;
+    l.font = l.width / SHEET_WIDTHS_PER_FONT;
+    l.font = l.font < 5 ? 5 : l.font;
+    l.top = l.margin + 2 * LINE_SPACING * l.font + l.margin;
+    const double labels = LINE_SPACING * l.font * LABEL_LINES + l.font / 2 + l.margin;
+    const double second = l.top + (tall(0) > tall(1) ? tall(0) : tall(1)) + labels;
+    for (int i = 0; i < 4; ++i) {
+        l.panels[i].x = i % 2 == 0 ? l.margin : 2 * l.margin + left;
+        l.panels[i].y = i < 2 ? l.top : second;
     }
-    l.font = widest * 10 / 25;
-    l.font = l.font < 5 ? 5 : l.font > 20 ? 20 : l.font;
-    l.top = l.margin + 2 * l.font;
-    double x = l.margin;
-    for (SheetPanel& p : l.panels) {
-        p.x = x;
-        x += p.size.first * 10 + l.margin;
-    }
-    l.width = x;
-    l.height = l.top + tallest * 10 + 3 * l.font + l.margin;
-    l.holes = FrontHoles(l.panels[0], l, panel, driver, port);
+    l.height = second + (tall(2) > tall(3) ? tall(2) : tall(3)) + labels;
+    l.holes = FrontHoles(l.panels[0], panel, driver, port);
     return l;
 }
 
 std::string DrawPanel(const SheetLayout& l, const SheetPanel& p)
 {
-    std::string shapes = "<rect x=\"" + Fixed(p.x, 1) + "\" y=\"" + Fixed(l.top, 1) +
+    std::string shapes = "<rect x=\"" + Fixed(p.x, 1) + "\" y=\"" + Fixed(p.y, 1) +
                          "\" width=\"" + Fixed(p.size.first * 10, 1) + "\" height=\"" +
                          Fixed(p.size.second * 10, 1) + "\"/>\n";
     if (&p != &l.panels[0])
@@ -477,30 +487,70 @@ std::string DrawPanel(const SheetLayout& l, const SheetPanel& p)
     return shapes;
 }
 
-std::string TextAt(double x, double y, const std::string& text)
+// `room` limits the text to that many drawing units, squeezing a longer one.
+std::string TextAt(double x, double y, const std::string& text, double font, double room = 0,
+                   const char* anchor = nullptr)
 {
-    return "<text x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(y, 1) +
+    std::string fit;
+    if (room > 0 && text.size() * CHARACTER_WIDTH * font > room)
+        fit = "\" textLength=\"" + Fixed(room, 1) + "\" lengthAdjust=\"spacingAndGlyphs";
+    if (anchor)
+        fit += "\" text-anchor=\"" + std::string(anchor);
+    return "<text x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(y, 1) + fit +
            "\" stroke=\"none\" fill=\"#000000\">" + MarkupText(text) + "</text>\n";
+}
+
+// A hole's centre measured from the front's left edge and from its top or bottom edge,
+// dashed lines to the centre with the lengths beside it, as a builder marks it out.
+std::string Dimension(const SheetLayout& l, const Circle& c, bool inches)
+{
+    const SheetPanel& front = l.panels[0];
+    const double edgeY = c.fromTop ? front.y : front.y + front.size.second * 10;
+    const double across = c.x - front.x, down = c.fromTop ? c.y - edgeY : edgeY - c.y;
+    std::string shapes = "<path stroke-dasharray=\"" + Fixed(l.font / 2, 1) + "\" d=\"M" +
+                         Fixed(front.x, 1) + " " + Fixed(c.y, 1) + "H" + Fixed(c.x, 1) + "V" +
+                         Fixed(edgeY, 1) + "\"/>\n";
+    // Beside the centre, inside the hole, where no other hole's lines run.
+    shapes += TextAt(c.x - 0.3 * l.font, c.y - 0.3 * l.font, Cut(across / 10, inches), l.font,
+                     0, "end");
+    shapes += TextAt(c.x + 0.3 * l.font, (c.y + edgeY) / 2 + 0.35 * l.font,
+                     Cut(down / 10, inches), l.font);
+    return shapes;
 }
 
 // Under each panel, clear of the holes: its name and size, and the front's holes.
 std::string LabelPanel(const SheetLayout& l, const SheetPanel& p, bool inches, Hole driver,
                        Hole port)
 {
-    const double below = l.top + p.size.second * 10;
-    std::string text = TextAt(p.x, below + 1.4 * l.font,
-                              std::string(p.name) + " (" + std::to_string(p.count) +
-                                  "): " + Cut(p.size.first, inches) + " x " +
-                                  Cut(p.size.second, inches) + (inches ? "" : " mm"));
-    std::string holes;
-    if (&p == &l.panels[0] && driver.count > 0)
-        holes += "cut-out " + Cut(driver.diameter, inches);
-    if (&p == &l.panels[0] && port.count > 0)
-        holes += (holes.empty() ? "" : ", ") + std::to_string(port.count) + " x port " +
-                 Cut(port.diameter, inches);
-    if (!holes.empty())
-        text += TextAt(p.x, below + 2.8 * l.font, holes + (inches ? "" : " mm"));
+    const double step = LINE_SPACING * l.font, room = p.size.first * 10 + l.margin / 2;
+    double y = p.y + p.size.second * 10;
+    const std::string unit = inches ? "" : " mm";
+    std::string text = TextAt(p.x, y += step, std::string(p.name) + " (" +
+                                                  std::to_string(p.count) + ")", l.font, room);
+    text += TextAt(p.x, y += step, Cut(p.size.first, inches) + " x " +
+                                       Cut(p.size.second, inches) + unit, l.font, room);
+    if (&p != &l.panels[0])
+        return text;
+    if (driver.count > 0)
+        text += TextAt(p.x, y += step, "cut-out " + Cut(driver.diameter, inches) + unit,
+                       l.font, room);
+    if (port.count > 0)
+        text += TextAt(p.x, y += step, std::to_string(port.count) + " x port " +
+                                           Cut(port.diameter, inches) + unit, l.font, room);
+    for (const Circle& c : l.holes)
+        text += Dimension(l, c, inches);
     return text;
+}
+
+// The title on two lines, the file's name apart from what is built from it.
+std::string SheetTitle(const SheetLayout& l, const std::string& title)
+{
+    const auto colon = title.find(": ");
+    const double room = l.width - 2 * l.margin, y = l.margin + l.font;
+    if (colon == std::string::npos)
+        return TextAt(l.margin, y, title, l.font, room);
+    return TextAt(l.margin, y, title.substr(0, colon + 1), l.font, room) +
+           TextAt(l.margin, y + LINE_SPACING * l.font, title.substr(colon + 2), l.font, room);
 }
 
 // The panels to scale, one drawing unit a millimetre, with a size in millimetres when
@@ -520,8 +570,8 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
            "<rect width=\"" + width + "\" height=\"" + height + "\" fill=\"#ffffff\"/>\n"
            "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" font-size=\"" +
            Fixed(l.font, 1) + "\" xml:space=\"preserve\" fill=\"none\" stroke=\"#000000\" "
-           "stroke-width=\"0.5\">\n" +
-           TextAt(l.margin, l.margin + l.font, title) + shapes + "</g>\n</svg>\n";
+           "stroke-width=\"" + Fixed(l.font / 12, 1) + "\">\n" +
+           SheetTitle(l, title) + shapes + "</g>\n</svg>\n";
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ struct Design {
     int levels[RESPONSE_SIZE];
     std::shared_ptr<const Limits> limits;  // for --plot only
     double xmax = 0;
+    int colour = 0;  // in CHART_CURVE_COLOURS
 };
 
 // "FILE:sealed" or "FILE:ported". A colon followed by a path or a file name belongs to
@@ -86,24 +87,28 @@ std::string Title(const Design& d)
            " l, Fb " + Fixed(fb, 1) + " Hz";
 }
 
-std::vector<std::string> Titles(const std::vector<Design>& designs)
+std::vector<PictureTitle> Titles(const std::vector<Design>& designs)
 {
-    std::vector<std::string> titles;
+    std::vector<PictureTitle> titles;
     for (const Design& d : designs)
-        titles.push_back(Title(d));
+        titles.push_back({Title(d), CHART_CURVE_COLOURS[d.colour]});
     return titles;
 }
 
-// The levels of each design, for the chart's curves.
-std::vector<const int*> Levels(const std::vector<Design>& designs)
+// The curves go by colour, a colour without a design left empty: how many that takes.
+int Colours(const std::vector<Design>& designs)
 {
-    std::vector<const int*> levels;
+    int count = 0;
     for (const Design& d : designs)
-        levels.push_back(d.levels);
-    return levels;
+        count = d.colour + 1 > count ? d.colour + 1 : count;
+    return count;
 }
 
 // ---- Charts of the limits ---------------------------------------------------------------
+
+// The SPL axis shows the loudest 60 dB: what lies further down is not heard over the
+// rest, and a scale from 0 dB would squeeze the useful range into its top half.
+constexpr double SPL_SPAN = 60;
 
 const char* const QUANTITIES[] = {"spl", "excursion", "port-speed", "group-delay", "impedance"};
 
@@ -151,17 +156,16 @@ std::string PlotTitle(const PlotRequest& plot)
 }
 
 // Draws the plot of the designs' limits: the value axis spans their curves, from 0 for
-// all but the SPL, and the limit each should stay under.
+// all but the SPL (its top SPL_SPAN alone), and the limit each should stay under.
 Paint PlotPainting(const std::vector<Design>& designs, const PlotRequest& plot, int width,
                    int height)
 {
     return [&designs, &plot, width, height](ChartPainter& painter) {
-        std::vector<const double*> values;
         double low = plot.quantity == "spl" ? 1e300 : 0, high = -1e300;
         for (const Design& d : designs) {
-            values.push_back(Values(*d.limits, plot.quantity));
+            const double* values = Values(*d.limits, plot.quantity);
             for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-                const double v = values.back()[f];
+                const double v = values[f];
                 if (v > -1e300 && v < 1e300)
                     low = v < low ? v : low, high = v > high ? v : high;
             }
@@ -182,20 +186,30 @@ Paint PlotPainting(const std::vector<Design>& designs, const PlotRequest& plot, 
         for (const std::string& name : names)
             limitNames.push_back(name.c_str());
         const std::string title = PlotTitle(plot);
-        const PlotTable t = LayOutPlot(width, height, title.c_str(), low, high, limits.data(),
-                                       limitNames.data(), static_cast<int>(limits.size()));
-        PaintPlot(t, values.data(), static_cast<int>(values.size()), painter);
+        PlotTable t = LayOutPlot(width, height, title.c_str(), low, high, limits.data(),
+                                 limitNames.data(), static_cast<int>(limits.size()),
+                                 plot.quantity == "spl" ? SPL_SPAN : 0);
+        const double* values[MAX_DESIGNS] = {};
+        for (const Design& d : designs)
+            values[d.colour] = Values(*d.limits, plot.quantity);
+        KeepNamesOffCurves(t, values, Colours(designs));
+        PaintPlot(t, values, Colours(designs), painter);
     };
 }
 
 const char XML_DECLARATION[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 
+// Each design in the colour of its place among `colours`, or in the command line.
 std::vector<Design> LoadDesigns(const std::vector<std::string>& designTexts,
-                                const PlotRequest& plot)
+                                const PlotRequest& plot, const std::vector<int>& colours)
 {
     std::vector<Design> designs;
-    for (const std::string& design : designTexts)
+    for (const std::string& design : designTexts) {
         designs.push_back(LoadDesign(design));
+        const std::size_t k = designs.size() - 1;
+        const int colour = k < colours.size() ? colours[k] : static_cast<int>(k);
+        designs.back().colour = colour >= 0 && colour < MAX_DESIGNS ? colour : 0;
+    }
     if (!plot.quantity.empty())
         LoadLimitsOf(designs, plot);
     return designs;
@@ -210,7 +224,10 @@ Paint Painting(const std::vector<Design>& designs, const PlotRequest& plot, int 
     return [&designs, width, height](ChartPainter& painter) {
         const ChartTable t = LayOutChart(width, height);
         PaintChartTable(t, painter);
-        PaintChartCurves(t, Levels(designs).data(), static_cast<int>(designs.size()), painter);
+        const int* levels[MAX_DESIGNS] = {};
+        for (const Design& d : designs)
+            levels[d.colour] = d.levels;
+        PaintChartCurves(t, levels, Colours(designs), painter);
     };
 }
 
@@ -234,7 +251,7 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
         BadCommandLine("chart: unknown --plot '" + plot.quantity +
                        "' (spl, excursion, port-speed, group-delay or impedance)");
     RefuseToReplace(out, force);
-    const std::vector<Design> designs = LoadDesigns(designTexts, plot);
+    const std::vector<Design> designs = LoadDesigns(designTexts, plot, {});
     // Complete in a temporary file first: a failure leaves no half-written picture.
     const Paint paint = Painting(designs, plot, width, height);
     WriteWholeFile(out, bmp ? BitmapPicture(Titles(designs), width, height, paint)
@@ -253,9 +270,9 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
 }
 
 std::string ChartSvg(const std::vector<std::string>& designTexts, int width, int height,
-                     const PlotRequest& plot)
+                     const PlotRequest& plot, const std::vector<int>& colours)
 {
-    const std::vector<Design> designs = LoadDesigns(designTexts, plot);
+    const std::vector<Design> designs = LoadDesigns(designTexts, plot, colours);
     return SvgPicture(Titles(designs), width, height, Painting(designs, plot, width, height));
 }
 

@@ -27,8 +27,11 @@ std::string ChartCommand(const std::vector<std::string>& designs, const std::str
                          const PlotRequest& plot);
 
 // The same chart as an SVG element, without the XML declaration, to be placed in a page.
+// `colours` gives each design its colour (0 red, 1 green, 2 blue), so that a design
+// keeps it on every chart of the page whichever designs a chart leaves out; by default
+// the designs take them in turn.
 std::string ChartSvg(const std::vector<std::string>& designs, int width, int height,
-                     const PlotRequest& plot);
+                     const PlotRequest& plot, const std::vector<int>& colours = {});
 
 struct ChartOptions {
     std::vector<std::string> designs;

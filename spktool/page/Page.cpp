@@ -246,10 +246,12 @@ std::string DesignName(const std::string& file, const DesignPart& d)
 std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], double power)
 {
     std::vector<std::string> designs;
+    std::vector<int> colours;  // a design's place on the page, on every chart
     const DesignPart* ported = nullptr;
     for (const DesignPart& d : parts)
         if (d.hasLimits) {
             designs.push_back(DesignName(file, d));
+            colours.push_back(static_cast<int>(&d - parts));
             ported = d.ported ? &d : ported;
         }
     if (designs.empty())
@@ -272,12 +274,15 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], d
     for (const auto& p : plots) {
         plot.quantity = p.quantity;
         std::vector<std::string> shown = designs;
+        std::vector<int> shownColours = colours;
         if (plot.quantity == "port-speed") {
             if (!ported)
                 continue;
             shown = {file + ":ported"};
+            shownColours = {static_cast<int>(ported - parts)};
         }
-        html += Figure(p.caption, ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot));
+        html += Figure(p.caption,
+                       ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot, shownColours));
     }
     return html + "</div>\n";
 }
@@ -304,14 +309,17 @@ std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2],
 std::string Charts(const std::string& file, const DesignPart (&parts)[2], double power)
 {
     std::vector<std::string> designs;
+    std::vector<int> colours;
     for (const DesignPart& d : parts)
-        if (d.usable)
+        if (d.usable) {
             designs.push_back(DesignName(file, d));
+            colours.push_back(static_cast<int>(&d - parts));
+        }
     std::string html = "<h3>Response</h3>\n";
     if (designs.empty())
         return html + Tag("p", "Neither design has a box yet.", "note");
     html += Figure("Level, dB, as the graph window draws it",
-                   ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}));
+                   ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}, colours));
     html += "<h3>At " + MarkupText(Fixed(power, 1)) + " W</h3>\n";
     // Apart from the reports, so that the charts' warnings always come first.
     html += PowerCharts(file, parts, power);

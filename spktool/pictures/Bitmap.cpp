@@ -193,14 +193,14 @@ private:
 
 }  // namespace
 
-std::string BitmapPicture(const std::vector<std::string>& titles, int width, int height,
+std::string BitmapPicture(const std::vector<PictureTitle>& titles, int width, int height,
                           const Paint& paint)
 {
     const int lines = CHART_TITLE_LINE * static_cast<int>(titles.size());
     Raster r(width, height + lines);
     for (std::size_t k = 0; k < titles.size(); ++k)
-        r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, LossyWindows1252(titles[k]),
-               CHART_CURVE_COLOURS[k]);
+        r.Text(5, CHART_TITLE_LINE * static_cast<int>(k) + 2, LossyWindows1252(titles[k].text),
+               titles[k].colour);
     BitmapPainter painter(r, lines);
     paint(painter);
     return r.Bmp();

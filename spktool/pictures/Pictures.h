@@ -14,9 +14,15 @@ constexpr ChartColour BLACK = {0, 0, 0};
 // Paints the chart below the title lines.
 using Paint = std::function<void(ChartPainter&)>;
 
+// A design's title line (UTF-8) in the colour of its curve.
+struct PictureTitle {
+    std::string text;
+    ChartColour colour;
+};
+
 // The picture of `width` x `height` pixels of chart under one title line per design
-// (UTF-8, at most three, coloured as the curves are).
-std::string SvgPicture(const std::vector<std::string>& titles, int width, int height,
+// (at most three).
+std::string SvgPicture(const std::vector<PictureTitle>& titles, int width, int height,
                        const Paint& paint);
-std::string BitmapPicture(const std::vector<std::string>& titles, int width, int height,
+std::string BitmapPicture(const std::vector<PictureTitle>& titles, int width, int height,
                           const Paint& paint);

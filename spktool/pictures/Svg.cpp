@@ -23,10 +23,48 @@ std::string Half(int v)  // v + 0.5
 }
 
 // A text's top-left corner at (x, y): the baseline lies a font's ascent below it.
-std::string SvgText(int x, int y, const std::string& text, const std::string& colour)
+std::string SvgText(int x, int y, const std::string& text, const std::string& colour,
+                    const std::string& more = "")
 {
     return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y + 11) +
-           "\" fill=\"" + colour + "\">" + MarkupText(text) + "</text>\n";
+           "\" fill=\"" + colour + "\"" + more + ">" + MarkupText(text) + "</text>\n";
+}
+
+// The widest of the fonts a reader may get (DejaVu Sans stands in for Arial on many
+// Linux systems) averages about 7.5 pixels a character at 12 pixels.
+constexpr double TITLE_CHAR_PIXELS = 7.5;
+
+int Characters(const std::string& utf8)
+{
+    int n = 0;
+    for (unsigned char c : utf8)
+        n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// A design's title squeezed into the `room` pixels the picture has, should the reader's
+// font make it longer: cut at the picture's edge it would lose the box's tuning.
+std::string TitleText(int x, int y, const PictureTitle& title, int room)
+{
+    std::string fit;
+    if (Characters(title.text) * TITLE_CHAR_PIXELS > room && room > 0)
+        fit = " textLength=\"" + std::to_string(room) + "\" lengthAdjust=\"spacingAndGlyphs\"";
+    return SvgText(x, y, title.text, Hex(title.colour), fit);
+}
+
+// Where curves coincide the later one would hide the earlier: each curve after the
+// first colour is dashed, so the one beneath shows through its gaps. Keyed to the
+// colour, so that a design is drawn alike on every chart.
+std::string Dashes(const ChartColour& c)
+{
+    const auto is = [&c](const ChartColour& d) {
+        return c.red == d.red && c.green == d.green && c.blue == d.blue;
+    };
+    if (is(CHART_CURVE_COLOURS[1]))
+        return "\" stroke-dasharray=\"6 5";
+    if (is(CHART_CURVE_COLOURS[2]))
+        return "\" stroke-dasharray=\"1 5";
+    return "";
 }
 
 
@@ -59,7 +97,7 @@ public:
     void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS], const ChartColour& colour) override
     {
         svg_ += "<polyline fill=\"none\" stroke=\"" + Hex(colour) + "\" stroke-width=\"" +
-                std::to_string(CHART_CURVE_WIDTH) +
+                std::to_string(CHART_CURVE_WIDTH) + Dashes(colour) +
                 "\" stroke-linejoin=\"round\" stroke-linecap=\"round\" points=\"";
         for (const ChartPoint& p : points)
             svg_ += (&p == points ? "" : " ") + std::to_string(p.x) + "," + std::to_string(p.y);
@@ -72,7 +110,7 @@ private:
 
 }  // namespace
 
-std::string SvgPicture(const std::vector<std::string>& titles, int width, int height,
+std::string SvgPicture(const std::vector<PictureTitle>& titles, int width, int height,
                        const Paint& paint)
 {
     const int lines = CHART_TITLE_LINE * static_cast<int>(titles.size());
@@ -84,8 +122,8 @@ std::string SvgPicture(const std::vector<std::string>& titles, int width, int he
                       "<g font-family=\"MS Sans Serif, Arial, Helvetica, sans-serif\" "
                       "font-size=\"12\" xml:space=\"preserve\">\n";
     for (std::size_t k = 0; k < titles.size(); ++k)
-        svg += SvgText(t.left, CHART_TITLE_LINE * static_cast<int>(k) + 2, titles[k],
-                       Hex(CHART_CURVE_COLOURS[k]));
+        svg += TitleText(t.left, CHART_TITLE_LINE * static_cast<int>(k) + 2, titles[k],
+                         width - 2 * t.left);
     svg += "<g transform=\"translate(0," + std::to_string(lines) + ")\">\n";
     SvgPainter painter(svg);
     paint(painter);

@@ -1,5 +1,9 @@
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
+#include "acoustics/Response.h"
 #include "chart/Plot.h"
 
 namespace {
@@ -28,6 +32,50 @@ TEST(PlotScale, RoundStepsEncloseTheData)
         EXPECT_DOUBLE_EQ(s.high, c.last) << c.low << ".." << c.high;
         EXPECT_EQ(s.decimals, c.decimals) << c.low << ".." << c.high;
     }
+}
+
+// The top `span` rounded up to a step, in whole steps, worked by hand. Catches the top
+// left unrounded, a span grown by rounding both ends, or a bottom off the grid.
+TEST(PlotScale, TopScaleKeepsTheSpanUnderTheRoundedTop)
+{
+    struct Case {
+        double high, span;
+        int most;
+        double low, top, step;
+    } const cases[] = {
+        {111.4, 60, 12, 55, 115, 5},  {111.4, 60, 6, 60, 120, 10},
+        {120, 60, 12, 60, 120, 5},    {-3.2, 60, 12, -60, 0, 5},
+        {7, 0.3, 3, 6.7, 7, 0.1},     {0, -1, 4, -1, 0, 0.5},
+    };
+    for (const Case& c : cases) {
+        const PlotScale s = TopScale(c.high, c.span, c.most);
+        EXPECT_DOUBLE_EQ(s.high, c.top) << c.high << " " << c.span;
+        EXPECT_DOUBLE_EQ(s.low, c.low) << c.high << " " << c.span;
+        EXPECT_DOUBLE_EQ(s.step, c.step) << c.high << " " << c.span;
+    }
+}
+
+// A flat curve at the top of the frame and a limit at 10 of 0..40: the name leaves the
+// top-right place the curve crosses for the one below its line, and the unit follows
+// the last frequency label. Catches a name left over a curve, or "Hz" where 1 Hz is.
+TEST(PlotScale, LimitNameAvoidsTheCurveAndHzFollowsTheLastLabel)
+{
+    double loud[HIGHEST_HZ + 1], quiet[HIGHEST_HZ + 1];
+    for (int f = 0; f <= HIGHEST_HZ; ++f)
+        loud[f] = f < 100 ? 40 : 12, quiet[f] = 0;
+    const double limit = 10;
+    const char* const name = "Xmax 10.0 mm";
+    PlotTable t = LayOutPlot(480, 300, "mm", 0, 40, &limit, &name, 1);
+    const double* const values[] = {loud, nullptr, quiet};
+    KeepNamesOffCurves(t, values, 3);
+    const PlotText& placed = t.texts[t.limitText[0]];
+    EXPECT_GT(placed.x, (t.left + t.right) / 2);
+    EXPECT_EQ(placed.y, t.limitY[0] + 2);
+    std::vector<std::string> units;
+    for (int i = 0; i < t.textCount; ++i)
+        if (std::string(t.texts[i].text).find("Hz") != std::string::npos)
+            units.push_back(t.texts[i].text);
+    EXPECT_EQ(units, std::vector<std::string>{"200 Hz"});
 }
 
 }  // namespace

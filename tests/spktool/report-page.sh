@@ -58,6 +58,18 @@ for name in '(x.spk)' '(y.spk)' 'Not read: none.spk' 'driver sheet y.txt' 'x.spk
     grep -qF "$name" sub.htm || fail "sub.htm does not name the file: $name"
 done
 
+# Catches a design drawn in another colour on one chart (the port's speed shows the
+# ported design alone) than on the others: each chart's title lines are in its colours.
+python3 - one.htm <<'EOF'
+import re, sys
+colours = {}
+for fill, box in re.findall(r'<text [^>]*fill="(#[0-9a-f]{6})"[^>]*>[^<]*: (sealed|ported) box', open(sys.argv[1]).read()):
+    if fill != '#000000':  # the cut sheet's title
+        colours.setdefault(box, set()).add(fill)
+if sorted(colours) != ['ported', 'sealed'] or any(len(c) != 1 for c in colours.values()):
+    sys.exit(f"report-page: the designs' colours on the charts: {colours}")
+EOF
+
 # Catches a section left out, or a page that needs the network or a script to show.
 for h in Driver Designs Response 'At [0-9.]+ W' 'The box to build'; do
     grep -Eq "<h3>$h</h3>" one.htm || fail "one.htm has no heading $h"

@@ -14,6 +14,10 @@ constexpr int CHAR_WIDTH = 7;        // the widest digit of either font, with it
 constexpr int LINE_PIXELS = 20;      // at least this far between value grid lines
 constexpr int MOST_INTERVALS = 24;   // leaves room for the labels of outward rounding
 constexpr int BELOW_FRAME = 20;      // the frequency labels
+// A limit's name is measured wider than the labels: it lies inside the frame, where
+// a reader's wider font would run it into the curves or past the edge.
+constexpr int NAME_CHAR_WIDTH = 8;
+constexpr int NAME_HEIGHT = 14;
 // Divisions a hair off a whole number, as 0.3 / 0.1, count as that number.
 constexpr double SLACK = 1e-9;
 
@@ -74,15 +78,16 @@ void AddText(PlotTable& t, const char* text, int x, int y)
 }
 
 // The value axis in round steps over the curves and the limits, no closer than
-// LINE_PIXELS a step.
-void ScaleValues(PlotTable& t, double low, double high, const double* limits)
+// LINE_PIXELS a step; with a `span`, that much below the top step alone.
+void ScaleValues(PlotTable& t, double low, double high, const double* limits, double span)
 {
     for (int k = 0; k < t.limits; ++k) {
         low = limits[k] < low ? limits[k] : low;
         high = limits[k] > high ? limits[k] : high;
     }
     const int room = (t.bottom - t.top) / LINE_PIXELS;
-    t.scale = ScaleFor(low, high, room < MOST_INTERVALS ? room : MOST_INTERVALS);
+    const int most = room < MOST_INTERVALS ? room : MOST_INTERVALS;
+    t.scale = span > 0 && span < 1e300 ? TopScale(high, span, most) : ScaleFor(low, high, most);
 }
 
 // The title, and the values' grid lines with their labels right of the frame, whose
@@ -111,14 +116,33 @@ void LabelValues(PlotTable& t, int width, const char* title)
     }
 }
 
-// "Hz" where 1 Hz is; the frequencies' labels centred under their lines, each left out
-// where it would run into the one before or past the frame.
+// The unit after the last label that leaves room for it ("200 Hz"): under 1 Hz, where
+// there is no line's label, it was read as one.
+void AddUnit(PlotTable& t, int first)
+{
+    for (int i = t.textCount - 1; i >= first; --i) {
+        PlotText& label = t.texts[i];
+        if (label.x + CHAR_WIDTH * (Length(label.text) + 3) <= t.right + CHAR_WIDTH) {
+            int n = Length(label.text);
+            for (const char* unit = " Hz"; *unit && n < PLOT_TEXT_SIZE - 1;)
+                label.text[n++] = *unit++;
+            label.text[n] = '\0';
+            t.textCount = i + 1;
+            return;
+        }
+    }
+    t.textCount = first;
+    AddText(t, "Hz", t.left, t.bottom + 3);
+}
+
+// The frequencies' labels centred under their lines, each left out where it would run
+// into the one before or past the frame.
 void LabelFrequencies(PlotTable& t)
 {
     for (int i = 0; i < PLOT_GRID_X; ++i)
         t.gridX[i] = FrequencyX(t, GRID_HZ[i]);
-    AddText(t, "Hz", t.left, t.bottom + 3);
-    int free = t.left + 2 * CHAR_WIDTH + CHAR_WIDTH / 2;
+    const int first = t.textCount;
+    int free = t.left;
     for (int hz : LABEL_HZ) {
         char text[NUMBER_TEXT_SIZE];
         FormatNumber(text, hz, 0);
@@ -128,19 +152,38 @@ void LabelFrequencies(PlotTable& t)
         AddText(t, text, x, t.bottom + 3);
         free = x + CHAR_WIDTH * n + CHAR_WIDTH / 2;
     }
+    AddUnit(t, first);
 }
 
 // Each limit's name above its line, at the right, where the curves of a box's limits
-// have fallen away.
+// have usually fallen away; KeepNamesOffCurves moves it where they have not.
 void LabelLimits(PlotTable& t, const double* limits, const char* const* names)
 {
     for (int k = 0; k < t.limits; ++k) {
         t.limitY[k] = ValueY(t, limits[k]);
-        const int above = t.limitY[k] - 14;
-        const int x = t.right - 3 - CHAR_WIDTH * Length(names[k]);
+        const int above = t.limitY[k] - NAME_HEIGHT;
+        const int x = t.right - 3 - NAME_CHAR_WIDTH * Length(names[k]);
+        t.limitText[k] = t.textCount;
         AddText(t, names[k], x > t.left ? x : t.left + 1,
                 above > t.top ? above : t.limitY[k] + 2);
     }
+}
+
+// The curves' points under a name at (x, y), a pixel of margin around it.
+int Covered(const PlotTable& t, const double* const* values, int count, int x, int y,
+            int width)
+{
+    int covered = 0;
+    for (int k = 0; k < count; ++k) {
+        if (!values[k])
+            continue;
+        ChartPoint points[CHART_CURVE_POINTS];
+        PlotCurve(t, values[k], points);
+        for (const ChartPoint& p : points)
+            covered += p.x >= x - 2 && p.x <= x + width + 2 && p.y >= y - 1 &&
+                       p.y <= y + NAME_HEIGHT + 1;
+    }
+    return covered;
 }
 
 }  // namespace
@@ -175,8 +218,21 @@ PlotScale ScaleFor(double low, double high, int mostIntervals)
     return {first * step, last * step, step, exponent < 0 ? -exponent : 0};
 }
 
+PlotScale TopScale(double high, double span, int mostIntervals)
+{
+    if (!(high == high && high > -1e300 && high < 1e300))
+        high = 0;
+    if (!(span > 0 && span < 1e300))
+        span = 1;
+    PlotScale scale = ScaleFor(high - span, high, mostIntervals);
+    scale.high = std::ceil(high / scale.step - SLACK) * scale.step;
+    scale.low = scale.high - std::ceil(span / scale.step - SLACK) * scale.step;
+    return scale;
+}
+
 PlotTable LayOutPlot(int width, int height, const char* title, double low, double high,
-                     const double* limits, const char* const* limitNames, int limitCount)
+                     const double* limits, const char* const* limitNames, int limitCount,
+                     double span)
 {
     PlotTable t = {};
     t.left = MARGIN;
@@ -185,7 +241,7 @@ PlotTable LayOutPlot(int width, int height, const char* title, double low, doubl
     if (t.bottom <= t.top)
         t.bottom = t.top + 1;
     t.limits = limitCount < PLOT_MOST_LIMITS ? limitCount : PLOT_MOST_LIMITS;
-    ScaleValues(t, low, high, limits);
+    ScaleValues(t, low, high, limits, span);
     LabelValues(t, width, title);
     LabelFrequencies(t);
     LabelLimits(t, limits, limitNames);
@@ -202,6 +258,27 @@ void PlotCurve(const PlotTable& t, const double* values, ChartPoint (&points)[CH
         const double value = values[below] + (values[above] - values[below]) * (hz - below);
         points[i] = {t.left + Pixel(static_cast<double>(t.right - t.left) * i / LAST),
                      ValueY(t, value)};
+    }
+}
+
+void KeepNamesOffCurves(PlotTable& t, const double* const* values, int count)
+{
+    for (int k = 0; k < t.limits; ++k) {
+        PlotText& name = t.texts[t.limitText[k]];
+        const int width = NAME_CHAR_WIDTH * Length(name.text);
+        const int right = t.right - 3 - width > t.left ? t.right - 3 - width : t.left + 1;
+        const int above = t.limitY[k] - NAME_HEIGHT, below = t.limitY[k] + 2;
+        // Right before left, above before below: the first place with the fewest points.
+        const ChartPoint places[] = {{right, above}, {right, below}, {t.left + 3, above},
+                                     {t.left + 3, below}};
+        int fewest = -1;
+        for (const ChartPoint& p : places) {
+            if (p.y <= t.top || p.y + NAME_HEIGHT >= t.bottom)
+                continue;
+            const int covered = Covered(t, values, count, p.x, p.y, width);
+            if (fewest < 0 || covered < fewest)
+                fewest = covered, name.x = p.x, name.y = p.y;
+        }
     }
 }
 
@@ -224,6 +301,8 @@ void PaintPlot(const PlotTable& t, const double* const* values, int count, Chart
     for (int i = 0; i < t.textCount; ++i)
         painter.Text({t.texts[i].text, t.texts[i].x, t.texts[i].y});
     for (int k = 0; k < count && k < 3; ++k) {
+        if (!values[k])
+            continue;
         ChartPoint points[CHART_CURVE_POINTS];
         PlotCurve(t, values[k], points);
         painter.Curve(points, CHART_CURVE_COLOURS[k]);

@@ -21,6 +21,9 @@ struct PlotScale {
     int decimals;  // enough to tell the labels apart
 };
 PlotScale ScaleFor(double low, double high, int mostIntervals);
+// The `span` below `high` rounded up to a step of ScaleFor's, in whole steps: the top of
+// a range whose depths matter little (a level 60 dB down is not heard).
+PlotScale TopScale(double high, double span, int mostIntervals);
 
 struct PlotText {
     char text[PLOT_TEXT_SIZE];
@@ -35,15 +38,22 @@ struct PlotTable {
     int gridX[PLOT_GRID_X];
     int limitY[PLOT_MOST_LIMITS];
     int limits;
+    int limitText[PLOT_MOST_LIMITS];  // each limit's name among the texts
     PlotText texts[PLOT_MOST_TEXTS];
     int textCount;
 };
 
 // `title` names the quantity and its unit, on a line above the frame; the curves'
 // values run from `low` to `high`, the limits (at most three, as `limitNames` say them)
-// widen that range so that they show.
+// widen that range so that they show. With a `span` above 0 the axis shows only that
+// much below the top (TopScale), lower values lying on the frame's bottom edge.
 PlotTable LayOutPlot(int width, int height, const char* title, double low, double high,
-                     const double* limits, const char* const* limitNames, int limitCount);
+                     const double* limits, const char* const* limitNames, int limitCount,
+                     double span = 0);
+
+// Moves each limit's name to the side of its line, right or left, above or below,
+// where it covers the fewest points of the curves (`values` as PaintPlot takes them).
+void KeepNamesOffCurves(PlotTable& table, const double* const* values, int count);
 
 // One curve from values per whole hertz (elements 1 to 299 are read), at frequencies
 // evenly spread on the logarithmic axis, each between its two whole hertz.
@@ -51,6 +61,6 @@ void PlotCurve(const PlotTable& table, const double* values,
                ChartPoint (&points)[CHART_CURVE_POINTS]);
 
 // Frame, grid, limit lines, texts, then the curves of `count` designs in red, green
-// and blue.
+// and blue; a design without values keeps its colour from the next one.
 void PaintPlot(const PlotTable& table, const double* const* values, int count,
                ChartPainter& painter);
