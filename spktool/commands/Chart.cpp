@@ -1,6 +1,7 @@
 #include "commands/Chart.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string_view>
 
@@ -27,6 +28,7 @@ struct Design {
     Speaker record;
     int levels[RESPONSE_SIZE];
     std::shared_ptr<const Limits> limits;  // for --plot only
+    std::shared_ptr<const MaxLevelCurve> loudest;  // for --plot max-spl
     double xmax = 0;
     int colour = 0;  // in CHART_CURVE_COLOURS
 };
@@ -110,13 +112,21 @@ int Colours(const std::vector<Design>& designs)
 // rest, and a scale from 0 dB would squeeze the useful range into its top half.
 constexpr double SPL_SPAN = 60;
 
-const char* const QUANTITIES[] = {"spl", "excursion", "port-speed", "group-delay", "impedance"};
+const char* const QUANTITIES[] = {"spl",         "max-spl",  "excursion",
+                                  "port-speed", "group-delay", "impedance"};
+
+bool SplLike(const std::string& quantity)
+{
+    return quantity == "spl" || quantity == "max-spl";
+}
 
 // The curves and the sheet's Xmax of each design. A ported box needs its ports, as
 // `limits` does; a power that changes nothing is 1 W when not given.
 void LoadLimitsOf(std::vector<Design>& designs, const PlotRequest& plot)
 {
-    const bool powered = plot.quantity != "group-delay" && plot.quantity != "impedance";
+    // The loudest level at each hertz does not depend on the power it is worked out at.
+    const bool powered = plot.quantity != "group-delay" && plot.quantity != "impedance" &&
+                         plot.quantity != "max-spl";
     if (powered && plot.system.power == 0)
         BadCommandLine("chart --plot " + plot.quantity + " needs --power");
     for (Design& d : designs) {
@@ -133,12 +143,20 @@ void LoadLimitsOf(std::vector<Design>& designs, const PlotRequest& plot)
                    plot.system.ports, driver, pe, *limits);
         d.limits = limits;
         d.xmax = driver.xmax;
+        if (plot.quantity == "max-spl") {
+            auto loudest = std::make_shared<MaxLevelCurve>();
+            MaxLevels(*limits, plot.system.power == 0 ? 1 : plot.system.power,
+                      IsKnown(pe) && pe > 0 ? pe : INFINITY, *loudest);
+            d.loudest = loudest;
+        }
     }
 }
 
-const double* Values(const Limits& l, const std::string& quantity)
+const double* Values(const Design& d, const std::string& quantity)
 {
-    return quantity == "spl"          ? l.spl
+    const Limits& l = *d.limits;
+    return quantity == "max-spl"      ? d.loudest->spl
+           : quantity == "spl"        ? l.spl
            : quantity == "excursion"  ? l.excursion
            : quantity == "port-speed" ? l.portSpeed
            : quantity == "group-delay" ? l.groupDelay
@@ -149,10 +167,25 @@ std::string PlotTitle(const PlotRequest& plot)
 {
     const std::string at = ", for " + Fixed(plot.system.power, 1) + " W";
     return plot.quantity == "spl"          ? "SPL at 1 m, dB" + at
+           : plot.quantity == "max-spl"    ? std::string("Loudest SPL at 1 m, dB, within Xmax and Pe")
            : plot.quantity == "excursion"  ? "Cone excursion, mm" + at
            : plot.quantity == "port-speed" ? "Port air speed, m/s" + at
            : plot.quantity == "group-delay" ? std::string("Group delay, ms")
                                             : std::string("Impedance, ohm (without Le)");
+}
+
+// Each stretch of the loudest level that one limit sets, named on the curve where the
+// plot has room: "Xmax" where the cone, "Pe" where the power gives up first.
+void NameCauses(PlotTable& t, const MaxLevelCurve& loudest)
+{
+    int from = LOWEST_HZ;
+    for (int f = LOWEST_HZ + 1; f <= HIGHEST_HZ + 1; ++f) {
+        if (f <= HIGHEST_HZ && loudest.cause[f] == loudest.cause[from])
+            continue;
+        NameStretch(t, loudest.spl, from, f - 1,
+                    loudest.cause[from] == LevelLimit::XMAX ? "Xmax" : "Pe");
+        from = f;
+    }
 }
 
 // Draws the plot of the designs' limits: the value axis spans their curves, from 0 for
@@ -161,9 +194,9 @@ Paint PlotPainting(const std::vector<Design>& designs, const PlotRequest& plot, 
                    int height)
 {
     return [&designs, &plot, width, height](ChartPainter& painter) {
-        double low = plot.quantity == "spl" ? 1e300 : 0, high = -1e300;
+        double low = SplLike(plot.quantity) ? 1e300 : 0, high = -1e300;
         for (const Design& d : designs) {
-            const double* values = Values(*d.limits, plot.quantity);
+            const double* values = Values(d, plot.quantity);
             for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
                 const double v = values[f];
                 if (v > -1e300 && v < 1e300)
@@ -188,11 +221,14 @@ Paint PlotPainting(const std::vector<Design>& designs, const PlotRequest& plot, 
         const std::string title = PlotTitle(plot);
         PlotTable t = LayOutPlot(width, height, title.c_str(), low, high, limits.data(),
                                  limitNames.data(), static_cast<int>(limits.size()),
-                                 plot.quantity == "spl" ? SPL_SPAN : 0);
+                                 SplLike(plot.quantity) ? SPL_SPAN : 0);
         const double* values[MAX_DESIGNS] = {};
         for (const Design& d : designs)
-            values[d.colour] = Values(*d.limits, plot.quantity);
+            values[d.colour] = Values(d, plot.quantity);
         KeepNamesOffCurves(t, values, Colours(designs));
+        for (const Design& d : designs)
+            if (d.loudest)
+                NameCauses(t, *d.loudest);
         PaintPlot(t, values, Colours(designs), painter);
     };
 }
@@ -249,7 +285,7 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
         std::find(std::begin(QUANTITIES), std::end(QUANTITIES), plot.quantity) ==
             std::end(QUANTITIES))
         BadCommandLine("chart: unknown --plot '" + plot.quantity +
-                       "' (spl, excursion, port-speed, group-delay or impedance)");
+                       "' (spl, max-spl, excursion, port-speed, group-delay or impedance)");
     RefuseToReplace(out, force);
     const std::vector<Design> designs = LoadDesigns(designTexts, plot, {});
     // Complete in a temporary file first: a failure leaves no half-written picture.
@@ -286,8 +322,8 @@ void DeclareChart(CLI::App& command, ChartOptions& o)
     command.add_flag("--bmp", o.bmp, "a 24-bit Windows bitmap instead of SVG");
     command.add_flag("--force", o.force, "replace an existing picture");
     command.add_option("--plot", o.plot.quantity, "instead of the levels, a curve of spktool limits: "
-                       "spl, excursion, port-speed, group-delay or impedance, from the driver "
-                       "sheet");
+                       "spl, max-spl (the loudest within Xmax and Pe), excursion, port-speed, "
+                       "group-delay or impedance, from the driver sheet");
     DeclareSystem(command, o.plot.system, SYSTEM_POWER | SYSTEM_PORTS);
     command.footer(command.get_footer() + "\n\n--power, --diameter and --ports are for --plot.");
 }

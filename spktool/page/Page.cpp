@@ -266,6 +266,7 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], d
         const char* quantity;
         const char* caption;
     } plots[] = {{"spl", "SPL at 1 m, dB"},
+                 {"max-spl", "Loudest level, dB, and what limits it"},
                  {"excursion", "Cone excursion, mm, with Xmax"},
                  {"port-speed", "Port air speed, m/s, with the 17 m/s line"},
                  {"impedance", "Impedance, ohm"},

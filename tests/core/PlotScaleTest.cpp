@@ -78,4 +78,25 @@ TEST(PlotScale, LimitNameAvoidsTheCurveAndHzFollowsTheLastLabel)
     EXPECT_EQ(units, std::vector<std::string>{"200 Hz"});
 }
 
+// A curve at 20 of 0..40 named over 10 to 100 Hz, a second name at the same place, and
+// one over 150 to 160 Hz. Catches a name away from its stretch or the curve, names written
+// over each other, or one wider than its stretch.
+TEST(PlotScale, StretchNamedAboveItsMiddleOnce)
+{
+    double flat[HIGHEST_HZ + 1];
+    for (double& v : flat)
+        v = 20;
+    PlotTable t = LayOutPlot(480, 300, "dB", 0, 40, nullptr, nullptr, 0);
+    const int before = t.textCount;
+    NameStretch(t, flat, 10, 100, "Pe");
+    NameStretch(t, flat, 10, 100, "Pe");
+    NameStretch(t, flat, 150, 160, "Xmax");
+    ASSERT_EQ(t.textCount, before + 1);
+    const PlotText& name = t.texts[before];
+    const int x10 = t.left + (t.right - t.left) * 1 / 2.4757, width = 16;  // log10(299)
+    EXPECT_NEAR(name.x + width / 2, (x10 + t.left + (t.right - t.left) * 2 / 2.4757) / 2, 2);
+    EXPECT_LT(name.y, (t.top + t.bottom) / 2);
+    EXPECT_GT(name.y, (t.top + t.bottom) / 2 - 20);
+}
+
 }  // namespace

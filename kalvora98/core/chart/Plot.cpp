@@ -261,6 +261,27 @@ void PlotCurve(const PlotTable& t, const double* values, ChartPoint (&points)[CH
     }
 }
 
+void NameStretch(PlotTable& t, const double* values, int fromHz, int toHz, const char* text)
+{
+    const int left = FrequencyX(t, fromHz), right = FrequencyX(t, toHz);
+    const int width = NAME_CHAR_WIDTH * Length(text);
+    if (right - left < width)
+        return;
+    const int middle = Pixel(std::sqrt(static_cast<double>(fromHz) * toHz));
+    int y = ValueY(t, values[middle]) - NAME_HEIGHT;
+    y = y > t.top ? y : t.top + 2;
+    const int x = (left + right - width) / 2;
+    // Another curve's stretch named at the same place: one name serves both, or neither
+    // could be read.
+    for (int k = 0; k < t.textCount; ++k) {
+        const PlotText& other = t.texts[k];
+        if (other.x < x + width && x < other.x + NAME_CHAR_WIDTH * Length(other.text) &&
+            other.y < y + NAME_HEIGHT && y < other.y + NAME_HEIGHT)
+            return;
+    }
+    AddText(t, text, x, y);
+}
+
 void KeepNamesOffCurves(PlotTable& t, const double* const* values, int count)
 {
     for (int k = 0; k < t.limits; ++k) {

@@ -9,7 +9,8 @@
 constexpr int PLOT_TEXT_SIZE = 64;
 constexpr int PLOT_MOST_GRID_Y = 32;
 constexpr int PLOT_GRID_X = 19;  // 2 to 9, 10 to 90, 100 and 200 Hz
-constexpr int PLOT_MOST_TEXTS = PLOT_MOST_GRID_Y + 12 + 3;
+constexpr int PLOT_MOST_STRETCHES = 8;  // names of stretches of curves
+constexpr int PLOT_MOST_TEXTS = PLOT_MOST_GRID_Y + 12 + 3 + PLOT_MOST_STRETCHES;
 constexpr int PLOT_MOST_LIMITS = 3;
 extern const ChartColour PLOT_LIMIT_COLOUR;
 
@@ -54,6 +55,12 @@ PlotTable LayOutPlot(int width, int height, const char* title, double low, doubl
 // Moves each limit's name to the side of its line, right or left, above or below,
 // where it covers the fewest points of the curves (`values` as PaintPlot takes them).
 void KeepNamesOffCurves(PlotTable& table, const double* const* values, int count);
+
+// Names the stretch of a curve from `fromHz` to `toHz` with `text`, just above the curve
+// at the stretch's middle on the frequency axis; left out where the stretch is narrower
+// than its name or the table has no room for more texts.
+void NameStretch(PlotTable& table, const double* values, int fromHz, int toHz,
+                 const char* text);
 
 // One curve from values per whole hertz (elements 1 to 299 are read), at frequencies
 // evenly spread on the logarithmic axis, each between its two whole hertz.
