@@ -34,8 +34,8 @@ double TwelveDigits(double value)
     return rounded;
 }
 
-// The model field gets the maker and model cut to what it holds; the sheet and the
-// file name keep them whole. Windows-1252 has one byte a character, so any cut falls
+// The model field gets the maker and model cut to what it holds, and so does the file
+// name; the sheet keeps them whole. Windows-1252 has one byte a character, so any cut falls
 // between characters.
 std::string FieldModel(const std::string& whole, const std::string& where,
                        std::vector<std::string>& warnings)
