@@ -88,11 +88,9 @@ int Run(const std::vector<Declared>& declared)
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Every way through spktool, to its exit status.
+int Main(const std::vector<std::string>& arguments)
 {
-    const std::vector<std::string> arguments = CommandLineArguments(argc, argv);
     // Explorer's ways to start a console program: a double-click, and a file dropped on it.
     if (arguments.size() == 1 && OwnsConsole()) {
         ShowMessage(DROP_USAGE, false);
@@ -106,8 +104,16 @@ int main(int argc, char** argv)
     const std::vector<Declared> declared = DeclareCommandLine(app);
     if (const std::optional<int> status = Parse(app, arguments))
         return *status;
-    const int status = Run(declared);
-    // Output that never arrived is a failure, however well the command went.
+    return Run(declared);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int status = Main(CommandLineArguments(argc, argv));
+    // Output that never arrived is a failure, however well the command went: the help
+    // and a drop's report too.
     if (std::string error; !FinishOutput(error)) {
         Print(stderr, "spktool: standard output: cannot be written: " + error + "\n");
         return status == EXIT_OK ? EXIT_BAD_DATA : status;

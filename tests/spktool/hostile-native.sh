@@ -43,9 +43,11 @@ out=$("$tool" chart w.spk:ported -o /dev/null --force 2>&1)
 
 # Output lost to a full disk is a failure.
 if [ -w /dev/full ]; then
-    out=$("$tool" show w.spk 2>&1 >/dev/full)
-    [ $? -eq 1 ] && [ "$out" = "spktool: standard output: cannot be written: no space left on device" ] ||
-        fail "show to /dev/full: $out"
+    for args in "show w.spk" "--help" "port --help"; do
+        out=$("$tool" $args 2>&1 >/dev/full)
+        [ $? -eq 1 ] && [ "$out" = "spktool: standard output: cannot be written: no space left on device" ] ||
+            fail "$args to /dev/full: $out"
+    done
 fi
 
 # JSON must be UTF-8 whatever the file name holds.
