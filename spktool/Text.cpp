@@ -172,12 +172,13 @@ bool ReadDecimal(std::string_view text, double& value)
 
 std::string SafeFileName(std::string_view model)
 {
-    if (model.size() > TEXT_LIMIT) {
-        std::size_t cut = TEXT_LIMIT;
-        while (cut > 0 && (static_cast<unsigned char>(model[cut]) & 0xC0) == 0x80)
-            --cut;  // a continuation byte: the character starts before it
-        model = model.substr(0, cut);
-    }
+    // The characters the model field holds, as many as it has bytes in Windows-1252.
+    std::size_t cut = 0;
+    for (std::size_t characters = 0; cut < model.size(); ++cut)
+        if ((static_cast<unsigned char>(model[cut]) & 0xC0) != 0x80 &&
+            ++characters > TEXT_LIMIT)
+            break;  // not a continuation byte: a character starts here
+    model = model.substr(0, cut);
     std::string name;
     for (const char ch : model) {
         const unsigned char c = static_cast<unsigned char>(ch);

@@ -43,10 +43,10 @@ inline bool IsTypedNumber(std::string_view text)
 // the nine characters a field takes.
 bool ReadDecimal(std::string_view text, double& value);
 
-// A file name made from a model name that Windows and Linux both accept: at most
-// TEXT_LIMIT bytes of it, cut between UTF-8 characters (a model of any length leaves
-// room for " (2).spk" in the 255 bytes a name may have), no path separators, wildcards
-// or control characters, no reserved device name, no trailing dot or blank.
+// A file name made from a model name that Windows and Linux both accept: the first
+// TEXT_LIMIT characters of it, as the model field holds them (at most 196 bytes of
+// UTF-8, leaving room for " (2).spk" in the 255 a name may have), no path separators,
+// wildcards or control characters, no reserved device name, no trailing dot or blank.
 std::string SafeFileName(std::string_view model);
 
 // ASCII lower case, for header names and option words.

@@ -193,7 +193,15 @@ std::string Loudest(const DesignPart& d, double power)
            (loudest.cause == LevelLimit::XMAX ? pe ? "Xmax" : "Xmax (Pe not known)" : "Pe");
 }
 
-std::string DesignsTable(const Speaker& s, const std::vector<ShownLine>& lines)
+// A design's figures, or why it has none and the command that completes it.
+std::string Figures(const std::string& file, const Speaker& s, bool ported)
+{
+    const std::string command = CompletingCommand(file, s, ported);
+    return DesignFigures(s, ported) + (command.empty() ? "" : " (" + command + ")");
+}
+
+std::string DesignsTable(const std::string& file, const Speaker& s,
+                         const std::vector<ShownLine>& lines)
 {
     std::string html = "<table>\n<tr><th></th><th>Sealed</th><th>Ported</th></tr>\n";
     const auto row = [&](const char* name, const std::string& sealed, const std::string& ported) {
@@ -208,7 +216,7 @@ std::string DesignsTable(const Speaker& s, const std::vector<ShownLine>& lines)
     Crossing boxF3;
     const std::string box = LineValue(lines, "sealed box");
     row("Box of the volume", BoxF3Of(s, boxF3) ? box + "; F3 " + CrossingText(boxF3) : box, "");
-    row("Response as drawn", DesignFigures(s, false), DesignFigures(s, true));
+    row("Response as drawn", Figures(file, s, false), Figures(file, s, true));
     return html + "</table>\n";
 }
 
@@ -399,7 +407,7 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
                 d.missing = "the driver sheet lacks values (above)";
     }
     html += "<h3>Driver</h3>\n" + DriverTable(lines) + "<h3>Designs</h3>\n" +
-            DesignsTable(s, lines) +
+            DesignsTable(file, s, lines) +
             Tag("p", "Power: " + MarkupText(powerNote) + ". Port: " +
                          MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
                          ". Panels: " + MarkupText(Plain(r.system.panel)) + " mm.", "note") +
