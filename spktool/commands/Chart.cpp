@@ -291,7 +291,8 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
     // Complete in a temporary file first: a failure leaves no half-written picture.
     const Paint paint = Painting(designs, plot, width, height);
     WriteWholeFile(out, bmp ? BitmapPicture(Titles(designs), width, height, paint)
-                            : XML_DECLARATION + SvgPicture(Titles(designs), width, height, paint),
+                            : XML_DECLARATION + SvgPicture(Titles(designs), width, height, paint,
+                                                            !plot.quantity.empty()),
                    force);
 
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
@@ -309,7 +310,8 @@ std::string ChartSvg(const std::vector<std::string>& designTexts, int width, int
                      const PlotRequest& plot, const std::vector<int>& colours)
 {
     const std::vector<Design> designs = LoadDesigns(designTexts, plot, colours);
-    return SvgPicture(Titles(designs), width, height, Painting(designs, plot, width, height));
+    return SvgPicture(Titles(designs), width, height, Painting(designs, plot, width, height),
+                      !plot.quantity.empty());
 }
 
 void DeclareChart(CLI::App& command, ChartOptions& o)

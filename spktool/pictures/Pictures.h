@@ -21,8 +21,9 @@ struct PictureTitle {
 };
 
 // The picture of `width` x `height` pixels of chart under one title line per design
-// (at most three).
+// (at most three). `dashed` draws the curves after the first dashed, so that one
+// beneath shows through; the level chart is drawn solid, as the graph window draws it.
 std::string SvgPicture(const std::vector<PictureTitle>& titles, int width, int height,
-                       const Paint& paint);
+                       const Paint& paint, bool dashed);
 std::string BitmapPicture(const std::vector<PictureTitle>& titles, int width, int height,
                           const Paint& paint);

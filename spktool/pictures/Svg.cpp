@@ -71,7 +71,7 @@ std::string Dashes(const ChartColour& c)
 // The lines of one pen make one path.
 class SvgPainter final : public ChartPainter {
 public:
-    explicit SvgPainter(std::string& svg) : svg_(svg) {}
+    SvgPainter(std::string& svg, bool dashed) : svg_(svg), dashed_(dashed) {}
 
     void BeginLines(const ChartColour* colour) override
     {
@@ -97,7 +97,7 @@ public:
     void Curve(const ChartPoint (&points)[CHART_CURVE_POINTS], const ChartColour& colour) override
     {
         svg_ += "<polyline fill=\"none\" stroke=\"" + Hex(colour) + "\" stroke-width=\"" +
-                std::to_string(CHART_CURVE_WIDTH) + Dashes(colour) +
+                std::to_string(CHART_CURVE_WIDTH) + (dashed_ ? Dashes(colour) : "") +
                 "\" stroke-linejoin=\"round\" stroke-linecap=\"round\" points=\"";
         for (const ChartPoint& p : points)
             svg_ += (&p == points ? "" : " ") + std::to_string(p.x) + "," + std::to_string(p.y);
@@ -106,12 +106,13 @@ public:
 
 private:
     std::string& svg_;
+    bool dashed_;
 };
 
 }  // namespace
 
 std::string SvgPicture(const std::vector<PictureTitle>& titles, int width, int height,
-                       const Paint& paint)
+                       const Paint& paint, bool dashed)
 {
     const int lines = CHART_TITLE_LINE * static_cast<int>(titles.size());
     const ChartTable t = LayOutChart(width, height);
@@ -125,7 +126,7 @@ std::string SvgPicture(const std::vector<PictureTitle>& titles, int width, int h
         svg += TitleText(t.left, CHART_TITLE_LINE * static_cast<int>(k) + 2, titles[k],
                          width - 2 * t.left);
     svg += "<g transform=\"translate(0," + std::to_string(lines) + ")\">\n";
-    SvgPainter painter(svg);
+    SvgPainter painter(svg, dashed);
     paint(painter);
     return svg + "</g>\n</g>\n</svg>\n";
 }
