@@ -1,5 +1,6 @@
 // Which reader a source goes to, from its first bytes.
 #include <algorithm>
+#include <cctype>
 
 #include "Parsers.h"
 #include "Text.h"
@@ -7,19 +8,27 @@
 
 namespace {
 
-// The first line that is not blank, trimmed.
+// The first line that is not blank, trimmed; CR, LF and CR LF all end lines.
 std::string FirstLine(std::string_view text)
 {
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
-        std::string_view line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!(line = Trim(line)).empty())
+        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+        if (const std::string_view line = Trim(text.substr(at, end - at)); !line.empty())
             return std::string(line);
         at = end + 1;
     }
     return "";
+}
+
+// WinISD's .wdr, by its name, or by an INI file's start: a section header such as
+// "[Driver]" or "[Settings]" (a JSON array's "[" is followed by a value, not a word),
+// or a comment line.
+bool IsWinIsd(const std::string& source, const std::string& first)
+{
+    const bool wdr = source.size() >= 4 && Lower(source.substr(source.size() - 4)) == ".wdr";
+    const bool section = first.size() > 2 && first.front() == '[' && first.back() == ']' &&
+                         std::isalpha(static_cast<unsigned char>(first[1]));
+    return wdr || section || first.front() == ';';
 }
 
 // UTF-16 has a NUL in every ASCII character; with or without a byte order mark no
@@ -52,7 +61,7 @@ void ImportText(const std::string& source, const std::string& bytes, ImportResul
     const char lead = first == std::string::npos ? 0 : text[first];
     if (lead == 0)
         result.errors.push_back(source + ": empty");
-    else if (Lower(FirstLine(text)) == "[driver]")
+    else if (IsWinIsd(source, FirstLine(text)))
         ImportWinIsd(source, text, result);
     else if (lead == '<')
         ImportXml(source, text, result);

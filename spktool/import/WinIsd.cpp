@@ -1,6 +1,7 @@
 // WinISD's driver files (.wdr): INI sections, one "[Driver]" per driver, "Key=Value"
 // lines in SI units; WinISD writes 0 for what it was not given.
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "Parsers.h"
@@ -31,11 +32,16 @@ const std::vector<std::string> OWN = Words(
     "splmaxlf uspl alfavc rt ct gamma rme mpow mcost gloss vccon c roo thick magdepth "
     "magnet vcd parstate");
 
+// More sections than any driver file holds: a damaged or hostile file, refused before
+// it costs more memory and time.
+constexpr int MOST_SECTIONS = 100000;
+
 struct Section {
     int line;
     Values values;
     std::string brand, manufacturer;
     bool ok = true;
+    std::map<std::string, int> keys;  // lower case -> the line that gave it
 };
 
 // The sections read so far, and the unused names already warned of (lower case).
@@ -43,6 +49,7 @@ struct WinIsdFile {
     std::vector<Section> sections;
     std::set<std::string> warned;
     bool inDriver = false;
+    int sectionCount = 0;
 };
 
 const Key* FindKey(const std::string& lower)
@@ -60,6 +67,12 @@ void ReadValue(const std::string& here, const KeyValueLine& line, WinIsdFile& fi
 {
     Section& section = file.sections.back();
     const std::string key(line.name), value(line.value), lower = Lower(key);
+    // WinISD writes each key once; a second is a hand edit, and the later one counts.
+    if (const auto [at, first] = section.keys.try_emplace(lower, line.number); !first) {
+        result.warnings.push_back(here + ": " + key + " given again (first on line " +
+                                  std::to_string(at->second) + "): this one is used");
+        at->second = line.number;
+    }
     if (lower == "model" || lower == "brand" || lower == "manufacturer") {
         (lower == "model" ? section.values.model
          : lower == "brand" ? section.brand
@@ -86,10 +99,16 @@ void ReadValue(const std::string& here, const KeyValueLine& line, WinIsdFile& fi
     }
 }
 
-void ReadLine(const std::string& source, const KeyValueLine& line, WinIsdFile& file,
+// False when the file has too many sections to go on.
+bool ReadLine(const std::string& source, const KeyValueLine& line, WinIsdFile& file,
               ImportResult& result)
 {
     const std::string here = source + ":" + std::to_string(line.number);
+    if (line.kind == KeyValueLine::SECTION && ++file.sectionCount > MOST_SECTIONS) {
+        result.errors.push_back(here + ": more than " + std::to_string(MOST_SECTIONS) +
+                                " sections: not a driver file");
+        return false;
+    }
     if (line.kind == KeyValueLine::SECTION) {
         const std::string name(line.text);
         file.inDriver = Lower(name) == "[driver]";
@@ -98,13 +117,23 @@ void ReadLine(const std::string& source, const KeyValueLine& line, WinIsdFile& f
         else if (file.warned.insert(Lower(name)).second)
             result.warnings.push_back(here + ": section '" + name + "' is not used");
     } else if (!file.inDriver || !file.sections.back().ok) {
-        return;
+        return true;
     } else if (line.kind == KeyValueLine::NO_EQUALS) {
         result.errors.push_back(here + ": '" + std::string(line.text) + "' is not a Key=Value line");
         file.sections.back().ok = false;
     } else {
         ReadValue(here, line, file, result);
     }
+    return true;
+}
+
+// Classic Mac OS ends lines with CR alone; the line reader takes LF and CR LF.
+std::string WithLineFeeds(std::string text)
+{
+    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 1))
+        if (at + 1 == text.size() || text[at + 1] != '\n')
+            text[at] = '\n';
+    return text;
 }
 
 }  // namespace
@@ -113,11 +142,15 @@ void ImportWinIsd(const std::string& source, std::string text, ImportResult& res
 {
     if (!IsUtf8(text))
         text = FromWindows1252(text);
+    text = WithLineFeeds(std::move(text));
     WinIsdFile file;
     KeyValueLines lines{text, true};
     KeyValueLine line;
     while (NextKeyValueLine(lines, line))
-        ReadLine(source, line, file, result);
+        if (!ReadLine(source, line, file, result))
+            return;
+    if (file.sections.empty())
+        result.errors.push_back(source + ": no [Driver] section: not a WinISD driver file");
     for (Section& section : file.sections) {
         if (!section.ok)
             continue;
