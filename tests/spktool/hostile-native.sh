@@ -23,7 +23,7 @@ done
 printf 'Model,Qts,Fs,Vas,Xmax\nR,0.3,30,50,5\n' >r.csv && "$tool" import r.csv --out . >/dev/null
 for round in $(seq 10); do
     "$tool" set R.spk qts=0.5 pe=$round & "$tool" import r.csv --out . --force >/dev/null & wait
-    pair=$("$tool" show R.spk --csv | tail -n 1 | cut -d, -f4,30)
+    pair=$("$tool" show R.spk --csv | tail -n 1 | cut -d, -f4),$(sed -n 's/^pe = \([0-9]*\).*/\1/p' R.txt)
     [[ $pair == 0.3, || $pair == 0.5,$round ]] || fail "round $round mixed the pair: $pair"
 done
 
