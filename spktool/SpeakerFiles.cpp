@@ -47,13 +47,25 @@ void UpdateSpeakerFile(const std::string& path, bool readOnlyToo,
                        const std::function<void(Speaker&)>& change)
 {
     std::string error;
-    const auto update = [&](const std::string& bytes, std::uint64_t size) {
+    const auto update = [&](const std::string& bytes, std::uint64_t size,
+                            std::vector<FileBytes>&) {
         Speaker record = DecodeSpeakerFile(path, bytes, size);
         change(record);
         return SpeakerBytes(record);
     };
     if (!LockedUpdate(path, SPEAKER_FILE_SIZE, readOnlyToo, update, error))
-        BadData(path + ": " + error);
+        BadData(error);
+}
+
+bool ReplaceSpeakerFile(const std::string& path, const Speaker& record,
+                        const DriverSheet& sheet, std::string& error)
+{
+    const auto replace = [&](const std::string&, std::uint64_t, std::vector<FileBytes>& beside) {
+        if (!IsEmpty(sheet))
+            beside.push_back({SheetPath(path), EncodeSheet(sheet)});
+        return SpeakerBytes(record);
+    };
+    return LockedUpdate(path, SPEAKER_FILE_SIZE, true, replace, error);
 }
 
 std::string SpeakerBytes(const Speaker& record)
@@ -89,26 +101,87 @@ std::string SheetPath(const std::string& speakerPath)
     return (spk ? speakerPath.substr(0, dot) : speakerPath) + ".txt";
 }
 
-DriverSheet LoadSheet(const std::string& speakerPath)
+namespace {
+
+// The sheet beside a speaker file as it is on disk: the user's text and what it says.
+struct SheetOnDisk {
+    bool exists;
+    std::string text;
+    DriverSheet sheet;
+};
+
+SheetOnDisk ReadSheet(const std::string& speakerPath)
 {
     const std::string path = SheetPath(speakerPath);
-    DriverSheet sheet = EmptySheet();
-    if (!PathExists(path))
-        return sheet;
-    std::string bytes, error;
-    if (!ReadWholeFile(path, bytes, error))
+    SheetOnDisk disk{PathExists(path), "", EmptySheet()};
+    if (!disk.exists)
+        return disk;
+    std::string error;
+    if (!ReadWholeFile(path, disk.text, error))
         BadData(path + ": cannot be read: " + error);
     int line = 0;
-    if (!DecodeSheet(bytes, sheet, line, error))
+    if (!DecodeSheet(disk.text, disk.sheet, line, error))
         BadData(path + ":" + std::to_string(line) + ": " + error);
-    return sheet;
+    return disk;
 }
 
-void SaveSheet(const std::string& speakerPath, const DriverSheet& sheet, bool replace)
+// The sheet's part of a change: the user's own text edited in the lines whose values
+// changed, a new sheet when there was none and there is something to keep, or nothing.
+void SheetChange(const std::string& speakerPath, const SheetOnDisk& disk,
+                 const DriverSheet& sheet, std::vector<FileBytes>& beside)
 {
-    const std::string path = SheetPath(speakerPath);
-    if (!IsEmpty(sheet) || PathExists(path))
-        WriteWholeFile(path, EncodeSheet(sheet), replace);
+    if (!disk.exists) {
+        if (!IsEmpty(sheet))
+            beside.push_back({SheetPath(speakerPath), EncodeSheet(sheet)});
+        return;
+    }
+    const std::vector<SheetEntry> changed = ChangedEntries(disk.sheet, sheet);
+    if (!changed.empty())
+        beside.push_back({SheetPath(speakerPath), EditedSheet(disk.text, changed)});
+}
+
+// The record's new bytes, with the sheet's change put `beside` them. A fresh file that
+// may not replace anything has no sheet to edit: an existing one is the change's to
+// refuse.
+std::string Changed(const std::string& path, Speaker record, bool readSheet,
+                    const std::function<void(Speaker&, DriverSheet&)>& change,
+                    std::vector<FileBytes>& beside)
+{
+    const SheetOnDisk disk = readSheet ? ReadSheet(path) : SheetOnDisk{false, "", EmptySheet()};
+    DriverSheet sheet = disk.sheet;
+    change(record, sheet);
+    SheetChange(path, disk, sheet, beside);
+    return SpeakerBytes(record);
+}
+
+}  // namespace
+
+DriverSheet LoadSheet(const std::string& speakerPath)
+{
+    return ReadSheet(speakerPath).sheet;
+}
+
+void ChangeSpeakerFile(const std::string& path, bool fresh, bool force,
+                       const std::function<void(Speaker&, DriverSheet&)>& change)
+{
+    std::string bytes, error;
+    std::uint64_t size = 0;
+    // A fresh file in the place of an existing one takes that one's lock, so that a set
+    // of it at the same moment is whole before or after, never half of each.
+    if (!fresh || (force && ReadRegularFile(path, 0, bytes, size, error))) {
+        const auto update = [&](const std::string& old, std::uint64_t oldSize,
+                                std::vector<FileBytes>& beside) {
+            const Speaker record = fresh ? Speaker{} : DecodeSpeakerFile(path, old, oldSize);
+            return Changed(path, record, true, change, beside);
+        };
+        if (!LockedUpdate(path, SPEAKER_FILE_SIZE, force, update, error))
+            BadData(error);
+        return;
+    }
+    std::vector<FileBytes> beside;
+    bytes = Changed(path, Speaker{}, force, change, beside);
+    if (!ReplaceTogether({path, bytes}, beside, force, force, error))
+        BadData(error);
 }
 
 void StoreModel(Speaker& record, DriverSheet& sheet, const std::string& utf8,

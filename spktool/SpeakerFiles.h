@@ -17,6 +17,22 @@ Speaker LoadSpeakerFile(const std::string& path);
 void UpdateSpeakerFile(const std::string& path, bool readOnlyToo,
                        const std::function<void(Speaker&)>& change);
 
+// A speaker file and its sheet changed as one: `change` is given the record (the
+// file's, or zeros when `fresh`) and the sheet (empty when there is none). Both new
+// files are staged and both targets checked before either is replaced, and both are
+// replaced under the speaker file's lock, or neither. The sheet the user has is edited
+// where it stands, only in the lines of the values that changed, and left alone when
+// none did. `force`: a read-only file is replaced too, and a fresh file takes the place
+// of one that exists (without it, a fresh file and its sheet must both be new).
+void ChangeSpeakerFile(const std::string& path, bool fresh, bool force,
+                       const std::function<void(Speaker&, DriverSheet&)>& change);
+
+// Puts a record and, when it holds anything, a whole new sheet in the place of an
+// existing speaker file and its sheet, under the speaker file's lock, read-only ones
+// too; false with `error` naming the file that failed.
+bool ReplaceSpeakerFile(const std::string& path, const Speaker& record,
+                        const DriverSheet& sheet, std::string& error);
+
 // Writes the file as the program saves: a complete temporary file, then one move.
 // An existing file (read-only too) is replaced only when `replace` is set.
 void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace);
@@ -35,9 +51,6 @@ std::string SheetPath(const std::string& speakerPath);
 // The sheet beside `speakerPath`, empty when there is none; a sheet that cannot be read
 // is bad data naming its line.
 DriverSheet LoadSheet(const std::string& speakerPath);
-
-// Writes the sheet beside `speakerPath` when it holds anything or one is there already.
-void SaveSheet(const std::string& speakerPath, const DriverSheet& sheet, bool replace);
 
 // Applies "field=value" assignments in order, as if the values were typed into the
 // program's fields: numbers through its own reading, texts in Windows-1252, and a

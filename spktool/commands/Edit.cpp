@@ -16,12 +16,11 @@ void DeclareNew(CLI::App& command, EditOptions& o)
 
 int RunNew(const EditOptions& o)
 {
-    Speaker record{};
-    DriverSheet sheet = EmptySheet();
-    ApplyAssignments(record, sheet, o.assignments);
-    RefuseToReplace(SheetPath(o.file), o.force);
-    SaveSpeakerFile(o.file, record, o.force);
-    SaveSheet(o.file, sheet, o.force);
+    ChangeSpeakerFile(o.file, true, o.force, [&](Speaker& record, DriverSheet& sheet) {
+        ApplyAssignments(record, sheet, o.assignments);
+        RefuseToReplace(SheetPath(o.file), o.force);
+        RefuseToReplace(o.file, o.force);
+    });
     return EXIT_OK;
 }
 
@@ -34,12 +33,8 @@ void DeclareSet(CLI::App& command, EditOptions& o)
 
 int RunSet(const EditOptions& o)
 {
-    // The sheet is read and written under the speaker file's lock, so that two runs at
-    // once keep both their changes to it too.
-    UpdateSpeakerFile(o.file, o.force, [&](Speaker& record) {
-        DriverSheet sheet = LoadSheet(o.file);
+    ChangeSpeakerFile(o.file, false, o.force, [&](Speaker& record, DriverSheet& sheet) {
         ApplyAssignments(record, sheet, o.assignments);
-        SaveSheet(o.file, sheet, true);
     });
     return EXIT_OK;
 }

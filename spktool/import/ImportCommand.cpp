@@ -104,16 +104,38 @@ std::vector<Staged> StageAll(const std::vector<PlannedFile>& planned, bool force
     return staged;
 }
 
+// A driver that takes an existing speaker file's place does so under that file's lock,
+// with its sheet, as set changes them: a set at the same moment is whole before it or
+// after it. Its files staged here have done their part, the check that all can be
+// written.
+bool ReplaceLocked(const PlannedFile& planned, Staged& file, std::vector<Staged>& staged,
+                   std::string& error)
+{
+    for (Staged& other : staged)
+        if (other.driver == file.driver)
+            DiscardFile(other.file);
+    return ReplaceSpeakerFile(planned.path, planned.record, planned.sheet, error);
+}
+
 // Moves each staged file of a driver that has not failed onto its target and discards
 // the rest. Returns the files that could not be moved, for the summary.
-std::string CommitAll(std::vector<Staged>& staged, bool force, std::vector<bool>& failed,
-                      std::vector<std::string>& errors)
+std::string CommitAll(const std::vector<PlannedFile>& planned, std::vector<Staged>& staged,
+                      bool force, std::vector<bool>& failed, std::vector<std::string>& errors)
 {
     std::string notWritten;
+    std::vector<bool> done(planned.size());
     for (Staged& file : staged) {
+        const PlannedFile& driver = planned[file.driver];
         std::string error;
-        if (failed[file.driver]) {
+        if (failed[file.driver] || done[file.driver]) {
             DiscardFile(file.file);
+        } else if (file.file.existed && file.file.path == driver.path) {
+            done[file.driver] = true;
+            if (!ReplaceLocked(driver, file, staged, error)) {
+                errors.push_back(error);
+                notWritten += (notWritten.empty() ? "" : ", ") + driver.path;
+                failed[file.driver] = true;
+            }
         } else if (!CommitFile(file.file, force, error)) {
             errors.push_back(file.file.path + ": cannot be written: " + error);
             notWritten += (notWritten.empty() ? "" : ", ") + file.file.path;
@@ -164,7 +186,8 @@ Outcome ImportCommand(const std::vector<std::string>& sources, const std::string
     std::vector<Staged> staged = StageAll(planned, options.force, failed, outcome.errors);
     if (!options.skipBad && !outcome.errors.empty())
         std::fill(failed.begin(), failed.end(), true);
-    const std::string notWritten = CommitAll(staged, options.force, failed, outcome.errors);
+    const std::string notWritten =
+        CommitAll(planned, staged, options.force, failed, outcome.errors);
     outcome.output = Summary(planned, failed, outcome.errors.size(), options.skipBad, notWritten);
     return outcome;
 }

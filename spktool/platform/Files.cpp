@@ -67,6 +67,62 @@ bool ReplaceFileBytes(const std::string& path, const std::string& bytes, bool re
            CommitFile(staged, replace, error);
 }
 
+namespace {
+
+// A file moved onto its target as part of a change that then failed: its old bytes
+// back, or gone if it was new.
+void Restore(const StagedFile& moved, const std::string& old)
+{
+    std::string ignored;
+    if (!moved.existed)
+        RemoveFile(moved.target);
+    else
+        ReplaceFileBytes(moved.target, old, true, true, ignored);
+}
+
+}  // namespace
+
+bool CommitTogether(StagedFile& main, const std::vector<FileBytes>& beside, bool replace,
+                    bool readOnlyToo,
+                    const std::function<bool(StagedFile&, std::string&)>& commitMain,
+                    std::string& error)
+{
+    std::vector<StagedFile> staged(beside.size());
+    std::vector<std::string> old(beside.size());
+    const auto fail = [&](const std::string& path, std::size_t moved) {
+        for (StagedFile& file : staged)
+            DiscardFile(file);
+        DiscardFile(main);
+        for (std::size_t i = 0; i < moved; ++i)
+            Restore(staged[i], old[i]);
+        error = path + ": cannot be written: " + error;
+        return false;
+    };
+    // The old bytes are read before anything moves, so that a failure can put them back.
+    for (std::size_t i = 0; i < beside.size(); ++i)
+        if (!StageFile(beside[i].path, beside[i].bytes, replace, readOnlyToo, staged[i], error) ||
+            (staged[i].existed && !ReadWholeFile(staged[i].target, old[i], error)))
+            return fail(beside[i].path, 0);
+    for (std::size_t i = 0; i < beside.size(); ++i)
+        if (!CommitFile(staged[i], replace, error))
+            return fail(beside[i].path, i);
+    return commitMain(main, error) || fail(main.path, beside.size());
+}
+
+bool ReplaceTogether(const FileBytes& main, const std::vector<FileBytes>& beside, bool replace,
+                     bool readOnlyToo, std::string& error)
+{
+    StagedFile staged;
+    if (!StageFile(main.path, main.bytes, replace, readOnlyToo, staged, error)) {
+        error = main.path + ": cannot be written: " + error;
+        return false;
+    }
+    const auto commit = [&](StagedFile& file, std::string& why) {
+        return CommitFile(file, replace, why);
+    };
+    return CommitTogether(staged, beside, replace, readOnlyToo, commit, error);
+}
+
 // The long name is what counts: Windows' own patterns ("*.json") also match the short
 // 8.3 names of "*.jsonx".
 std::vector<std::string> FilesEndingIn(const std::string& directory, const std::string& ending)

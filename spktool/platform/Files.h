@@ -65,13 +65,38 @@ void DiscardFile(StagedFile& staged);
 bool ReplaceFileBytes(const std::string& path, const std::string& bytes, bool replace,
                       bool readOnlyToo, std::string& error);
 
+// A file's new bytes, for files that change together.
+struct FileBytes {
+    std::string path;
+    std::string bytes;
+};
+
+// Finishes a change of several files at once, `main` already staged: the files `beside`
+// are staged (checked as StageFile checks, with `replace` and `readOnlyToo` as for
+// `main`), then each is moved onto its target, then `main` by `commitMain`. A failure
+// at any step leaves every file as it was: the staged ones discarded, any already moved
+// given back its old bytes (or removed, if it was new). `error` begins with the path
+// of the file that failed.
+bool CommitTogether(StagedFile& main, const std::vector<FileBytes>& beside, bool replace,
+                    bool readOnlyToo,
+                    const std::function<bool(StagedFile&, std::string&)>& commitMain,
+                    std::string& error);
+
+// Stages `main` and commits it together with `beside`, without a lock: for files that
+// are new, or that nothing else changes.
+bool ReplaceTogether(const FileBytes& main, const std::vector<FileBytes>& beside, bool replace,
+                     bool readOnlyToo, std::string& error);
+
 // A read-modify-write that no other one of the same file can interleave with: the file
-// is locked (flock, LockFileEx) before it is read and until its new bytes are in place.
+// is locked (flock, LockFileEx) before it is read and until its new bytes, and those of
+// the files `change` puts `beside` it, are in place (as CommitTogether puts them).
 // `change` is given at most `limit` + 1 bytes and the file's size, and returns the new
 // bytes; it may throw, and the lock and any temporary file go with it. `error` begins
-// with what failed: "cannot be read: ", "cannot be locked: " or "cannot be written: ".
+// with the path of the file that failed, then what failed: "cannot be read: ",
+// "cannot be locked: " or "cannot be written: ".
 bool LockedUpdate(const std::string& path, std::size_t limit, bool readOnlyToo,
-                  const std::function<std::string(const std::string&, std::uint64_t)>& change,
+                  const std::function<std::string(const std::string&, std::uint64_t,
+                                                  std::vector<FileBytes>& beside)>& change,
                   std::string& error);
 
 // Removes what a run killed beyond catching (SIGKILL, a power cut) left in `directory`:

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,50 @@ TEST(ProposalWarningsTest, BoxesTheRulesWereNotMadeFor)
     driver.qts = 0.35;
     EXPECT_TRUE(ProposalWarnings(Optimized(driver, true), true).empty());
     EXPECT_TRUE(ProposalWarnings(Optimized(driver, false), false).empty());
+}
+
+struct Edit {
+    const char* name;
+    const char* original;
+    std::vector<SheetEntry> entries;
+    const char* edited;
+};
+
+class EditedSheetTest : public testing::TestWithParam<Edit> {};
+
+// Catches an edit that rewrites the user's sheet: lost comments or order, CR LF turned
+// into LF or back, a value added where one stood already, a blank lost or doubled.
+TEST_P(EditedSheetTest, ChangesOnlyTheNamedLines)
+{
+    EXPECT_EQ(EditedSheet(GetParam().original, GetParam().entries), GetParam().edited);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, EditedSheetTest,
+    testing::Values(
+        Edit{"replaced_in_place_comments_kept", "; mine\nXmax=6\n; end\nsd = 300\n",
+             {{"xmax", "7 mm"}}, "; mine\nXmax=7 mm\n; end\nsd = 300\n"},
+        Edit{"crlf_kept", "; mine\r\nqes = 0.4  \r\nre = 5.6\r\n", {{"qes", "0.38"}},
+             "; mine\r\nqes = 0.38  \r\nre = 5.6\r\n"},
+        Edit{"appended_with_the_sheets_line_end", "sd = 300\r\n; last", {{"xmax", "5 mm"}},
+             "sd = 300\r\n; last\r\nxmax = 5 mm\r\n"},
+        Edit{"emptied", "xmax = 6.5 mm\nsd = 300\n", {{"xmax", ""}}, "xmax =\nsd = 300\n"},
+        Edit{"empty_value_filled", "maker =\r\n", {{"maker", "Seas"}}, "maker = Seas\r\n"},
+        Edit{"empty_not_appended", "sd = 300\n", {{"xmax", ""}}, "sd = 300\n"},
+        Edit{"new_sheet_gets_crlf", "", {{"sd", "330 cm2"}}, "sd = 330 cm2\r\n"}),
+    [](const testing::TestParamInfo<Edit>& info) { return info.param.name; });
+
+// Catches an edit that touches values nobody set, or misses one that changed.
+TEST(ChangedEntriesTest, OnlyWhatDiffers)
+{
+    DriverSheet before = EmptySheet(), after = EmptySheet();
+    before.value[SHEET_SD] = after.value[SHEET_SD] = 300;
+    before.value[SHEET_XMAX] = 6.5;
+    after.maker = "Seas";
+    const std::vector<SheetEntry> changed = ChangedEntries(before, after);
+    ASSERT_EQ(changed.size(), 2u);
+    EXPECT_EQ(changed[0].name + "=" + changed[0].text, "maker=Seas");
+    EXPECT_EQ(changed[1].name + "=" + changed[1].text, "xmax=");
 }
 
 }  // namespace

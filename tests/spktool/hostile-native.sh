@@ -18,6 +18,15 @@ for round in $(seq 30); do
     [[ $shown == *,A$round,B$round,* ]] || fail "round $round lost a change: $shown"
 done
 
+# A set and an import --force of one driver at once: each changes the speaker file and
+# its sheet as one, so the pair is all the set's (Qts 0.5 and a Pe) or all the import's.
+printf 'Model,Qts,Fs,Vas,Xmax\nR,0.3,30,50,5\n' >r.csv && "$tool" import r.csv --out . >/dev/null
+for round in $(seq 10); do
+    "$tool" set R.spk qts=0.5 pe=$round & "$tool" import r.csv --out . --force >/dev/null & wait
+    pair=$("$tool" show R.spk --csv | tail -n 1 | cut -d, -f4),$(sed -n 's/^pe = \([0-9]*\).*/\1/p' R.txt)
+    [[ $pair == 0.3, || $pair == 0.5,$round ]] || fail "round $round mixed the pair: $pair"
+done
+
 # A FIFO would block a read for ever; timeout turns that into a failure.
 mkfifo pipe.spk && mkdir folder && mkfifo folder/x.json
 out=$(timeout 10 "$tool" show pipe.spk 2>&1)

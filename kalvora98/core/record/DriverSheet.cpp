@@ -52,6 +52,28 @@ void AppendLine(std::string& out, std::string_view line)
     out.append("\r\n");
 }
 
+// The entries in the order a new sheet writes them: the maker and the model (numbered
+// after the values, as DecodeSheet counts them), then the values.
+constexpr int MAKER = SHEET_VALUES, MODEL = SHEET_VALUES + 1;
+constexpr int ENTRY_ORDER[] = {MAKER, MODEL, SHEET_IMPEDANCE, SHEET_RE, SHEET_LE, SHEET_QES,
+                               SHEET_QMS, SHEET_BL, SHEET_SD, SHEET_XMAX, SHEET_VD, SHEET_MMS,
+                               SHEET_CMS, SHEET_RMS, SHEET_PE, SHEET_SENSITIVITY,
+                               SHEET_DISPLACEMENT, SHEET_DIAMETER, SHEET_CUTOUT, SHEET_DEPTH};
+static_assert(sizeof ENTRY_ORDER / sizeof *ENTRY_ORDER == SHEET_VALUES + 2);
+
+const char* EntryName(int entry)
+{
+    return entry == MAKER ? "maker" : entry == MODEL ? "model" : SHEET_VALUE_NAMES[entry].name;
+}
+
+std::string EntryText(const DriverSheet& sheet, int entry);
+
+// An empty value ends at its '=', as the numbers' do: no blank for Notepad to keep.
+std::string EntryLine(std::string_view name, std::string_view text)
+{
+    return std::string(name) + " =" + (text.empty() ? "" : " " + std::string(text));
+}
+
 }  // namespace
 
 DriverSheet EmptySheet()
@@ -101,16 +123,92 @@ std::string EncodeSheet(const DriverSheet& sheet)
         AppendLine(out, line + v.meaning);
     }
     AppendLine(out, "");
-    // An empty value ends at its '=', as the numbers' do: no blank for Notepad to keep.
-    AppendLine(out, "maker =" + (sheet.maker.empty() ? "" : " " + sheet.maker));
-    AppendLine(out, "model =" + (sheet.model.empty() ? "" : " " + sheet.model));
-    for (int i = 0; i < SHEET_VALUES; ++i) {
-        const SheetValueName& v = SHEET_VALUE_NAMES[i];
-        std::string line = std::string(v.name) + " =";
-        if (IsKnown(sheet.value[i]))
-            line += " " + SheetNumber(sheet.value[i]) + (*v.unit ? std::string(" ") + v.unit : "");
-        AppendLine(out, line);
+    for (const int entry : ENTRY_ORDER)
+        AppendLine(out, EntryLine(EntryName(entry), EntryText(sheet, entry)));
+    return out;
+}
+
+namespace {
+
+std::string EntryText(const DriverSheet& sheet, int entry)
+{
+    if (entry == MAKER || entry == MODEL)
+        return entry == MAKER ? sheet.maker : sheet.model;
+    const char* unit = SHEET_VALUE_NAMES[entry].unit;
+    if (!IsKnown(sheet.value[entry]))
+        return "";
+    return SheetNumber(sheet.value[entry]) + (*unit ? std::string(" ") + unit : "");
+}
+
+// A sheet keeps the line end its first line has; one without any gets the CR LF that
+// a new sheet has.
+std::string_view LineEnd(std::string_view text)
+{
+    const std::size_t newline = text.find('\n');
+    return newline == std::string_view::npos || (newline > 0 && text[newline - 1] == '\r')
+               ? "\r\n"
+               : "\n";
+}
+
+std::size_t FindEntry(const std::vector<SheetEntry>& entries, std::string_view name)
+{
+    std::size_t i = 0;
+    while (i < entries.size() && !SameLetters(entries[i].name, name))
+        ++i;
+    return i;
+}
+
+// What follows a line's '=' with its value replaced: the user's blank before the value
+// stays, and a line that had no value gets the one blank a new sheet has.
+std::string EditedValue(std::string_view old, const std::string& text)
+{
+    if (text.empty())
+        return "";
+    const std::size_t first = old.find_first_not_of(BLANKS);
+    return (first == std::string_view::npos ? std::string(" ") : std::string(old.substr(0, first))) +
+           text;
+}
+
+}  // namespace
+
+std::vector<SheetEntry> ChangedEntries(const DriverSheet& before, const DriverSheet& after)
+{
+    std::vector<SheetEntry> changed;
+    for (const int entry : ENTRY_ORDER) {
+        std::string text = EntryText(after, entry);
+        if (text != EntryText(before, entry))
+            changed.push_back({EntryName(entry), std::move(text)});
     }
+    return changed;
+}
+
+std::string EditedSheet(std::string_view original, const std::vector<SheetEntry>& entries)
+{
+    std::string out;
+    std::vector<bool> done(entries.size());
+    std::size_t copied = 0;
+    KeyValueLines lines{original};
+    KeyValueLine line;
+    while (NextKeyValueLine(lines, line)) {
+        const std::size_t i = FindEntry(entries, line.name);
+        if (line.kind != KeyValueLine::PAIR || i == entries.size())
+            continue;
+        const std::size_t start = static_cast<std::size_t>(line.text.data() - original.data());
+        const std::size_t equals = start + line.text.find('=') + 1, end = start + line.text.size();
+        out.append(original.substr(copied, equals - copied));
+        out += EditedValue(original.substr(equals, end - equals), entries[i].text);
+        copied = end;
+        done[i] = true;
+    }
+    out.append(original.substr(copied));
+    const std::string_view lineEnd = LineEnd(original);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (!done[i] && !entries[i].text.empty()) {
+            if (!out.empty() && out.back() != '\n')
+                out += lineEnd;
+            out += EntryLine(entries[i].name, entries[i].text);
+            out += lineEnd;
+        }
     return out;
 }
 

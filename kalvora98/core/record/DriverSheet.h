@@ -39,6 +39,23 @@ int FindSheetValue(std::string_view name);
 // the same double.
 std::string EncodeSheet(const DriverSheet& sheet);
 
+// One entry of a sheet by its name ("maker", "model", "xmax") and its text after the
+// '=' as the sheet writes it ("6.5 mm"; "" for a value not known).
+struct SheetEntry {
+    std::string name;
+    std::string text;
+};
+
+// The entries whose text differs between `before` and `after`, in the sheet's order:
+// what an edit of a sheet file has to change and nothing more.
+std::vector<SheetEntry> ChangedEntries(const DriverSheet& before, const DriverSheet& after);
+
+// The text of a sheet with each entry's line given its new text where it stands, or
+// appended at the end when the sheet has no such line (an empty text is not appended).
+// Everything else is kept byte for byte: comments, order, lines spktool does not know,
+// the line ends, and each changed line's own name, indent and blank after the '='.
+std::string EditedSheet(std::string_view original, const std::vector<SheetEntry>& entries);
+
 // A value as the sheet writes it: the shortest decimal text that reads back to the same
 // double ("330", "6.5").
 std::string SheetNumber(double value);

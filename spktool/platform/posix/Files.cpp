@@ -340,15 +340,17 @@ void DiscardFile(StagedFile& staged)
 }
 
 bool LockedUpdate(const std::string& path, std::size_t limit, bool readOnlyToo,
-                  const std::function<std::string(const std::string&, std::uint64_t)>& change,
+                  const std::function<std::string(const std::string&, std::uint64_t,
+                                                  std::vector<FileBytes>& beside)>& change,
                   std::string& error)
 {
+    const std::string name = path + ": ";
     for (int attempt = 0;; ++attempt) {
         struct stat status, now;
         const std::string target = FollowLinks(path);
         const int fd = OpenRegular(target, status, error);
         if (fd < 0)
-            return Prefixed("cannot be read: ", error);
+            return Prefixed((name + "cannot be read: ").c_str(), error);
         struct Closer {
             int fd;
             ~Closer() { close(fd); }
@@ -357,7 +359,7 @@ bool LockedUpdate(const std::string& path, std::size_t limit, bool readOnlyToo,
         while ((locked = flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
         }
         if (locked != 0) {
-            error = "cannot be locked: " + LastErrorText();
+            error = name + "cannot be locked: " + LastErrorText();
             return false;
         }
         // Whoever held the lock before may have moved a new file onto the name.
@@ -365,16 +367,21 @@ bool LockedUpdate(const std::string& path, std::size_t limit, bool readOnlyToo,
             now.st_dev != status.st_dev) {
             if (attempt < 1000)
                 continue;
-            error = "replaced again and again while waiting for it";
+            error = name + "replaced again and again while waiting for it";
             return false;
         }
         std::string bytes;
         std::uint64_t size = 0;
         if (!ReadOpen(fd, status, limit, bytes, size, error))
-            return Prefixed("cannot be read: ", error);
+            return Prefixed((name + "cannot be read: ").c_str(), error);
+        std::vector<FileBytes> beside;
+        const std::string changed = change(bytes, size, beside);
         StagedFile staged;
-        return (StageFile(path, change(bytes, size), true, readOnlyToo, staged, error) &&
-                CommitFile(staged, true, error)) ||
-               Prefixed("cannot be written: ", error);
+        if (!StageFile(path, changed, true, readOnlyToo, staged, error))
+            return Prefixed((name + "cannot be written: ").c_str(), error);
+        const auto commit = [](StagedFile& file, std::string& why) {
+            return CommitFile(file, true, why);
+        };
+        return CommitTogether(staged, beside, true, readOnlyToo, commit, error);
     }
 }

@@ -338,14 +338,16 @@ void DiscardFile(StagedFile& staged)
 }
 
 bool LockedUpdate(const std::string& path, std::size_t limit, bool readOnlyToo,
-                  const std::function<std::string(const std::string&, std::uint64_t)>& change,
+                  const std::function<std::string(const std::string&, std::uint64_t,
+                                                  std::vector<FileBytes>& beside)>& change,
                   std::string& error)
 {
+    const std::string name = path + ": ";
     for (int attempt = 0;; ++attempt) {
         HANDLE file = OpenRegular(path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   error);
         if (file == INVALID_HANDLE_VALUE)
-            return Prefixed("cannot be read: ", error);
+            return Prefixed((name + "cannot be read: ").c_str(), error);
         struct Closer {
             HANDLE handle;
             ~Closer() { if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle); }
@@ -353,28 +355,34 @@ bool LockedUpdate(const std::string& path, std::size_t limit, bool readOnlyToo,
         OVERLAPPED at{};
         at.OffsetHigh = LOCK_OFFSET_HIGH;
         if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) {
-            error = "cannot be locked: " + LastErrorText();
+            error = name + "cannot be locked: " + LastErrorText();
             return false;
         }
         // Whoever held the lock before may have moved a new file onto the name.
         if (!SameFile(file, path)) {
             if (attempt < 1000)
                 continue;
-            error = "replaced again and again while waiting for it";
+            error = name + "replaced again and again while waiting for it";
             return false;
         }
         std::string bytes;
         std::uint64_t size = 0;
         if (!ReadOpen(file, limit, bytes, size, error))
-            return Prefixed("cannot be read: ", error);
+            return Prefixed((name + "cannot be read: ").c_str(), error);
+        std::vector<FileBytes> beside;
+        const std::string changed = change(bytes, size, beside);
         StagedFile staged;
-        if (!StageFile(path, change(bytes, size), true, readOnlyToo, staged, error))
-            return Prefixed("cannot be written: ", error);
-        if (MoveStaged(staged, true, error))
-            return true;
-        // Where a file that is open cannot be replaced, the lock has to go first.
-        CloseHandle(file);
-        closer.handle = INVALID_HANDLE_VALUE;
-        return CommitFile(staged, true, error) || Prefixed("cannot be written: ", error);
+        if (!StageFile(path, changed, true, readOnlyToo, staged, error))
+            return Prefixed((name + "cannot be written: ").c_str(), error);
+        // The files beside it move first, under the lock; where a file that is open
+        // cannot be replaced, the lock has to go before the locked file itself moves.
+        const auto commit = [&](StagedFile& locked, std::string& why) {
+            if (MoveStaged(locked, true, why))
+                return true;
+            CloseHandle(file);
+            closer.handle = INVALID_HANDLE_VALUE;
+            return CommitFile(locked, true, why);
+        };
+        return CommitTogether(staged, beside, true, readOnlyToo, commit, error);
     }
 }
