@@ -89,11 +89,6 @@ void WriteWholeFile(const std::string& path, const std::string& bytes, bool repl
         BadData(path + ": cannot be written: " + error);
 }
 
-void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace)
-{
-    WriteWholeFile(path, SpeakerBytes(record), replace);
-}
-
 std::string SheetPath(const std::string& speakerPath)
 {
     const std::size_t dot = speakerPath.rfind('.');

@@ -33,9 +33,6 @@ void ChangeSpeakerFile(const std::string& path, bool fresh, bool force,
 bool ReplaceSpeakerFile(const std::string& path, const Speaker& record,
                         const DriverSheet& sheet, std::string& error);
 
-// Writes the file as the program saves: a complete temporary file, then one move.
-// An existing file (read-only too) is replaced only when `replace` is set.
-void SaveSpeakerFile(const std::string& path, const Speaker& record, bool replace);
 
 // The same for any file's bytes, and its first check alone, for a command that wants
 // to fail before it does its work.
