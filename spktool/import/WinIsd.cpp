@@ -113,7 +113,7 @@ bool ReadLine(const std::string& source, const KeyValueLine& line, WinIsdFile& f
         const std::string name(line.text);
         file.inDriver = Lower(name) == "[driver]";
         if (file.inDriver)
-            file.sections.push_back({line.number, {}, "", "", true});
+            file.sections.push_back({line.number, {}, "", "", true, {}});
         else if (file.warned.insert(Lower(name)).second)
             result.warnings.push_back(here + ": section '" + name + "' is not used");
     } else if (!file.inDriver || !file.sections.back().ok) {
