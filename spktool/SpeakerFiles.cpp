@@ -81,6 +81,39 @@ void RefuseToReplace(const std::string& path, bool replace)
         BadData(path + ": exists already (--force replaces it)");
 }
 
+namespace {
+
+// The folder and the name of a path, "." for a bare name.
+std::pair<std::string, std::string> Split(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos)
+        return {".", path};
+    return {slash == 0 ? path.substr(0, 1) : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+// The same file, or one not there yet under the same name in the same folder (a sheet
+// not written yet would be read as the driver's once the output is there).
+bool Names(const std::string& output, const std::string& file)
+{
+    if (SameExistingFile(output, file))
+        return true;
+    const auto [outputFolder, outputName] = Split(output);
+    const auto [folder, name] = Split(file);
+    return Lower(outputName) == Lower(name) && SameExistingFile(outputFolder, folder);
+}
+
+}  // namespace
+
+void RefuseInputs(const std::string& output, const std::vector<std::string>& inputs)
+{
+    for (const std::string& input : inputs)
+        for (const std::string& file : {input, SheetPath(input)})
+            if (Names(output, file))
+                BadData(output + ": is " + (file == input ? "" : "the driver sheet of ") +
+                        "an input of this command (" + input + "): choose another name");
+}
+
 void WriteWholeFile(const std::string& path, const std::string& bytes, bool replace)
 {
     RefuseToReplace(path, replace);

@@ -33,11 +33,16 @@ void ChangeSpeakerFile(const std::string& path, bool fresh, bool force,
 bool ReplaceSpeakerFile(const std::string& path, const Speaker& record,
                         const DriverSheet& sheet, std::string& error);
 
-
-// The same for any file's bytes, and its first check alone, for a command that wants
-// to fail before it does its work.
+// Writes `bytes` as the program saves a file: a complete temporary file, then one
+// move; an existing file (read-only too) is replaced only when `replace` is set. And
+// its first check alone, for a command that wants to fail before it does its work.
 void WriteWholeFile(const std::string& path, const std::string& bytes, bool replace);
 void RefuseToReplace(const std::string& path, bool replace);
+
+// Refuses an output that is one of the command's input files or their driver sheets,
+// whatever name it is given by: "report f.spk -o f.spk --force" would replace the
+// driver with its page.
+void RefuseInputs(const std::string& output, const std::vector<std::string>& inputs);
 
 // The 164 bytes of a record.
 std::string SpeakerBytes(const Speaker& record);

@@ -599,8 +599,10 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 
 std::string BuildCommand(const std::string& file, const BuildRequest& r)
 {
-    if (!r.svg.empty())
+    if (!r.svg.empty()) {
         RefuseToReplace(r.svg, r.force);
+        RefuseInputs(r.svg, {file});
+    }
     BuiltBox built = BuildBox(file, r);
     if (!r.svg.empty()) {
         // Complete in a temporary file first: a failure leaves no half-written sheet.

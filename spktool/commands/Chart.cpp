@@ -288,6 +288,8 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
                        "' (spl, max-spl, excursion, port-speed, group-delay or impedance)");
     RefuseToReplace(out, force);
     const std::vector<Design> designs = LoadDesigns(designTexts, plot, {});
+    for (const Design& d : designs)
+        RefuseInputs(out, {d.file});
     // Complete in a temporary file first: a failure leaves no half-written picture.
     const Paint paint = Painting(designs, plot, width, height);
     WriteWholeFile(out, bmp ? BitmapPicture(Titles(designs), width, height, paint)

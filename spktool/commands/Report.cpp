@@ -33,6 +33,7 @@ Outcome ReportCommand(const std::vector<std::string>& files, const std::string& 
     if (request.system.diameter == 0 && request.system.ports != 0)
         BadCommandLine("report: --ports needs --diameter");
     RefuseToReplace(page, request.force);
+    RefuseInputs(page, files);
     return WritePage(files, page, request, request.force);
 }
 

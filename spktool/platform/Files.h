@@ -21,6 +21,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
 
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+// Whether two paths name one existing file, through links and other spellings: the
+// same device and inode, or on Windows the same volume and file index.
+bool SameExistingFile(const std::string& a, const std::string& b);
 // One folder, whose parent must exist.
 bool MakeDirectory(const std::string& path, std::string& error);
 

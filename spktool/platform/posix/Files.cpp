@@ -135,6 +135,13 @@ bool IsDirectory(const std::string& path)
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+bool SameExistingFile(const std::string& a, const std::string& b)
+{
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 bool MakeDirectory(const std::string& path, std::string& error)
 {
     if (mkdir(path.c_str(), 0777) == 0)

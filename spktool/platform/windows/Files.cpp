@@ -135,6 +135,18 @@ bool IsDirectory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool SameExistingFile(const std::string& a, const std::string& b)
+{
+    HANDLE file = CreateFileW(Wide(a).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool same = SameFile(file, b);
+    CloseHandle(file);
+    return same;
+}
+
 bool MakeDirectory(const std::string& path, std::string& error)
 {
     if (CreateDirectoryW(Wide(path).c_str(), nullptr))
