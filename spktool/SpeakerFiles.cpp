@@ -77,6 +77,8 @@ std::string SpeakerBytes(const Speaker& record)
 
 void RefuseToReplace(const std::string& path, bool replace)
 {
+    if (const std::string kind = NotAFile(path); !kind.empty())
+        BadData(path + ": cannot be written: " + kind);
     if (!replace && PathExists(path))
         BadData(path + ": exists already (--force replaces it)");
 }

@@ -21,6 +21,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
 
 bool PathExists(const std::string& path);
 bool IsDirectory(const std::string& path);
+// What an existing path is when it is not a regular file ("is a directory", "is a
+// device, not a file"), for a target that no --force can replace; "" for a file or
+// nothing at all.
+std::string NotAFile(const std::string& path);
 // Whether two paths name one existing file, through links and other spellings: the
 // same device and inode, or on Windows the same volume and file index.
 bool SameExistingFile(const std::string& a, const std::string& b);

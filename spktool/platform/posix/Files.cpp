@@ -135,6 +135,13 @@ bool IsDirectory(const std::string& path)
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+std::string NotAFile(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) ? KindOf(status.st_mode)
+                                                                         : "";
+}
+
 bool SameExistingFile(const std::string& a, const std::string& b)
 {
     struct stat first, second;

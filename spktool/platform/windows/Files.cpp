@@ -135,6 +135,20 @@ bool IsDirectory(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string NotAFile(const std::string& path)
+{
+    if (IsDirectory(path))
+        return "is a directory";
+    HANDLE probe = CreateFileW(Wide(path).c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return "";
+    const DWORD type = GetFileType(probe);
+    CloseHandle(probe);
+    return type == FILE_TYPE_DISK ? "" : KindOf(type);
+}
+
 bool SameExistingFile(const std::string& a, const std::string& b)
 {
     HANDLE file = CreateFileW(Wide(a).c_str(), 0,
