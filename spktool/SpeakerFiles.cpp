@@ -1,5 +1,6 @@
 #include "SpeakerFiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -134,11 +135,59 @@ std::string SheetPath(const std::string& speakerPath)
 namespace {
 
 // The sheet beside a speaker file as it is on disk: the user's text and what it says.
+// Larger than any hand-annotated sheet: a sparse or wrong file is refused before it is
+// read into memory.
+constexpr std::size_t MOST_SHEET_BYTES = 16 << 20;
+
+// A sheet as its user saved it: the text to edit, and how it was written. Notepad saves
+// UTF-8, with or without a byte order mark, older editors Windows-1252; classic Mac
+// editors end lines with CR alone. The sheet's texts are read in Windows-1252, as the
+// speaker file holds them, and written back in the encoding they came in.
 struct SheetOnDisk {
     bool exists;
-    std::string text;
+    std::string text;  // as on disk
     DriverSheet sheet;
+    bool utf8 = false, crOnly = false;
 };
+
+std::string LineFeeds(std::string text)
+{
+    for (char& c : text)
+        c = c == '\r' ? '\n' : c;
+    return text;
+}
+
+// UTF-8 in Windows-1252 with its line ends and tabs kept, which the code page's
+// conversion of a field's text leaves out.
+std::string SheetWindows1252(std::string_view utf8)
+{
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at = 0; at <= utf8.size(); ++at)
+        if (at == utf8.size() || utf8[at] == '\n' || utf8[at] == '\r' || utf8[at] == '\t') {
+            out += LossyWindows1252(utf8.substr(from, at - from));
+            if (at < utf8.size())
+                out += utf8[at];
+            from = at + 1;
+        }
+    return out;
+}
+
+// The text in Windows-1252 with LF or CR LF line ends and no byte order mark, as the
+// sheet's reader takes it.
+std::string Readable(SheetOnDisk& disk)
+{
+    std::string text = disk.text;
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3), disk.utf8 = true;
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    disk.utf8 = disk.utf8 || (!ascii && IsUtf8(text));
+    disk.crOnly = text.find('\r') != std::string::npos && text.find('\n') == std::string::npos;
+    if (disk.crOnly)
+        text = LineFeeds(std::move(text));
+    return disk.utf8 ? SheetWindows1252(text) : text;
+}
 
 SheetOnDisk ReadSheet(const std::string& speakerPath)
 {
@@ -147,10 +196,14 @@ SheetOnDisk ReadSheet(const std::string& speakerPath)
     if (!disk.exists)
         return disk;
     std::string error;
-    if (!ReadWholeFile(path, disk.text, error))
+    std::uint64_t size = 0;
+    if (!ReadRegularFile(path, MOST_SHEET_BYTES, disk.text, size, error))
         BadData(path + ": cannot be read: " + error);
+    if (size > MOST_SHEET_BYTES)
+        BadData(path + ": " + std::to_string(size) + " bytes, more than a driver sheet's " +
+                std::to_string(MOST_SHEET_BYTES >> 20) + " MB: not a driver sheet");
     int line = 0;
-    if (!DecodeSheet(disk.text, disk.sheet, line, error))
+    if (!DecodeSheet(Readable(disk), disk.sheet, line, error))
         BadData(path + ":" + std::to_string(line) + ": " + error);
     return disk;
 }
@@ -165,9 +218,18 @@ void SheetChange(const std::string& speakerPath, const SheetOnDisk& disk,
             beside.push_back({SheetPath(speakerPath), EncodeSheet(sheet)});
         return;
     }
-    const std::vector<SheetEntry> changed = ChangedEntries(disk.sheet, sheet);
-    if (!changed.empty())
-        beside.push_back({SheetPath(speakerPath), EditedSheet(disk.text, changed)});
+    std::vector<SheetEntry> changed = ChangedEntries(disk.sheet, sheet);
+    if (changed.empty())
+        return;
+    if (disk.utf8)
+        for (SheetEntry& entry : changed)
+            entry.text = FromWindows1252(entry.text);
+    // The line editor takes LF and CR LF; CR alone goes back as it came.
+    std::string edited = EditedSheet(disk.crOnly ? LineFeeds(disk.text) : disk.text, changed);
+    if (disk.crOnly)
+        for (char& c : edited)
+            c = c == '\n' ? '\r' : c;
+    beside.push_back({SheetPath(speakerPath), edited});
 }
 
 // The record's new bytes, with the sheet's change put `beside` them. A fresh file that
