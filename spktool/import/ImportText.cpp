@@ -1,6 +1,5 @@
 // Which reader a source goes to, from its first bytes.
 #include <algorithm>
-#include <cctype>
 
 #include "Parsers.h"
 #include "Text.h"
@@ -27,7 +26,7 @@ bool IsWinIsd(const std::string& source, const std::string& first)
 {
     const bool wdr = source.size() >= 4 && Lower(source.substr(source.size() - 4)) == ".wdr";
     const bool section = first.size() > 2 && first.front() == '[' && first.back() == ']' &&
-                         std::isalpha(static_cast<unsigned char>(first[1]));
+                         ((first[1] >= 'A' && first[1] <= 'Z') || (first[1] >= 'a' && first[1] <= 'z'));
     return wdr || section || first.front() == ';';
 }
 

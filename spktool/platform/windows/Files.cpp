@@ -93,9 +93,10 @@ bool ReadOpen(HANDLE file, std::size_t limit, std::string& bytes, std::uint64_t&
 // The same file, not only the same name: a file replaced since it was opened differs.
 bool SameFile(HANDLE file, const std::string& path)
 {
+    // FILE_FLAG_BACKUP_SEMANTICS opens a folder too, to tell two folders apart.
     HANDLE now = CreateFileW(Wide(path).c_str(), 0,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (now == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION a, b;
@@ -153,7 +154,7 @@ bool SameExistingFile(const std::string& a, const std::string& b)
 {
     HANDLE file = CreateFileW(Wide(a).c_str(), 0,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const bool same = SameFile(file, b);
