@@ -150,13 +150,6 @@ struct SheetOnDisk {
     bool utf8 = false, crOnly = false;
 };
 
-std::string LineFeeds(std::string text)
-{
-    for (char& c : text)
-        c = c == '\r' ? '\n' : c;
-    return text;
-}
-
 // UTF-8 in Windows-1252 with its line ends and tabs kept, which the code page's
 // conversion of a field's text leaves out.
 std::string SheetWindows1252(std::string_view utf8)
@@ -185,7 +178,7 @@ std::string Readable(SheetOnDisk& disk)
     disk.utf8 = disk.utf8 || (!ascii && IsUtf8(text));
     disk.crOnly = text.find('\r') != std::string::npos && text.find('\n') == std::string::npos;
     if (disk.crOnly)
-        text = LineFeeds(std::move(text));
+        text = WithLineFeeds(std::move(text));
     return disk.utf8 ? SheetWindows1252(text) : text;
 }
 
@@ -225,7 +218,7 @@ void SheetChange(const std::string& speakerPath, const SheetOnDisk& disk,
         for (SheetEntry& entry : changed)
             entry.text = FromWindows1252(entry.text);
     // The line editor takes LF and CR LF; CR alone goes back as it came.
-    std::string edited = EditedSheet(disk.crOnly ? LineFeeds(disk.text) : disk.text, changed);
+    std::string edited = EditedSheet(disk.crOnly ? WithLineFeeds(disk.text) : disk.text, changed);
     if (disk.crOnly)
         for (char& c : edited)
             c = c == '\n' ? '\r' : c;

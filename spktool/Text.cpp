@@ -222,3 +222,11 @@ std::string MarkupText(std::string_view text)
     }
     return out;
 }
+
+std::string WithLineFeeds(std::string text)
+{
+    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 1))
+        if (at + 1 == text.size() || text[at + 1] != '\n')
+            text[at] = '\n';
+    return text;
+}

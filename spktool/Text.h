@@ -51,3 +51,7 @@ std::string SafeFileName(std::string_view model);
 
 // ASCII lower case, for header names and option words.
 std::string Lower(std::string_view text);
+
+// The text with a CR that ends a line alone (classic Mac OS) made LF; CR LF is kept, as
+// the line readers take it.
+std::string WithLineFeeds(std::string text);

@@ -127,22 +127,13 @@ bool ReadLine(const std::string& source, const KeyValueLine& line, WinIsdFile& f
     return true;
 }
 
-// Classic Mac OS ends lines with CR alone; the line reader takes LF and CR LF.
-std::string WithLineFeeds(std::string text)
-{
-    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 1))
-        if (at + 1 == text.size() || text[at + 1] != '\n')
-            text[at] = '\n';
-    return text;
-}
-
 }  // namespace
 
 void ImportWinIsd(const std::string& source, std::string text, ImportResult& result)
 {
     if (!IsUtf8(text))
         text = FromWindows1252(text);
-    text = WithLineFeeds(std::move(text));
+    text = WithLineFeeds(std::move(text));  // the line reader takes LF and CR LF
     WinIsdFile file;
     KeyValueLines lines{text, true};
     KeyValueLine line;
