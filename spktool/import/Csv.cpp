@@ -2,6 +2,7 @@
 // column and, where it has one, its unit.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <set>
 
 #include "Parsers.h"
@@ -15,57 +16,98 @@ struct CsvRecord {
     std::vector<std::string> cells;
 };
 
+// More columns than any table of drivers has; the limit keeps a hostile header's cost
+// bounded.
+constexpr std::size_t MOST_COLUMNS = 1000;
+
 // RFC 4180 records: quoted cells may hold the separator, doubled quotes and line breaks.
-std::vector<CsvRecord> SplitCsv(const std::string& text, char separator, std::string& error)
-{
-    std::vector<CsvRecord> records;
-    CsvRecord record{1, {""}};
-    int line = 1;
-    bool quoted = false, wasQuoted = false;
-    for (std::size_t at = 0; at < text.size(); ++at) {
+// Each record goes to `take` as it ends and is then forgotten, so a table costs the
+// memory of one row; a blank line is no record at all. False, with the error, when the
+// text breaks the format or `take` returns false.
+class CsvSplitter {
+public:
+    CsvSplitter(char separator, const std::function<bool(const CsvRecord&)>& take)
+        : separator_(separator), take_(take)
+    {
+    }
+
+    bool Split(const std::string& text, std::string& error)
+    {
+        for (std::size_t at = 0; at < text.size(); ++at)
+            if (!Step(text, at, error))
+                return false;
+        if (quoted_) {
+            error = std::to_string(record_.line) + ": a quote is never closed";
+            return false;
+        }
+        return Emit(error);
+    }
+
+private:
+    bool Step(const std::string& text, std::size_t& at, std::string& error)
+    {
         const char c = text[at];
-        if (quoted) {
-            if (c == '"' && at + 1 < text.size() && text[at + 1] == '"') {
-                record.cells.back() += '"';
-                ++at;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                if (c == '\n')
-                    ++line;
-                record.cells.back() += c;
+        std::string& cell = record_.cells.back();
+        if (quoted_) {
+            if (c == '"' && at + 1 < text.size() && text[at + 1] == '"')
+                cell += text[at++];
+            else if (c == '"')
+                quoted_ = false;
+            else {
+                line_ += c == '\n';
+                cell += c;
             }
-        } else if (c == '"' && record.cells.back().find_first_not_of(" \t") == std::string::npos &&
-                   !wasQuoted) {
-            record.cells.back().clear();
-            quoted = wasQuoted = true;
-        } else if (c == separator) {
-            record.cells.emplace_back();
-            wasQuoted = false;
+        } else if (c == '"' && cell.find_first_not_of(" \t") == std::string::npos && !wasQuoted_) {
+            cell.clear();
+            quoted_ = wasQuoted_ = true;
+        } else if (c == separator_) {
+            if (record_.cells.size() == MOST_COLUMNS) {
+                error = std::to_string(line_) + ": more than 1,000 columns, the most a table has";
+                return false;
+            }
+            record_.cells.emplace_back();
+            wasQuoted_ = false;
         } else if (c == '\n' || c == '\r') {
             if (c == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
                 ++at;
-            // A blank line costs nothing, so that a file of them is not a burden.
-            if (records.empty() || record.cells.size() > 1 || !record.cells[0].empty() || wasQuoted) {
-                records.push_back(std::move(record));
-                record = {line, {""}};
-            }
-            record.line = ++line;
-            wasQuoted = false;
-        } else if (wasQuoted && c != ' ' && c != '\t') {
-            error = std::to_string(line) + ": text after a closing quote";
-            return {};
+            return EndLine(error);
+        } else if (wasQuoted_ && c != ' ' && c != '\t') {
+            error = std::to_string(line_) + ": text after a closing quote";
+            return false;
         } else {
-            record.cells.back() += c;
+            cell += c;
         }
+        return true;
     }
-    if (quoted) {
-        error = std::to_string(record.line) + ": a quote is never closed";
-        return {};
+
+    bool EndLine(std::string& error)
+    {
+        const bool blank = record_.cells.size() == 1 && record_.cells[0].empty() && !wasQuoted_;
+        if ((!blank || first_) && !Emit(error))
+            return false;
+        // Reused, not rebuilt: a line costs no allocation.
+        record_.line = ++line_;
+        record_.cells.resize(1);
+        record_.cells[0].clear();
+        wasQuoted_ = false;
+        return true;
     }
-    records.push_back(record);
-    return records;
-}
+
+    bool Emit(std::string& error)
+    {
+        first_ = false;
+        if (take_(record_))
+            return true;
+        error.clear();
+        return false;
+    }
+
+    char separator_;
+    const std::function<bool(const CsvRecord&)>& take_;
+    CsvRecord record_{1, {""}};
+    int line_ = 1;
+    bool quoted_ = false, wasQuoted_ = false, first_ = true;
+};
 
 // Where a CSV column goes: a record field ("vas"), the maker, or a sheet value (`sheet`
 // not -1, `field` its name), with the factor from the unit its header names to the
@@ -241,27 +283,42 @@ bool RowValues(const std::string& where, const CsvRecord& record,
     return true;
 }
 
-void ImportRows(const std::string& source, const std::vector<CsvRecord>& records,
-                const std::map<std::size_t, Column>& columns, char separator,
-                ImportResult& result)
-{
-    int rows = 0;
-    for (std::size_t r = 1; r < records.size(); ++r) {
-        const CsvRecord& record = records[r];
-        if (IsBlank(record))
-            continue;
-        if (++rows > MAX_DRIVERS) {
-            result.errors.push_back(source + TOO_MANY);
-            return;
-        }
-        const std::string where = source + ":" + std::to_string(record.line);
-        Values values;
-        if (RowValues(where, record, columns, separator, values, result))
-            AddDriver(where, Stem(source) + "-" + std::to_string(record.line), values, result);
+// Takes the header, then one driver a row; counts the rows in `rows`.
+class RowReader {
+public:
+    RowReader(const std::string& source, char separator, ImportResult& result)
+        : source_(source), separator_(separator), result_(result)
+    {
     }
-    if (rows == 0)
-        result.errors.push_back(source + ": no drivers below the header row");
-}
+
+    bool Take(const CsvRecord& record)
+    {
+        if (!header_) {
+            header_ = true;
+            return ReadHeader(source_, record.cells, columns_, result_);
+        }
+        if (IsBlank(record))
+            return true;
+        if (++rows == MAX_DRIVERS + 1) {
+            result_.errors.push_back(source_ + TOO_MANY);
+            return false;
+        }
+        const std::string where = source_ + ":" + std::to_string(record.line);
+        Values values;
+        if (RowValues(where, record, columns_, separator_, values, result_))
+            AddDriver(where, Stem(source_) + "-" + std::to_string(record.line), values, result_);
+        return true;
+    }
+
+    int rows = 0;
+
+private:
+    const std::string& source_;
+    char separator_;
+    ImportResult& result_;
+    std::map<std::size_t, Column> columns_;
+    bool header_ = false;
+};
 
 }  // namespace
 
@@ -272,13 +329,20 @@ void ImportCsv(const std::string& source, std::string text, ImportResult& result
     if (!IsUtf8(text))
         text = FromWindows1252(text);
     const char separator = Separator(text);
+    RowReader reader(source, separator, result);
+    const std::function<bool(const CsvRecord&)> take = [&](const CsvRecord& record) {
+        return reader.Take(record);
+    };
+    // A text that breaks the format gives no drivers, not those above the fault.
+    const std::size_t drivers = result.drivers.size(), warnings = result.warnings.size();
     std::string error;
-    const std::vector<CsvRecord> records = SplitCsv(text, separator, error);
-    if (!error.empty()) {
-        result.errors.push_back(source + ":" + error);
-        return;
+    if (!CsvSplitter(separator, take).Split(text, error)) {
+        if (!error.empty()) {
+            result.drivers.resize(drivers);
+            result.warnings.resize(warnings);
+            result.errors.push_back(source + ":" + error);
+        }
+    } else if (reader.rows == 0) {
+        result.errors.push_back(source + ": no drivers below the header row");
     }
-    std::map<std::size_t, Column> columns;
-    if (ReadHeader(source, records.front().cells, columns, result))
-        ImportRows(source, records, columns, separator, result);
 }

@@ -34,7 +34,7 @@ void ReadSources(const std::vector<std::string>& sources, ImportResult& result)
         for (const std::string& file : SourceFiles(source, result.errors)) {
             std::string bytes, error;
             if (ReadWholeFile(file, bytes, error))
-                ImportText(file, bytes, result);
+                ImportText(file, std::move(bytes), result);
             else
                 result.errors.push_back(file + ": cannot be read: " + error);
         }

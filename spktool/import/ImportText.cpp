@@ -47,13 +47,12 @@ std::string Utf16Error(const std::string& source, const std::string& bytes)
 
 }  // namespace
 
-void ImportText(const std::string& source, const std::string& bytes, ImportResult& result)
+void ImportText(const std::string& source, std::string text, ImportResult& result)
 {
-    if (const std::string error = Utf16Error(source, bytes); !error.empty()) {
+    if (const std::string error = Utf16Error(source, text); !error.empty()) {
         result.errors.push_back(error);
         return;
     }
-    std::string text = bytes;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     const std::size_t first = text.find_first_not_of(" \t\r\n");
@@ -61,11 +60,11 @@ void ImportText(const std::string& source, const std::string& bytes, ImportResul
     if (lead == 0)
         result.errors.push_back(source + ": empty");
     else if (IsWinIsd(source, FirstLine(text)))
-        ImportWinIsd(source, text, result);
+        ImportWinIsd(source, std::move(text), result);
     else if (lead == '<')
         ImportXml(source, text, result);
     else if (lead == '{' || lead == '[')
         ImportJson(source, text, result);
     else
-        ImportCsv(source, text, result);
+        ImportCsv(source, std::move(text), result);
 }

@@ -26,7 +26,8 @@ struct ImportResult {
 // Reads one source: WinISD's if its first line is "[Driver]", XML if it starts with
 // '<', JSON if with '{', CSV otherwise.
 // `source` names it in messages and, for a CSV without models, in file names.
-void ImportText(const std::string& source, const std::string& bytes, ImportResult& result);
+// It takes the text, so that a large table is held once.
+void ImportText(const std::string& source, std::string text, ImportResult& result);
 
 struct PlannedFile {
     std::string path;

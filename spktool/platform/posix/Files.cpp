@@ -72,6 +72,9 @@ bool ReadOpen(int fd, const struct stat& status, std::size_t limit, std::string&
               std::uint64_t& size, std::string& error)
 {
     bytes.clear();
+    // Grown once to the size the file says it has, not doubled on the way: a large
+    // table then costs its size, not twice it while the string moves.
+    bytes.reserve(std::min<std::uint64_t>(static_cast<std::uint64_t>(status.st_size), limit));
     char buffer[65536];
     while (bytes.size() <= limit) {
         const ssize_t got = read(fd, buffer, std::min(sizeof buffer, limit + 1 - bytes.size()));

@@ -73,6 +73,8 @@ bool ReadOpen(HANDLE file, std::size_t limit, std::string& bytes, std::uint64_t&
     LARGE_INTEGER length;
     size = GetFileSizeEx(file, &length) ? static_cast<std::uint64_t>(length.QuadPart) : 0;
     bytes.clear();
+    // Grown once, as on POSIX: a large table costs its size, not twice it.
+    bytes.reserve(std::min<std::uint64_t>(size, limit));
     char buffer[65536];
     DWORD got = 0;
     while (bytes.size() <= limit) {
