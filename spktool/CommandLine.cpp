@@ -10,10 +10,10 @@ CLI::Validator Positive(double most, const char* unit)
     return CLI::Validator(
         [most, unit](std::string& text) -> std::string {
             if (!IsTypedNumber(text) || text.size() > static_cast<std::size_t>(TYPED_NUMBER_CHARS))
-                return "'" + text + "' is not a number of at most 9 characters";
+                return Quoted(text) + " is not a number of at most 9 characters";
             const double value = ReadNumber(text.c_str());
             if (!(value > 0 && value <= most))
-                return "'" + text + "' is not above 0 and at most " + Brief(most) + unit;
+                return Quoted(text) + " is not above 0 and at most " + Brief(most) + unit;
             return "";
         },
         "");
@@ -25,7 +25,7 @@ CLI::Validator Between(double low, double high)
         [low, high](std::string& text) -> std::string {
             double value = 0;
             if (!ReadDecimal(text, value) || !(value >= low && value <= high))
-                return "'" + text + "' is not a number from " + Brief(low) + " to " + Brief(high);
+                return Quoted(text) + " is not a number from " + Brief(low) + " to " + Brief(high);
             return "";
         },
         "");
@@ -61,9 +61,9 @@ CLI::Option* DeclareSystem(CLI::App& command, SystemOptions& system, unsigned pa
 double OptionNumber(const std::string& option, const std::string& text)
 {
     if (!IsTypedNumber(text) || text.size() > static_cast<std::size_t>(TYPED_NUMBER_CHARS))
-        BadCommandLine(option + ": '" + text + "' is not a number of at most 9 characters");
+        BadCommandLine(option + ": " + Quoted(text) + " is not a number of at most 9 characters");
     const double value = ReadNumber(text.c_str());
     if (!(value > 0) || !std::isfinite(value))
-        BadCommandLine(option + ": '" + text + "' is not greater than 0");
+        BadCommandLine(option + ": " + Quoted(text) + " is not greater than 0");
     return value;
 }

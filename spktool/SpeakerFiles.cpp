@@ -196,8 +196,9 @@ SheetOnDisk ReadSheet(const std::string& speakerPath)
         BadData(path + ": " + std::to_string(size) + " bytes, more than a driver sheet's " +
                 std::to_string(MOST_SHEET_BYTES >> 20) + " MB: not a driver sheet");
     int line = 0;
+    // The reader quotes the sheet's own text, which it has in Windows-1252.
     if (!DecodeSheet(Readable(disk), disk.sheet, line, error))
-        BadData(path + ":" + std::to_string(line) + ": " + error);
+        BadData(path + ":" + std::to_string(line) + ": " + FromWindows1252(error));
     return disk;
 }
 
@@ -279,8 +280,8 @@ void StoreModel(Speaker& record, DriverSheet& sheet, const std::string& utf8,
     sheet.model = text.size() > TEXT_LIMIT ? text : "";
     if (text.size() > TEXT_LIMIT) {
         text.resize(TEXT_LIMIT);
-        Warn(where + "model name shortened to the 49 characters a speaker file holds: '" +
-             FromWindows1252(text) + "'");
+        Warn(where + "model name shortened to the 49 characters a speaker file holds: " +
+             Quoted(FromWindows1252(text)));
     }
     std::memset(record.model, 0, sizeof record.model);
     std::memcpy(record.model, text.data(), text.size());
@@ -342,12 +343,12 @@ void Assign(Speaker& record, DriverSheet& sheet, const std::string& name,
     // The program reads the first 9 characters of a field and takes what leads them;
     // spktool takes only values that mean the same to both.
     if (!IsTypedNumber(value))
-        BadData(name + ": '" + value + "' is not a number");
+        BadData(name + ": " + Quoted(value) + " is not a number");
     if (value.size() > TYPED_NUMBER_CHARS)
-        BadData(name + ": '" + value + "' is longer than the 9 characters a field takes");
+        BadData(name + ": " + Quoted(value) + " is longer than the 9 characters a field takes");
     const double number = ReadNumber(value.c_str());
     if (!std::isfinite(number))
-        BadData(name + ": '" + value + "' is too large");
+        BadData(name + ": " + Quoted(value) + " is too large");
     *field->number(record) = number;
     Sealed& sealed = record.sealed;
     if (name == "sealed.volume")

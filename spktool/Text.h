@@ -7,6 +7,7 @@
 
 #include "numbers/NumberStrings.h"
 #include "numbers/NumberText.h"
+#include "record/KeyValueLines.h"  // Quoted, for messages
 
 // A speaker file's text field holds 49 bytes and a NUL.
 constexpr std::size_t TEXT_LIMIT = 49;

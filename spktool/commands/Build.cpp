@@ -39,8 +39,8 @@ std::vector<double> ThreeNumbers(const char* option, const std::string& text, ch
     for (double n : numbers)
         good = good && n > 0 && std::isfinite(n);
     if (!good)
-        BadCommandLine(std::string(option) + ": '" + text + "' is not three numbers above 0 (" +
-                       form + ")");
+        BadCommandLine(std::string(option) + ": " + Quoted(text) +
+                       " is not three numbers above 0 (" + form + ")");
     return numbers;
 }
 

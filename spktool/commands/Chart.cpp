@@ -42,7 +42,7 @@ Design LoadDesign(const std::string& text)
         const std::string name = text.substr(colon + 1);
         if (name.find_first_of("./\\") == std::string::npos) {
             if (name != "sealed" && name != "ported")
-                BadCommandLine(text + ": unknown design '" + name + "' (sealed or ported)");
+                BadCommandLine(text + ": unknown design " + Quoted(name) + " (sealed or ported)");
             d.file = text.substr(0, colon);
             d.ported = name == "ported";
         }
@@ -57,7 +57,7 @@ Design LoadDesign(const std::string& text)
 void ReadSize(const std::string& size, int& width, int& height)
 {
     const auto fail = [&] {
-        BadCommandLine("--size: '" + size + "' is not WIDTHxHEIGHT, each from 1 to " +
+        BadCommandLine("--size: " + Quoted(size) + " is not WIDTHxHEIGHT, each from 1 to " +
                        std::to_string(MAX_SIDE));
     };
     const auto x = size.find('x');
@@ -284,8 +284,8 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
     if (!plot.quantity.empty() &&
         std::find(std::begin(QUANTITIES), std::end(QUANTITIES), plot.quantity) ==
             std::end(QUANTITIES))
-        BadCommandLine("chart: unknown --plot '" + plot.quantity +
-                       "' (spl, max-spl, excursion, port-speed, group-delay or impedance)");
+        BadCommandLine("chart: unknown --plot " + Quoted(plot.quantity) +
+                       " (spl, max-spl, excursion, port-speed, group-delay or impedance)");
     RefuseToReplace(out, force);
     const std::vector<Design> designs = LoadDesigns(designTexts, plot, {});
     for (const Design& d : designs)

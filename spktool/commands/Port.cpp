@@ -77,7 +77,8 @@ int RunPort(const PortOptions& o)
     // The Diameter field reads any text; here it must be a number.
     if (!IsTypedNumber(o.diameter) ||
         o.diameter.size() > static_cast<std::size_t>(TYPED_NUMBER_CHARS))
-        BadCommandLine("--diameter: '" + o.diameter + "' is not a number of at most 9 characters");
+        BadCommandLine("--diameter: " + Quoted(o.diameter) +
+                       " is not a number of at most 9 characters");
     const double diameter = ReadNumber(o.diameter.c_str());
     const Speaker s = LoadSpeakerFile(o.file);
     const DriverSheet sheet = LoadSheet(o.file);

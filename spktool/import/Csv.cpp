@@ -225,7 +225,7 @@ bool ReadHeader(const std::string& source, const std::vector<std::string>& heade
         if (!ColumnField(name, column)) {
             // A column read by a guess could put a wrong number in the sheet.
             if (!name.empty() && unused.insert(name).second)
-                result.warnings.push_back(source + ":1: column '" + name + "' is not used");
+                result.warnings.push_back(source + ":1: column " + Quoted(name) + " is not used");
             continue;
         }
         if (!seen.insert(column.field).second) {
@@ -271,8 +271,8 @@ bool RowValues(const std::string& where, const CsvRecord& record,
         // Spreadsheets that separate with ';' write a decimal comma ("0,35").
         double value;
         if (!(separator != ',' ? ReadDecimalComma(cell, value) : ReadDecimal(cell, value))) {
-            result.errors.push_back(where + ": " + column.field + ": '" + cell +
-                                    "' is not a number");
+            result.errors.push_back(where + ": " + column.field + ": " + Quoted(cell) +
+                                    " is not a number");
             return false;
         }
         if (column.sheet >= 0)

@@ -44,7 +44,7 @@ std::string FieldModel(const std::string& whole, const std::string& where,
         return whole;
     const std::string model(Trim(whole.substr(0, TEXT_LIMIT)));
     warnings.push_back(where + ": model name shortened to " + std::to_string(model.size()) +
-                       " characters: '" + FromWindows1252(model) + "'");
+                       " characters: " + Quoted(FromWindows1252(model)));
     return model;
 }
 

@@ -119,8 +119,8 @@ bool ObjectValues(const std::string& source, DriverObject& driver, Values& value
             continue;
         double number;
         if (!ReadDecimal(found->second, number)) {
-            result.errors.push_back(source + ": " + name + ": '" + found->second +
-                                    "' is out of range");
+            result.errors.push_back(source + ": " + name + ": " + Quoted(found->second) +
+                                    " is out of range");
             return false;
         }
         if (index >= 0)

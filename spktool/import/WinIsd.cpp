@@ -82,14 +82,14 @@ void ReadValue(const std::string& here, const KeyValueLine& line, WinIsdFile& fi
     const Key* known = FindKey(lower);
     if (!known) {
         if (std::find(OWN.begin(), OWN.end(), lower) == OWN.end() && file.warned.insert(lower).second)
-            result.warnings.push_back(here + ": key '" + key + "' is not used");
+            result.warnings.push_back(here + ": key " + Quoted(key) + " is not used");
         return;
     }
     double read;
     if (value.empty())
         return;
     if (!ReadDecimalComma(value, read)) {
-        result.errors.push_back(here + ": " + key + ": '" + value + "' is not a number");
+        result.errors.push_back(here + ": " + key + ": " + Quoted(value) + " is not a number");
         section.ok = false;
     } else if (*known->field) {
         if (read != 0)
@@ -115,11 +115,11 @@ bool ReadLine(const std::string& source, const KeyValueLine& line, WinIsdFile& f
         if (file.inDriver)
             file.sections.push_back({line.number, {}, "", "", true, {}});
         else if (file.warned.insert(Lower(name)).second)
-            result.warnings.push_back(here + ": section '" + name + "' is not used");
+            result.warnings.push_back(here + ": section " + Quoted(name) + " is not used");
     } else if (!file.inDriver || !file.sections.back().ok) {
         return true;
     } else if (line.kind == KeyValueLine::NO_EQUALS) {
-        result.errors.push_back(here + ": '" + std::string(line.text) + "' is not a Key=Value line");
+        result.errors.push_back(here + ": " + Quoted(line.text) + " is not a Key=Value line");
         file.sections.back().ok = false;
     } else {
         ReadValue(here, line, file, result);

@@ -147,7 +147,8 @@ bool SpeakerValues(const std::string& where, const Node& node, Values& values,
         if (value.empty())
             continue;  // reported as missing with the rest
         if (!ReadDecimal(value, number)) {
-            result.errors.push_back(where + ": " + name + ": '" + value + "' is not a number");
+            result.errors.push_back(where + ": " + name + ": " + Quoted(value) +
+                                    " is not a number");
             return false;
         }
         values.numbers[name] = number;
@@ -164,8 +165,8 @@ bool SpeakerValues(const std::string& where, const Node& node, Values& values,
         if (ReadDecimal(value, number))
             SetSheetValue(values, index, number * factor);
         else
-            result.warnings.push_back(where + ": " + name + ": '" + value +
-                                      "' is not a number: left unknown");
+            result.warnings.push_back(where + ": " + name + ": " + Quoted(value) +
+                                      " is not a number: left unknown");
     }
     return true;
 }

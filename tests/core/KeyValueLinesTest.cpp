@@ -45,4 +45,19 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"[Driver]\n[x=y]\n\n", false, "1:N:[Driver]\n2:P:[x=y]:[x|y]\nwalked 3"},
         Case{"=\n \t\n", false, "1:P:=:|\nwalked 2"}, Case{"", true, "walked 0"}));
 
+// Catches a quoted value cut inside a UTF-8 character, cut at 80 bytes rather than
+// characters, cut (and given "…") when it holds exactly 80, or given a UTF-8 "…" in
+// Windows-1252 text.
+TEST(QuotedTest, CutsAfterEightyCharacters)
+{
+    const std::string e160(160, 'x'), eacute = "\xC3\xA9";
+    std::string accents;
+    for (int i = 0; i < 81; ++i)
+        accents += eacute;
+    EXPECT_EQ(Quoted(std::string(80, 'x')), "'" + std::string(80, 'x') + "'");
+    EXPECT_EQ(Quoted(e160), "'" + std::string(80, 'x') + "\xE2\x80\xA6'");
+    EXPECT_EQ(Quoted(accents), "'" + accents.substr(0, 160) + "\xE2\x80\xA6'");
+    EXPECT_EQ(Quoted(std::string(81, '\xE9'), true), "'" + std::string(80, '\xE9') + "\x85'");
+}
+
 }  // namespace

@@ -229,7 +229,7 @@ bool ReadSheetNumber(int index, std::string_view text, double& value, std::strin
     std::string number(text.substr(0, end));
     const std::string_view after = end == std::string_view::npos ? "" : Trim(text.substr(end));
     if (!after.empty() && !SameLetters(after, unit)) {
-        error = "'" + std::string(after) + "' is not its unit, " +
+        error = Quoted(after, true) + " is not its unit, " +
                 (unit.empty() ? std::string("which is none") : std::string(unit));
         return false;
     }
@@ -241,11 +241,11 @@ bool ReadSheetNumber(int index, std::string_view text, double& value, std::strin
     const auto result = std::from_chars(first, last, value);
     if (number.empty() || !IsTypedNumber(first, last) || result.ptr != last ||
         result.ec != std::errc() || !std::isfinite(value)) {
-        error = "'" + std::string(text) + "' is not a number";
+        error = Quoted(text, true) + " is not a number";
         return false;
     }
     if (!(value > 0)) {
-        error = "'" + std::string(text) + "' is not greater than 0";
+        error = Quoted(text, true) + " is not greater than 0";
         return false;
     }
     return true;
@@ -268,7 +268,7 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
         const bool isMaker = SameLetters(name, "maker"), isModel = SameLetters(name, "model");
         const int index = isMaker ? SHEET_VALUES : isModel ? SHEET_VALUES + 1 : FindSheetValue(name);
         if (index < 0) {
-            error = "no value is named '" + std::string(name) + "'";
+            error = "no value is named " + Quoted(name, true);
             return false;
         }
         if (seen[index]) {

@@ -37,3 +37,16 @@ bool NextKeyValueLine(KeyValueLines& lines, KeyValueLine& line)
     }
     return false;
 }
+
+std::string Quoted(std::string_view text, bool windows1252)
+{
+    constexpr int MOST = 80;
+    int characters = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const bool starts = windows1252 || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80;
+        if (starts && ++characters > MOST)
+            return "'" + std::string(text.substr(0, at)) +
+                   (windows1252 ? "\x85'" : "\xE2\x80\xA6'");
+    }
+    return "'" + std::string(text) + "'";
+}

@@ -3,10 +3,17 @@
 // blank lines and comments (';' first) passed over.
 #pragma once
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 // `text` without the blanks and tabs around it.
 std::string_view Trim(std::string_view text);
+
+// A value read from a file or the command line, in single quotes for a message: cut to
+// its first 80 characters with "…" after them, so that a hostile megabyte of value is a
+// line, not a flood. Cut between characters of UTF-8, never inside one; or, for text
+// in Windows-1252 (the driver sheet's as the core reads it), after 80 bytes with its "…".
+std::string Quoted(std::string_view text, bool windows1252 = false);
 
 struct KeyValueLine {
     enum Kind { PAIR, SECTION, NO_EQUALS };
