@@ -30,6 +30,37 @@ std::string DropPagePath(const std::string& file, bool& replace)
     BadData(file + ": no free name for its page beside it");
 }
 
+// A sheet with every value's name and unit, for the user to fill in with Notepad; one
+// that another drop of the file has just written is as good.
+void WriteEmptySheet(const std::string& file)
+{
+    const std::string sheet = SheetPath(file);
+    try {
+        if (!PathExists(sheet))
+            WriteWholeFile(sheet, EncodeSheet(EmptySheet()), false);
+    } catch (const Failure&) {
+        if (!PathExists(sheet))
+            throw;
+    }
+}
+
+// Writes the page. Two drops of one file at once both find no page and both write one;
+// the later finds the earlier's page in place as it moves its own there, and then takes
+// the name again: that page is spktool's, and is replaced.
+Outcome WriteDropPage(const std::string& file, std::string& page)
+{
+    for (int attempt = 0;; ++attempt) {
+        bool replace;
+        page = DropPagePath(file, replace);
+        try {
+            return WritePage({file}, page, ReportRequest(), replace);
+        } catch (const Failure&) {
+            if (replace || attempt == 2 || !PathExists(page))
+                throw;
+        }
+    }
+}
+
 }  // namespace
 
 bool IsDroppedFile(const std::vector<std::string>& arguments)
@@ -45,12 +76,9 @@ int ReportDropped(const std::string& file)
 {
     try {
         LoadSpeakerFile(file);  // a damaged file gets no sheet beside it
-        // A sheet with every value's name and unit, for the user to fill in with Notepad.
-        if (!PathExists(SheetPath(file)))
-            WriteWholeFile(SheetPath(file), EncodeSheet(EmptySheet()), false);
-        bool replace;
-        const std::string page = DropPagePath(file, replace);
-        const Outcome outcome = WritePage({file}, page, ReportRequest(), replace);
+        WriteEmptySheet(file);
+        std::string page;
+        const Outcome outcome = WriteDropPage(file, page);
         if (!outcome.errors.empty()) {
             ShowMessage("spktool: " + outcome.errors[0], true);
             return EXIT_BAD_DATA;

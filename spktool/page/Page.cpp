@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "Designs.h"
@@ -26,8 +27,30 @@ constexpr int CHART_WIDTH = 480, CHART_HEIGHT = 300;
 // The widest port the page proposes on its own, cm.
 constexpr int LARGEST_PORT = 50;
 
-// Marks a page as spktool's, so that a drop replaces its own page and never another.
-const char PAGE_MARK[] = "<meta name=\"generator\" content=\"spktool report\">";
+// Marks a page as spktool's, with a hash of the bytes after the mark's line: a drop
+// replaces a page only while they are still those spktool wrote, and never one that the
+// user has added notes to.
+const char PAGE_MARK[] = "<meta name=\"generator\" content=\"spktool report, page ";
+constexpr std::size_t PAGE_HASH_DIGITS = 16;
+
+// FNV-1a, 64 bits (Fowler, Noll and Vo): no secret is kept, it tells only whether a page
+// was edited.
+std::string PageHash(std::string_view bytes)
+{
+    std::uint64_t hash = 14695981039346656037u;
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    std::string hex(PAGE_HASH_DIGITS, '0');
+    for (std::size_t i = hex.size(); i-- > 0; hash >>= 4)
+        hex[i] = "0123456789abcdef"[hash & 15];
+    return hex;
+}
+
+// The page's head and body with the mark, and its hash, between them.
+std::string Marked(const std::string& before, const std::string& after)
+{
+    return before + PAGE_MARK + PageHash(after) + "\">\n" + after;
+}
 
 // Screen and print. No size for @page: the printer's paper, A4 or Letter, is used, and
 // nothing is wider than the page, so nothing is cut at the right margin.
@@ -447,9 +470,7 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
     reported = static_cast<int>(pages.size());
     const std::string title =
         pages.size() == 1 && files.size() == 1 ? pages[0].title : "Speaker designs";
-    std::string html = std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n"
-                                   "<meta charset=\"utf-8\">\n") +
-                       PAGE_MARK + "\n<title>" + MarkupText(title) + "</title>\n<style>\n" + STYLE +
+    std::string html = "<title>" + MarkupText(title) + "</title>\n<style>\n" + STYLE +
                        "</style>\n</head>\n<body>\n<header>\n" + Tag("h1", MarkupText(title)) +
                        Tag("p", "Kalvora 98 design report, written by spktool " SPKTOOL_VERSION,
                            "note") +
@@ -468,15 +489,24 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
     }
     for (const DriverPage& page : pages)
         html += page.html;
-    return html + "</body>\n</html>\n";
+    return Marked("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n",
+                  html + "</body>\n</html>\n");
 }
 
 bool IsReportPage(const std::string& path)
 {
+    constexpr std::size_t MOST_PAGE_BYTES = 64 << 20;
     std::string bytes, error;
     std::uint64_t size;
-    return ReadRegularFile(path, 4096, bytes, size, error) &&
-           bytes.find(PAGE_MARK) != std::string::npos;
+    if (!ReadRegularFile(path, MOST_PAGE_BYTES, bytes, size, error) || size > MOST_PAGE_BYTES)
+        return false;
+    const std::size_t mark = bytes.find(PAGE_MARK);
+    if (mark == std::string::npos)
+        return false;
+    const std::string_view rest = std::string_view(bytes).substr(mark + std::strlen(PAGE_MARK));
+    const std::size_t end = PAGE_HASH_DIGITS + 3;  // the hash, then "\">\n"
+    return rest.size() >= end && rest.substr(PAGE_HASH_DIGITS, 3) == "\">\n" &&
+           rest.substr(0, PAGE_HASH_DIGITS) == PageHash(rest.substr(end));
 }
 
 // The page beside a dropped file: its own name, or the first numbered one that is free

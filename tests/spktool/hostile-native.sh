@@ -27,6 +27,15 @@ for round in $(seq 10); do
     [[ $pair == 0.3, || $pair == 0.5,$round ]] || fail "round $round mixed the pair: $pair"
 done
 
+# Two drops of one file at once: both succeed, and leave one whole page of spktool's.
+for round in $(seq 10); do
+    rm -f w.htm
+    "$tool" w.spk >/dev/null & first=$!
+    "$tool" w.spk >/dev/null & second=$!
+    wait $first && wait $second && [ "$(ls w*.htm)" = w.htm ] && tail -n 1 w.htm | grep -q '</html>' ||
+        fail "round $round of two drops: $(ls w*.htm)"
+done
+
 # A FIFO would block a read for ever; timeout turns that into a failure.
 mkfifo pipe.spk && mkdir folder && mkfifo folder/x.json
 out=$(timeout 10 "$tool" show pipe.spk 2>&1)
