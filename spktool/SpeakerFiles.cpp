@@ -10,6 +10,7 @@
 #include "Text.h"
 #include "acoustics/Alignment.h"
 #include "numbers/NumberText.h"
+#include "record/Plausible.h"
 #include "record/SpeakerFile.h"
 
 namespace {
@@ -41,7 +42,13 @@ Speaker LoadSpeakerFile(const std::string& path)
     std::uint64_t size = 0;
     if (!ReadRegularFile(path, SPEAKER_FILE_SIZE, bytes, size, error))
         BadData(path + ": cannot be read: " + error);
-    return DecodeSpeakerFile(path, bytes, size);
+    const Speaker record = DecodeSpeakerFile(path, bytes, size);
+    double value;
+    if (const PlausibleRange* range = ImplausibleField(record, value))
+        BadData(path + ": " + range->name + " of " + Brief(value) + " " +
+                OutsideText(range->low, range->high, range->unit) + " (spktool set " + path +
+                " " + range->name + "=...)");
+    return record;
 }
 
 void UpdateSpeakerFile(const std::string& path, bool readOnlyToo,
@@ -349,6 +356,9 @@ void Assign(Speaker& record, DriverSheet& sheet, const std::string& name,
     const double number = ReadNumber(value.c_str());
     if (!std::isfinite(number))
         BadData(name + ": " + Quoted(value) + " is too large");
+    if (const PlausibleRange* range = SpeakerRange(name); !IsPlausible(*range, number))
+        BadData(name + ": " + Quoted(value) + " " +
+                OutsideText(range->low, range->high, range->unit));
     *field->number(record) = number;
     Sealed& sealed = record.sealed;
     if (name == "sealed.volume")

@@ -11,6 +11,7 @@
 #include "Wording.h"
 #include "acoustics/Alignment.h"
 #include "record/KeyValueLines.h"
+#include "record/Plausible.h"
 #include "record/SpeakerFile.h"
 
 namespace {
@@ -88,13 +89,23 @@ void CheckNumbers(const std::map<std::string, double>& numbers, const DriverShee
         if (!(found->second > 0))
             BadData(std::string(name) + ": " + Brief(found->second) + " is not greater than 0");
     }
-    for (const auto& [name, value] : numbers)
+    // A file spktool writes is one that it reads again.
+    for (const auto& [name, value] : numbers) {
         if (!(value >= 0) || !std::isfinite(value))
             BadData(name + ": " + Brief(value) + " is not a volume, frequency or Q");
-    for (int i = 0; i < SHEET_VALUES; ++i)
-        if (IsKnown(sheet.value[i]) && !(sheet.value[i] > 0 && std::isfinite(sheet.value[i])))
-            BadData(std::string(SHEET_VALUE_NAMES[i].name) + ": " + Brief(sheet.value[i]) +
-                    " is not greater than 0");
+        if (const PlausibleRange* range = SpeakerRange(name); range && !IsPlausible(*range, value))
+            BadData(name + ": " + Brief(value) + " " +
+                    OutsideText(range->low, range->high, range->unit));
+    }
+    for (int i = 0; i < SHEET_VALUES; ++i) {
+        const SheetValueName& v = SHEET_VALUE_NAMES[i];
+        const double value = sheet.value[i];
+        if (IsKnown(value) && !(value > 0 && std::isfinite(value)))
+            BadData(std::string(v.name) + ": " + Brief(value) + " is not greater than 0");
+        if (IsKnown(value) && !(value >= v.low && value <= v.high))
+            BadData(std::string(v.name) + ": " + Brief(value) + " " +
+                    OutsideText(v.low, v.high, v.unit));
+    }
 }
 
 // The names are the record's own: the readers map every column onto one. As if the

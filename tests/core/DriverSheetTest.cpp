@@ -17,7 +17,8 @@ bool SameBits(double a, double b)
 }
 
 // Catches a number written with too few digits, a unit that does not read back, or a
-// text or an unknown value that comes back changed: every value must return bit for bit.
+// text or an unknown value that comes back changed: every value of its range, the ends
+// too, must return bit for bit.
 TEST(DriverSheetTest, EveryValueReadsBackToTheSameDouble)
 {
     std::mt19937_64 random(164);
@@ -25,9 +26,12 @@ TEST(DriverSheetTest, EveryValueReadsBackToTheSameDouble)
         DriverSheet sheet = EmptySheet();
         sheet.maker = "Sc\xE9" "an-Speak";
         sheet.model = round % 2 ? "" : "22W/8857T00 \x96 8 ohm, a name longer than 49 bytes";
-        for (double& v : sheet.value) {
-            const std::uint64_t bits = random() >> 2 | 0x0010000000000000;  // positive, normal
-            std::memcpy(&v, &bits, sizeof v);
+        for (int i = 0; i < SHEET_VALUES; ++i) {
+            // Any double of the value's range, its ends included, with all its bits.
+            const SheetValueName& n = SHEET_VALUE_NAMES[i];
+            const double share = std::uniform_real_distribution<double>(0, 1)(random);
+            double& v = sheet.value[i];
+            v = round < 2 ? (round ? n.high : n.low) : n.low * std::pow(n.high / n.low, share);
             if (random() % 4 == 0)
                 v = std::nan("");
         }
@@ -82,7 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
                     SheetLine{"xmax = 6\nxmax = 7\n", 2, "given twice"},
                     SheetLine{"xmax = six\n", 1, "not a number"},
                     SheetLine{"xmax = 1e999\n", 1, "not a number"},
-                    SheetLine{"xmax = -2\n", 1, "not greater than 0"}));
+                    SheetLine{"xmax = -2\n", 1, "not greater than 0"},
+                    SheetLine{"xmax = 1e308\n", 1, "outside 0.05 to 100 mm"},
+                    SheetLine{"sd = 4.9e-324\n", 1, "outside 1 to 20000 cm2"}));
 
 // A driver whose datasheet holds together by Small's relations: Fs 30 Hz from Mms 50 g
 // and Cms 0.5629 mm/N, Vas 86.1 l from Cms and Sd 330 cm², Qes 0.5655 from Re 6 ohm and

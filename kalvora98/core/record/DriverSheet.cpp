@@ -7,26 +7,30 @@
 #include "acoustics/SmallSignal.h"
 #include "numbers/NumberText.h"
 #include "record/KeyValueLines.h"
+#include "record/Plausible.h"
 
+// The ranges reach past the smallest tweeters and the largest subwoofers made, whose
+// datasheets give an Sd of some 2 to 5,000 cm2, an Xmax of 0.1 to 50 mm, a Pe up to a
+// few kilowatts and a moving mass of 0.1 g to 1.5 kg.
 const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES] = {
-    {"impedance", "ohm", "nominal impedance"},
-    {"re", "ohm", "voice-coil resistance Re"},
-    {"le", "mH", "voice-coil inductance Le"},
-    {"qes", "", "electrical Q"},
-    {"qms", "", "mechanical Q"},
-    {"bl", "Tm", "force factor Bl"},
-    {"sd", "cm2", "cone area Sd"},
-    {"xmax", "mm", "linear excursion Xmax, one way"},
-    {"vd", "cm3", "displaced volume Vd = Sd x Xmax"},
-    {"mms", "g", "moving mass Mms, air load included"},
-    {"cms", "mm/N", "suspension compliance Cms"},
-    {"rms", "kg/s", "mechanical resistance Rms"},
-    {"pe", "W", "power handling Pe"},
-    {"sensitivity", "dB", "sensitivity, 1 W at 1 m"},
-    {"displacement", "l", "volume the driver takes up inside the box"},
-    {"diameter", "cm", "outer diameter of the frame"},
-    {"cutout", "cm", "cut-out diameter in the baffle"},
-    {"depth", "cm", "mounting depth"},
+    {"impedance", "ohm", "nominal impedance", 0.1, 100},
+    {"re", "ohm", "voice-coil resistance Re", 0.1, 100},
+    {"le", "mH", "voice-coil inductance Le", 0.001, 100},
+    {"qes", "", "electrical Q", 0.01, 100},
+    {"qms", "", "mechanical Q", 0.1, 1000},
+    {"bl", "Tm", "force factor Bl", 0.1, 100},
+    {"sd", "cm2", "cone area Sd", 1, 20000},
+    {"xmax", "mm", "linear excursion Xmax, one way", 0.05, 100},
+    {"vd", "cm3", "displaced volume Vd = Sd x Xmax", 0.005, 200000},
+    {"mms", "g", "moving mass Mms, air load included", 0.01, 10000},
+    {"cms", "mm/N", "suspension compliance Cms", 0.0001, 100},
+    {"rms", "kg/s", "mechanical resistance Rms", 0.001, 1000},
+    {"pe", "W", "power handling Pe", 0.01, 100000},
+    {"sensitivity", "dB", "sensitivity, 1 W at 1 m", 40, 130},
+    {"displacement", "l", "volume the driver takes up inside the box", 0.001, 1000},
+    {"diameter", "cm", "outer diameter of the frame", 0.5, 300},
+    {"cutout", "cm", "cut-out diameter in the baffle", 0.5, 300},
+    {"depth", "cm", "mounting depth", 0.1, 200},
 };
 
 namespace {
@@ -246,6 +250,11 @@ bool ReadSheetNumber(int index, std::string_view text, double& value, std::strin
     }
     if (!(value > 0)) {
         error = Quoted(text, true) + " is not greater than 0";
+        return false;
+    }
+    const SheetValueName& v = SHEET_VALUE_NAMES[index];
+    if (value < v.low || value > v.high) {
+        error = Quoted(text, true) + " " + OutsideText(v.low, v.high, v.unit);
         return false;
     }
     return true;

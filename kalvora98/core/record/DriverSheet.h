@@ -16,6 +16,9 @@ struct SheetValueName {
     const char* name;     // as the sheet and spktool's set name it: "sd", "xmax"
     const char* unit;     // ASCII, as the sheet writes it: "cm2", "mm", "" for a ratio
     const char* meaning;  // for the sheet's header and messages
+    // What any real driver has, both ends included: a value outside is a slip of the
+    // keyboard or a wrong unit, and every figure computed from it would be nonsense.
+    double low, high;
 };
 extern const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES];
 
