@@ -143,7 +143,8 @@ struct Setup {
     double sd, portArea;    // m²
     double re, xmax;        // the set's ohm, one cone's mm
     double rs, le;          // Rs / Re and ωs Le / Re
-    double divider;         // dB the source resistance takes from the passband
+    double passband;        // the passband's pressure over the circuit's there
+    double passbandDb;      // what Rs and the losses take from the passband, dB
     double iql, iqa, iqp;   // the box's losses as 1/Q
 };
 
@@ -174,10 +175,13 @@ Setup SetupOf(const Speaker& s, bool ported, const LimitsDriver& d, const System
     k.xmax = d.xmax;
     k.rs = system.sourceOhms / d.re;
     k.le = system.useLe ? k.omegaS * d.le * 1e-3 / d.re : 0;
-    k.divider = k.rs == 0 ? 0 : -20 * Log10(1 + k.rs);
     k.iql = 1 / system.ql;
     k.iqa = 1 / system.qa;
     k.iqp = 1 / system.qp;
+    // High up the box is the absorption's resistance beside the leak's, and the leak
+    // lets out 1/(QA QL) of what the cone's back pushes into the box, in antiphase.
+    k.passband = (1 + k.rs) * (ported ? 1 + k.iqa * k.iql : 1);
+    k.passbandDb = k.passband == 1 ? 0 : -20 * Log10(k.passband);
     return k;
 }
 
@@ -223,7 +227,7 @@ Point PlainPoint(const Setup& k, const Polynomial& response, const Polynomial& m
 // impedance is Mms ωs Z(p) with p Z = p² + p/Qms + 1 + α/y; the coil's Re g(p), g = 1 +
 // Rs/Re + p ωs Le/Re. The cone moves as still / E, E = g p Z + p/Qes; the cone's front
 // and the port and leak radiate the cone's volume velocity times the compliance's share
-// of y, so the pressure goes as H = p² share / E, 1 in the passband when g is 1.
+// of y, so the pressure goes as H = p² share / E.
 Point CircuitPoint(const Setup& k, int f)
 {
     const double x = f / k.fs;
@@ -238,7 +242,7 @@ Point CircuitPoint(const Setup& k, int f)
     }
     const Dual pz = p * p + p * Real(1 / k.qms) + one + Real(k.alpha) / y;
     const Dual e = (Real(1 + k.rs) + p * Real(k.le)) * pz + p * Real(1 / k.qes);
-    const Dual h = p * p * share * Real(1 + k.rs) / e;
+    const Dual h = p * p * share * Real(k.passband) / e;
     Point point;
     point.level = 10 * Log10(Norm(h.v));
     point.excursion = k.still / Magnitude(e.v);
@@ -260,8 +264,8 @@ void Store(const Setup& k, const System& system, const Point& point, double gain
     const double reach = filtered ? std::sqrt(filters.ratio) : 1;
     out.level[f] = filtered ? point.level + 10 * Log10(filters.ratio) : point.level;
     out.spl[f] = gain + out.level[f];
-    if (k.divider != 0)
-        out.spl[f] += k.divider;
+    if (k.passbandDb != 0)
+        out.spl[f] += k.passbandDb;
     const double placement = PlacementDb(system, f);
     if (placement != 0)
         out.spl[f] += placement;
