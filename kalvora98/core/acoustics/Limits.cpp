@@ -286,7 +286,7 @@ void Store(const Setup& k, const System& system, const Point& point, double gain
 LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet)
 {
     const double* v = sheet.value;
-    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX]};
+    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX], v[SHEET_LE]};
 }
 
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
