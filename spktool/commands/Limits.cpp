@@ -66,7 +66,14 @@ std::string Where(const Extreme& e, int decimals, const char* unit)
     return Fixed(e.value, decimals) + " " + unit + " at " + std::to_string(e.hz) + " Hz";
 }
 
-// The report's first lines: the design, the power and the sensitivity. `d` is the set's.
+// The power into each driver: alike drivers share it alike, however they are wired.
+double EachPower(const System& system, const Limits& l)
+{
+    return l.power / (system.drivers * (system.isobaric ? 2 : 1));
+}
+
+// The report's first lines: the design, the power and the sensitivity. `d` is the set's,
+// `pe` one driver's.
 std::string Heading(const std::string& file, const Speaker& s, bool ported, const System& system,
                     double diameter, int ports, const LimitsDriver& d, double pe,
                     const Limits& l)
@@ -83,6 +90,8 @@ std::string Heading(const std::string& file, const Speaker& s, bool ported, cons
     out += "Power: " + Fixed(l.power, 1) + " W" +
            (system.volts > 0 ? " (" + Fixed(l.volts, 1) + " V)" : std::string()) +
            " into Re " + Fixed(d.re, 2) + " ohm" +
+           (EachPower(system, l) < l.power ? ", " + Fixed(EachPower(system, l), 1) + " W each"
+                                           : std::string()) +
            (IsKnown(pe) ? ", Pe " + Fixed(pe, 1) + " W\n"
                         : "; Pe unknown, not checked (spktool set " + file + " pe=W)\n");
     return out + "Sensitivity: " + Fixed(l.sensitivity, 1) + " dB at 1 W, 1 m in half space\n";
@@ -129,16 +138,17 @@ std::string SystemLine(const SystemOptions& o, const System& system, const Limit
 }
 
 // Below its F3 a ported box's cone is held by nothing but its suspension, so the
-// excursion there says little of what the box plays and much of what a filter must stop.
+// excursion there says little of what the box plays and much of what a filter must stop;
+// with a high-pass in the system, the curves already say what it stops.
 std::string BelowF3(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l,
-                    const Extremes& below)
+                    const Extremes& below, bool highpass)
 {
     std::string out = "Below F3: the excursion reaches " + Where(below.largestExcursion, 2, "mm") +
                       ", Xmax at " + Fixed(below.lowestMaxPower.value, 1) + " W";
     if (ported)
         out += ", the port air " + Where(below.largestPortSpeed, 1, "m/s");
     const std::vector<HzRange> over = PassingRanges(l.excursion, d.xmax);
-    if (ported && !over.empty() && over.front().from < s.ported.fb)
+    if (ported && !highpass && !over.empty() && over.front().from < s.ported.fb)
         out += "; a subsonic high-pass filter below the " + Fixed(s.ported.fb, 1) +
                " Hz tuning keeps the cone within Xmax there";
     return out + "\n";
@@ -147,7 +157,8 @@ std::string BelowF3(const Speaker& s, bool ported, const LimitsDriver& d, const 
 // The largest excursion, the least power to Xmax and the fastest port air where the
 // design plays, from its F3 up, and what happens below; over the whole grid when F3 is
 // not on it.
-std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l)
+std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l,
+                      bool highpass)
 {
     const LimitsSummary sum = Summarize(l);
     const std::string band = sum.usefulFrom ? " from F3 up: " : ": ";
@@ -162,7 +173,7 @@ std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, cons
         out += "Largest port air speed" + band + Where(sum.band.largestPortSpeed, 1, "m/s") +
                "\n";
     if (sum.usefulFrom > LOWEST_HZ)
-        out += BelowF3(s, ported, d, l, sum.belowBand);
+        out += BelowF3(s, ported, d, l, sum.belowBand, highpass);
     return out;
 }
 
@@ -172,8 +183,9 @@ std::string Report(const std::string& file, const Speaker& s, bool ported, const
 {
     std::string out = HasSetup(o) ? SystemLine(o, system, d, l) : "";
     out += Heading(file, s, ported, system, o.diameter, o.ports, d, pe, l) +
-           Headlines(s, ported, d, l);
-    for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, l.power)))
+           Headlines(s, ported, d, l, system.highpass.hz > 0);
+    const double each = EachPower(system, l);
+    for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, each)))
         out += "Warning: " + warning + "\n";
     return out + "Impedance " +
            (system.useLe ? "with the voice coil's inductance Le " + Fixed(d.le, 2) + " mH"
@@ -269,7 +281,7 @@ std::string Csv(bool ported, const Limits& l)
 }
 
 std::string Json(const std::string& file, bool ported, const LimitsDriver& d, double pe,
-                 const Limits& l)
+                 double each, const Limits& l)
 {
     const double* columns[] = {l.level,      l.spl,       l.excursion, l.portSpeed,
                                l.groupDelay, l.impedance, l.maxPower};
@@ -292,7 +304,7 @@ std::string Json(const std::string& file, bool ported, const LimitsDriver& d, do
         for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
             array.push_back(JsonNumber(columns[i][f]));
     }
-    object["warnings"] = WarningTexts(LimitsWarnings(l, d.xmax, pe, l.power));
+    object["warnings"] = WarningTexts(LimitsWarnings(l, d.xmax, pe, each));
     return JsonText(object);
 }
 
@@ -320,14 +332,13 @@ std::string LimitsCommand(const std::string& file, bool ported, const SystemOpti
     System system;
     Limits l;
     LoadSystemLimits(file, s, ported, o, one, pe, system, l);
-    // Alike drivers share the power alike, however they are wired.
-    pe = pe * system.drivers * (system.isobaric ? 2 : 1);
     const LimitsDriver d = EquivalentDriver(s, one, system).d;
     if (format == Format::Text)
         return Report(file, s, ported, o, system, d, pe, l);
     if (format == Format::Json)
-        return Json(file, ported, d, pe, l);
-    for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, l.power)))
+        return Json(file, ported, d, pe, EachPower(system, l), l);
+    for (const std::string& warning :
+         WarningTexts(LimitsWarnings(l, d.xmax, pe, EachPower(system, l))))
         Warn(file + ": " + warning);
     return Csv(ported, l);
 }
