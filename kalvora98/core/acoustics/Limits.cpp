@@ -166,7 +166,7 @@ Setup SetupOf(const Speaker& s, bool ported, const LimitsDriver& d, const System
     k.qes = d.qes;
     k.qms = c.qms;
     k.power = DrivePower(system, d.re);
-    k.volts = std::sqrt(k.power * d.re);
+    k.volts = system.volts == 0 ? std::sqrt(k.power * d.re) : system.volts;
     // Cms times the peak force Bl V/Re, for the peak voltage sqrt(2 P Re) of the sine.
     k.still = c.cms * std::sqrt(2 * k.power * c.bl2 / d.re);
     k.sd = d.sd * 1e-4;
@@ -334,7 +334,7 @@ bool ComputeSystemLimits(const Speaker& single, bool ported, const LimitsDriver&
     const Setup k = SetupOf(s, ported, d, system, diameter, ports);
     out.sensitivity = Sensitivity(ConstantsOf(s, d).efficiency);
     out.power = k.power;
-    out.volts = system.volts == 0 ? std::sqrt(k.power * d.re) : system.volts;
+    out.volts = k.volts;
     out.qtc = out.fc = NOT_A_NUMBER;
     if (!ported) {
         ClosedBox(s.qts, s.vas, s.fs, volume, out.qtc, out.fc);
