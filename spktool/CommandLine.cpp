@@ -83,9 +83,9 @@ void DeclareSetup(CLI::App& command, SystemOptions& system, CLI::Option* power)
     command.add_option("--source-ohms", system.sourceOhms, "the amplifier's output and cable, ohm")
         ->check(Between(0, 100.0));
     command.add_flag("--no-le", system.noLe, "leave out the voice coil's inductance");
+    command.add_option("--highpass", system.highpass, "high-pass HZ[:ORDER] (2)")->check(FilterText());
     CLI::Option* low = command.add_option("--lowpass", system.lowpass, "low-pass HZ[:ORDER] (2)")
                            ->check(FilterText());
-    command.add_option("--highpass", system.highpass, "high-pass HZ[:ORDER] (2)")->check(FilterText());
     command.add_option("--crossover", system.crossover, "a fourth-order low-pass at HZ")
         ->check(Between(1, 299.0))->excludes(low);
     command.add_option("--ql", system.ql, "the box's leakage Q (7)")->check(Positive(10000, ""));
