@@ -40,6 +40,99 @@ CLI::Option* AddDesign(CLI::App& command, bool& sealed, bool& ported)
     return flag;
 }
 
+namespace {
+
+// "HZ" or "HZ:ORDER": a filter's corner on the grid and its order, 2 when not given.
+bool ReadFilter(const std::string& text, Filter& filter)
+{
+    const std::size_t colon = text.find(':');
+    filter.order = 2;
+    if (colon != std::string::npos) {
+        const std::string order = text.substr(colon + 1);
+        if (order.size() != 1 || order[0] < '1' || order[0] > '0' + MOST_FILTER_ORDER)
+            return false;
+        filter.order = order[0] - '0';
+    }
+    return ReadDecimal(text.substr(0, colon), filter.hz) && filter.hz >= 1 && filter.hz <= 299;
+}
+
+CLI::Validator FilterText()
+{
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            Filter filter;
+            if (!ReadFilter(text, filter))
+                return "'" + text + "' is not HZ or HZ:ORDER, 1 to 299 Hz and order 1 to 4";
+            return "";
+        },
+        "");
+}
+
+// The drivers, their drive, the filters, the box's losses and where it stands.
+void DeclareSetup(CLI::App& command, SystemOptions& system, CLI::Option* power)
+{
+    CLI::Option* drivers = command.add_option("--drivers", system.drivers, "1 to 16 drivers alike")
+                               ->check(CLI::Range(1, MOST_DRIVERS));
+    command.add_option("--wiring", system.wiring, "the drivers wired in parallel or series")
+        ->check(CLI::IsMember({"parallel", "series"}))->needs(drivers);
+    command.add_flag("--isobaric", system.isobaric, "each driver a compound pair, coils in parallel");
+    CLI::Option* volts = command.add_option("--volts", system.volts, "V r.m.s. at the amplifier")
+                             ->check(Between(0.01, 10000.0));
+    if (power)
+        volts->excludes(power);
+    command.add_option("--source-ohms", system.sourceOhms, "the amplifier's output and cable, ohm")
+        ->check(Between(0, 100.0));
+    command.add_flag("--no-le", system.noLe, "leave out the voice coil's inductance");
+    command.add_option("--highpass", system.highpass, "high-pass HZ[:ORDER] (2)")->check(FilterText());
+    CLI::Option* low = command.add_option("--lowpass", system.lowpass, "low-pass HZ[:ORDER] (2)")
+                           ->check(FilterText());
+    command.add_option("--crossover", system.crossover, "a fourth-order low-pass at HZ")
+        ->check(Between(1, 299.0))->excludes(low);
+    command.add_option("--ql", system.ql, "the box's leakage Q (7)")->check(Positive(10000, ""));
+    command.add_option("--qa", system.qa, "the box's absorption Q")->check(Positive(10000, ""));
+    command.add_option("--qp", system.qp, "the port's loss Q")->check(Positive(10000, ""));
+    command.add_option("--space", system.space, "full, half, quarter or eighth space (half)")
+        ->check(CLI::IsMember({"full", "half", "quarter", "eighth"}));
+    command.add_option("--cabin", system.cabin, "a car's cabin gain below HZ")
+        ->check(Positive(299, " Hz"));
+}
+
+}  // namespace
+
+bool HasSetup(const SystemOptions& o)
+{
+    return o.drivers > 0 || o.isobaric || o.volts > 0 || o.sourceOhms > 0 ||
+           !o.highpass.empty() || !o.lowpass.empty() || o.crossover > 0 || o.ql > 0 ||
+           o.qa > 0 || o.qp > 0 || !o.space.empty() || o.cabin > 0;
+}
+
+System SystemOf(const SystemOptions& o, double power, double sheetLe)
+{
+    System s;
+    s.drivers = o.drivers > 0 ? o.drivers : 1;
+    s.wiring = o.wiring == "series" ? Wiring::SERIES : Wiring::PARALLEL;
+    s.isobaric = o.isobaric;
+    s.power = power;
+    s.volts = o.volts;
+    s.sourceOhms = o.sourceOhms;
+    s.useLe = !o.noLe && sheetLe > 0;
+    if (!o.highpass.empty())
+        ReadFilter(o.highpass, s.highpass);
+    if (!o.lowpass.empty())
+        ReadFilter(o.lowpass, s.lowpass);
+    if (o.crossover > 0)
+        s.lowpass = {o.crossover, 4};
+    s.ql = o.ql > 0 ? o.ql : s.ql;
+    s.qa = o.qa > 0 ? o.qa : s.qa;
+    s.qp = o.qp > 0 ? o.qp : s.qp;
+    const char* spaces[] = {"full", "half", "quarter", "eighth"};
+    for (int i = 0; i < 4; ++i)
+        if (o.space == spaces[i])
+            s.space = static_cast<Space>(i);
+    s.cabinHz = o.cabin;
+    return s;
+}
+
 CLI::Option* DeclareSystem(CLI::App& command, SystemOptions& system, unsigned parts)
 {
     CLI::Option* power = nullptr;
@@ -55,6 +148,8 @@ CLI::Option* DeclareSystem(CLI::App& command, SystemOptions& system, unsigned pa
     if (parts & SYSTEM_PANEL)
         command.add_option("--panel", system.panel, "panel thickness, mm (18)")
             ->check(Between(0.1, 200.0));
+    if (parts & SYSTEM_SETUP)
+        DeclareSetup(command, system, power);
     return power;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "SystemOptions.h"
+#include "acoustics/System.h"
 
 #define CLI11_HAS_FILESYSTEM 0
 #include <CLI/CLI.hpp>
@@ -23,6 +24,14 @@ CLI::Option* AddDesign(CLI::App& command, bool& sealed, bool& ported);
 // Declares the options of `parts` on `command`, returning the --power option (null
 // when not asked for) so that a command may require it.
 CLI::Option* DeclareSystem(CLI::App& command, SystemOptions& system, unsigned parts);
+
+// True when an option of SYSTEM_SETUP other than --no-le was given: the design is then
+// more than the one driver at a power in half space.
+bool HasSetup(const SystemOptions& system);
+
+// The core's System of the options, at `power` W unless --volts is given, with the
+// sheet's Le (`sheetLe` mH, NaN when the sheet does not give it) unless --no-le.
+System SystemOf(const SystemOptions& options, double power, double sheetLe);
 
 // A number typed for `option` as the program's fields read it, above 0; else the
 // command line is bad, naming the option.

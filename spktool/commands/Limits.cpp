@@ -13,7 +13,8 @@
 namespace {
 
 const char CSV_HEADER[] =
-    "Hz,dB,SPL dB,excursion mm,port m/s,group delay ms,impedance ohm,max power W\n";
+    "Hz,dB,SPL dB,excursion mm,port m/s,group delay ms,impedance ohm,max power W,"
+    "impedance phase deg,input power W,max volts V\n";
 
 }  // namespace
 
@@ -65,8 +66,15 @@ std::string Where(const Extreme& e, int decimals, const char* unit)
     return Fixed(e.value, decimals) + " " + unit + " at " + std::to_string(e.hz) + " Hz";
 }
 
-// The report's first lines: the design, the power and the sensitivity.
-std::string Heading(const std::string& file, const Speaker& s, bool ported, double power,
+// The power into each driver: alike drivers share it alike, however they are wired.
+double EachPower(const System& system, const Limits& l)
+{
+    return l.power / (system.drivers * (system.isobaric ? 2 : 1));
+}
+
+// The report's first lines: the design, the power and the sensitivity. `d` is the set's,
+// `pe` one driver's.
+std::string Heading(const std::string& file, const Speaker& s, bool ported, const System& system,
                     double diameter, int ports, const LimitsDriver& d, double pe,
                     const Limits& l)
 {
@@ -79,23 +87,68 @@ std::string Heading(const std::string& file, const Speaker& s, bool ported, doub
         out += "sealed box, " + Fixed(s.sealed.volume, 1) + " l: Q " + Fixed(l.qtc, 3) +
                " and resonance " + Fixed(l.fc, 1) + " Hz from its volume (not the stored "
                "Fb and Q, which describe the drawn curve)\n";
-    out += "Power: " + Fixed(power, 1) + " W into Re " + Fixed(d.re, 2) + " ohm" +
+    out += "Power: " + Fixed(l.power, 1) + " W" +
+           (system.volts > 0 ? " (" + Fixed(l.volts, 1) + " V)" : std::string()) +
+           " into Re " + Fixed(d.re, 2) + " ohm" +
+           (EachPower(system, l) < l.power ? ", " + Fixed(EachPower(system, l), 1) + " W each"
+                                           : std::string()) +
            (IsKnown(pe) ? ", Pe " + Fixed(pe, 1) + " W\n"
                         : "; Pe unknown, not checked (spktool set " + file + " pe=W)\n");
     return out + "Sensitivity: " + Fixed(l.sensitivity, 1) + " dB at 1 W, 1 m in half space\n";
 }
 
+// How many drivers and how they are wired: "2 compound pairs in series".
+std::string Drivers(const System& system)
+{
+    const std::string n = std::to_string(system.drivers);
+    const bool one = system.drivers == 1;
+    std::string out = n + (system.isobaric ? (one ? " compound pair" : " compound pairs")
+                                           : (one ? " driver" : " drivers"));
+    if (!one)
+        out += system.wiring == Wiring::SERIES ? " in series" : " in parallel";
+    return out;
+}
+
+std::string FilterWords(const char* name, const Filter& filter)
+{
+    return filter.hz > 0 ? std::string("; ") + name + " " + Brief(filter.hz) + " Hz, order " +
+                               std::to_string(filter.order)
+                         : "";
+}
+
+// The line that names the system when an option describes it.
+std::string SystemLine(const SystemOptions& o, const System& system, const LimitsDriver& d,
+                       const Limits& l)
+{
+    std::string out = "System: " + Drivers(system) + ", Re " + Fixed(d.re, 2) + " ohm; " +
+                      (system.volts > 0 ? Fixed(l.volts, 1) + " V" : Fixed(l.power, 1) + " W");
+    if (system.sourceOhms > 0)
+        out += " from " + Brief(system.sourceOhms) + " ohm";
+    if (system.useLe)
+        out += "; Le " + Fixed(d.le, 2) + " mH";
+    out += FilterWords("high-pass", system.highpass) + FilterWords("low-pass", system.lowpass);
+    if (o.ql > 0 || o.qa > 0 || o.qp > 0)
+        out += "; QL " + Brief(system.ql) + (o.qa > 0 ? ", QA " + Brief(o.qa) : "") +
+               (o.qp > 0 ? ", QP " + Brief(o.qp) : "");
+    if (!o.space.empty())
+        out += "; " + o.space + " space";
+    if (o.cabin > 0)
+        out += "; cabin gain below " + Brief(o.cabin) + " Hz";
+    return out + "\n";
+}
+
 // Below its F3 a ported box's cone is held by nothing but its suspension, so the
-// excursion there says little of what the box plays and much of what a filter must stop.
+// excursion there says little of what the box plays and much of what a filter must stop;
+// with a high-pass in the system, the curves already say what it stops.
 std::string BelowF3(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l,
-                    const Extremes& below)
+                    const Extremes& below, bool highpass)
 {
     std::string out = "Below F3: the excursion reaches " + Where(below.largestExcursion, 2, "mm") +
                       ", Xmax at " + Fixed(below.lowestMaxPower.value, 1) + " W";
     if (ported)
         out += ", the port air " + Where(below.largestPortSpeed, 1, "m/s");
     const std::vector<HzRange> over = PassingRanges(l.excursion, d.xmax);
-    if (ported && !over.empty() && over.front().from < s.ported.fb)
+    if (ported && !highpass && !over.empty() && over.front().from < s.ported.fb)
         out += "; a subsonic high-pass filter below the " + Fixed(s.ported.fb, 1) +
                " Hz tuning keeps the cone within Xmax there";
     return out + "\n";
@@ -104,7 +157,8 @@ std::string BelowF3(const Speaker& s, bool ported, const LimitsDriver& d, const 
 // The largest excursion, the least power to Xmax and the fastest port air where the
 // design plays, from its F3 up, and what happens below; over the whole grid when F3 is
 // not on it.
-std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l)
+std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, const Limits& l,
+                      bool highpass)
 {
     const LimitsSummary sum = Summarize(l);
     const std::string band = sum.usefulFrom ? " from F3 up: " : ": ";
@@ -119,20 +173,24 @@ std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, cons
         out += "Largest port air speed" + band + Where(sum.band.largestPortSpeed, 1, "m/s") +
                "\n";
     if (sum.usefulFrom > LOWEST_HZ)
-        out += BelowF3(s, ported, d, l, sum.belowBand);
+        out += BelowF3(s, ported, d, l, sum.belowBand, highpass);
     return out;
 }
 
-std::string Report(const std::string& file, const Speaker& s, bool ported, double power,
-                   double diameter, int ports, const LimitsDriver& d, double pe,
-                   const Limits& l)
+// `d` is the set's.
+std::string Report(const std::string& file, const Speaker& s, bool ported, const SystemOptions& o,
+                   const System& system, const LimitsDriver& d, double pe, const Limits& l)
 {
-    std::string out = Heading(file, s, ported, power, diameter, ports, d, pe, l) +
-                      Headlines(s, ported, d, l);
-    for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, power)))
+    std::string out = HasSetup(o) ? SystemLine(o, system, d, l) : "";
+    out += Heading(file, s, ported, system, o.diameter, o.ports, d, pe, l) +
+           Headlines(s, ported, d, l, system.highpass.hz > 0);
+    const double each = EachPower(system, l);
+    for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, each)))
         out += "Warning: " + warning + "\n";
-    return out + "Impedance without the voice coil's inductance Le; Qms " +
-           Fixed(ConstantsOf(s, d).qms, 2) + " from Qts and Qes\n";
+    return out + "Impedance " +
+           (system.useLe ? "with the voice coil's inductance Le " + Fixed(d.le, 2) + " mH"
+                         : std::string("without the voice coil's inductance Le")) +
+           "; Qms " + Fixed(ConstantsOf(s, d).qms, 2) + " from Qts and Qes\n";
 }
 
 // Each run of hertz where a curve passes its limit, as JSON objects.
@@ -146,8 +204,9 @@ nlohmann::ordered_json JsonRanges(const std::vector<HzRange>& ranges)
 
 }  // namespace
 
-void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
-                double diameter, int ports, LimitsDriver& d, double& pe, Limits& l)
+void LoadSystemLimits(const std::string& file, const Speaker& s, bool ported,
+                      const SystemOptions& o, LimitsDriver& d, double& pe, System& system,
+                      Limits& l)
 {
     CheckDesign(file, s, ported);
     const DriverSheet sheet = LoadSheet(file);
@@ -156,8 +215,18 @@ void LoadLimits(const std::string& file, const Speaker& s, bool ported, double p
          WarningTexts(DriverWarnings(s.qts, s.vas, s.fs, sheet)))
         Warn(file + ": " + warning);
     pe = sheet.value[SHEET_PE];
-    if (!ComputeLimits(s, ported, d, power, diameter, ports, l))
+    system = SystemOf(o, o.power, d.le);
+    if (!ComputeSystemLimits(s, ported, d, system, o.diameter, o.ports, l))
         BadData(file + ": no limits for these values");
+}
+
+void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
+                double diameter, int ports, LimitsDriver& d, double& pe, Limits& l)
+{
+    SystemOptions o;
+    o.power = power, o.diameter = diameter, o.ports = ports, o.noLe = true;
+    System system;
+    LoadSystemLimits(file, s, ported, o, d, pe, system, l);
 }
 
 double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::string& note)
@@ -194,41 +263,33 @@ bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortP
     return true;
 }
 
-std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
-                          int ports, Format format)
-{
-    if (ported && (diameter == 0 || ports == 0))
-        BadCommandLine("limits --ported needs --diameter and --ports");
-    if (!ported && (diameter != 0 || ports != 0))
-        BadCommandLine("limits: --diameter and --ports are for a ported box");
-    const Speaker s = LoadSpeakerFile(file);
-    LimitsDriver d;
-    double pe;
-    Limits l;
-    LoadLimits(file, s, ported, power, diameter, ports, d, pe, l);
-    if (format == Format::Text)
-        return Report(file, s, ported, power, diameter, ports, d, pe, l);
+namespace {
 
+std::string Csv(bool ported, const Limits& l)
+{
+    const double* columns[] = {l.level,     l.spl,      l.excursion, l.portSpeed,
+                               l.groupDelay, l.impedance, l.maxPower, l.phase,
+                               l.inputPower, l.maxVolts};
+    std::string out = CSV_HEADER;
+    for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
+        out += std::to_string(f);
+        for (const double* column : columns)
+            out += "," + (column == l.portSpeed && !ported ? "" : Plain(column[f]));
+        out += "\n";
+    }
+    return out;
+}
+
+std::string Json(const std::string& file, bool ported, const LimitsDriver& d, double pe,
+                 double each, const Limits& l)
+{
     const double* columns[] = {l.level,      l.spl,       l.excursion, l.portSpeed,
                                l.groupDelay, l.impedance, l.maxPower};
-    if (format == Format::Csv) {
-        for (const std::string& warning :
-             WarningTexts(LimitsWarnings(l, d.xmax, pe, power)))
-            Warn(file + ": " + warning);
-        std::string out = CSV_HEADER;
-        for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-            out += std::to_string(f);
-            for (const double* column : columns)
-                out += "," + (column == l.portSpeed && !ported ? "" : Plain(column[f]));
-            out += "\n";
-        }
-        return out;
-    }
     const char* names[] = {"db",       "spl_db",        "excursion_mm", "port_m_s",
                            "group_delay_ms", "impedance_ohm", "max_power_w"};
     nlohmann::ordered_json object = {{"file", file},
                                      {"design", ported ? "ported" : "sealed"},
-                                     {"power_w", JsonNumber(power)},
+                                     {"power_w", JsonNumber(l.power)},
                                      {"sensitivity_db", JsonNumber(l.sensitivity)}};
     object["excursion_over_xmax"] = JsonRanges(PassingRanges(l.excursion, d.xmax));
     object["port_over_audible_speed"] =
@@ -243,8 +304,51 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
         for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
             array.push_back(JsonNumber(columns[i][f]));
     }
-    object["warnings"] = WarningTexts(LimitsWarnings(l, d.xmax, pe, power));
+    object["warnings"] = WarningTexts(LimitsWarnings(l, d.xmax, pe, each));
     return JsonText(object);
+}
+
+void CheckOptions(bool ported, const SystemOptions& o)
+{
+    if (ported && (o.diameter == 0 || o.ports == 0))
+        BadCommandLine("limits --ported needs --diameter and --ports");
+    if (!ported && (o.diameter != 0 || o.ports != 0))
+        BadCommandLine("limits: --diameter and --ports are for a ported box");
+    if (!ported && (o.ql > 0 || o.qa > 0 || o.qp > 0))
+        BadCommandLine("limits: --ql, --qa and --qp are for a ported box");
+    if (o.power == 0 && o.volts == 0)
+        BadCommandLine("limits needs --power or --volts");
+}
+
+}  // namespace
+
+std::string LimitsCommand(const std::string& file, bool ported, const SystemOptions& o,
+                          Format format)
+{
+    CheckOptions(ported, o);
+    const Speaker s = LoadSpeakerFile(file);
+    LimitsDriver one;
+    double pe;
+    System system;
+    Limits l;
+    LoadSystemLimits(file, s, ported, o, one, pe, system, l);
+    const LimitsDriver d = EquivalentDriver(s, one, system).d;
+    if (format == Format::Text)
+        return Report(file, s, ported, o, system, d, pe, l);
+    if (format == Format::Json)
+        return Json(file, ported, d, pe, EachPower(system, l), l);
+    for (const std::string& warning :
+         WarningTexts(LimitsWarnings(l, d.xmax, pe, EachPower(system, l))))
+        Warn(file + ": " + warning);
+    return Csv(ported, l);
+}
+
+std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
+                          int ports, Format format)
+{
+    SystemOptions o;
+    o.power = power, o.diameter = diameter, o.ports = ports, o.noLe = true;
+    return LimitsCommand(file, ported, o, format);
 }
 
 void DeclareLimits(CLI::App& command, LimitsOptions& o)
@@ -252,7 +356,7 @@ void DeclareLimits(CLI::App& command, LimitsOptions& o)
     command.add_option("FILE", o.file, "the speaker file, with re, qes (or qms), sd and xmax "
                        "in its driver sheet")->required();
     AddDesign(command, o.sealed, o.ported);
-    DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS)->required();
+    DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_SETUP);
     command.add_flag("--csv", o.csv, "one row per hertz, for a spreadsheet");
     command.add_flag("--json", o.json, "JSON arrays")->excludes("--csv");
 }
@@ -260,6 +364,5 @@ void DeclareLimits(CLI::App& command, LimitsOptions& o)
 int RunLimits(const LimitsOptions& o)
 {
     const Format format = o.csv ? Format::Csv : o.json ? Format::Json : Format::Text;
-    return Printed(LimitsCommand(o.file, o.ported, o.system.power, o.system.diameter,
-                                 o.system.ports, format));
+    return Printed(LimitsCommand(o.file, o.ported, o.system, format));
 }

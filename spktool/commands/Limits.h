@@ -11,7 +11,11 @@ namespace CLI {
 class App;
 }
 
-// `diameter` (cm) and `ports` are those of a ported box, 0 for a sealed one.
+// The design in the system of `o`; its `diameter` (cm) and `ports` are those of a ported
+// box, 0 for a sealed one.
+std::string LimitsCommand(const std::string& file, bool ported, const SystemOptions& o,
+                          Format format);
+// One driver at `power` W in half space, without Le.
 std::string LimitsCommand(const std::string& file, bool ported, double power, double diameter,
                           int ports, Format format);
 
@@ -19,8 +23,13 @@ std::string LimitsCommand(const std::string& file, bool ported, double power, do
 // is missing and how to give it.
 LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const DriverSheet& sheet);
 
-// The sheet's values the curves need and the curves of the design, for `limits` and for
-// the charts of them; bad data ends the command with a line naming the file.
+// The sheet's values the curves need (`d` of one driver, its Pe) and the curves of the
+// design in the system of `o`, for `limits` and for the charts of them; bad data ends
+// the command with a line naming the file.
+void LoadSystemLimits(const std::string& file, const Speaker& s, bool ported,
+                      const SystemOptions& o, LimitsDriver& d, double& pe, System& system,
+                      Limits& l);
+// One driver at `power` W in half space, without Le.
 void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
                 double diameter, int ports, LimitsDriver& d, double& pe, Limits& l);
 

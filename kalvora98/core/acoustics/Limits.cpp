@@ -58,6 +58,33 @@ Complex Divided(Complex a, Complex b)
     return {(a.re * b.re + a.im * b.im) / norm, (a.im * b.re - a.re * b.im) / norm};
 }
 
+double Norm(Complex z)
+{
+    return z.re * z.re + z.im * z.im;
+}
+
+Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
+Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
+Complex operator*(Complex a, Complex b)
+{
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+Complex operator/(Complex a, Complex b) { return Divided(a, b); }
+
+// A complex function of x and its derivative in x, carried through the arithmetic.
+struct Dual {
+    Complex v, d;
+};
+
+Dual Real(double value) { return {{value, 0}, {0, 0}}; }
+Dual operator+(Dual a, Dual b) { return {a.v + b.v, a.d + b.d}; }
+Dual operator*(Dual a, Dual b) { return {a.v * b.v, a.d * b.v + a.v * b.d}; }
+Dual operator/(Dual a, Dual b)
+{
+    const Complex q = a.v / b.v;
+    return {q, (a.d - q * b.d) / b.v};
+}
+
 // The group delay, in seconds, of p^n / P(p) at p = jx: the numerator's phase is
 // constant, and d arg P(jx) / dx = Re(P'(jx) / P(jx)) since dP/dx = j P'. No arctangent,
 // whose library versions differ between builds.
@@ -106,12 +133,160 @@ Extremes ExtremesOver(const Limits& limits, int from, int to)
     return e;
 }
 
+// What a frequency's figures need of the design and the system, in the circuit's
+// units: frequencies over Fs, impedances over the set's Re.
+struct Setup {
+    bool ported;
+    double fs, omegaS, alpha, h, qes, qms;
+    double power, volts;    // the drive
+    double still;           // m: the cone's peak displacement at 0 Hz without the box
+    double sd, portArea;    // m²
+    double re, xmax;        // the set's ohm, one cone's mm
+    double rs, le;          // Rs / Re and ωs Le / Re
+    double passband;        // the passband's pressure over the circuit's there
+    double passbandDb;      // what Rs and the losses take from the passband, dB
+    double iql, iqa, iqp;   // the box's losses as 1/Q
+};
+
+bool IsPlainBox(const System& system)
+{
+    return system.ql == BOX_LOSS_Q && std::isinf(system.qa) && std::isinf(system.qp);
+}
+
+Setup SetupOf(const Speaker& s, bool ported, const LimitsDriver& d, const System& system,
+              double diameter, int ports)
+{
+    const DriverConstants c = ConstantsOf(s, d);
+    Setup k;
+    k.ported = ported;
+    k.fs = s.fs;
+    k.omegaS = 2 * PI * s.fs;
+    k.alpha = s.vas / (ported ? s.ported.volume : s.sealed.volume);
+    k.h = s.ported.fb / s.fs;
+    k.qes = d.qes;
+    k.qms = c.qms;
+    k.power = DrivePower(system, d.re);
+    k.volts = system.volts == 0 ? std::sqrt(k.power * d.re) : system.volts;
+    // Cms times the peak force Bl V/Re, for the peak voltage sqrt(2 P Re) of the sine.
+    k.still = c.cms * std::sqrt(2 * k.power * c.bl2 / d.re);
+    k.sd = d.sd * 1e-4;
+    k.portArea = ports * PI * diameter * diameter / 4 * 1e-4;
+    k.re = d.re;
+    k.xmax = d.xmax;
+    k.rs = system.sourceOhms / d.re;
+    k.le = system.useLe ? k.omegaS * d.le * 1e-3 / d.re : 0;
+    k.iql = 1 / system.ql;
+    k.iqa = 1 / system.qa;
+    k.iqp = 1 / system.qp;
+    // High up the box is the absorption's resistance beside the leak's, and the leak
+    // lets out 1/(QA QL) of what the cone's back pushes into the box, in antiphase.
+    k.passband = (1 + k.rs) * (ported ? 1 + k.iqa * k.iql : 1);
+    k.passbandDb = k.passband == 1 ? 0 : -20 * Log10(k.passband);
+    return k;
+}
+
+// A frequency's figures before the filters and the placement.
+struct Point {
+    double level;      // dB
+    double excursion;  // m
+    double portSpeed;  // m/s
+    double delay;      // s
+    Complex z;         // the set's impedance over its Re
+};
+
+// The design as it always was: the set driven straight from the amplifier, without Le,
+// in a box whose only loss is QL 7. The cone's displacement is still * N(p) / P(p), with
+// P the response's denominator and N the box's part; the port's volume velocity is the
+// cone's times h² / N(p), and the impedance Re (1 + p N(p) / (Qes P_Qms(p))). The
+// level is the program's own curve's, filled in by the caller.
+Point PlainPoint(const Setup& k, const Polynomial& response, const Polynomial& mechanical,
+                 int f)
+{
+    const Polynomial box = k.ported ? Polynomial{{k.h * k.h, k.h / BOX_LOSS_Q, 1, 0, 0}}
+                                    : Polynomial{{1, 0, 0, 0, 0}};
+    const double x = f / k.fs;
+    const double denominator = Magnitude(At(response, x));
+    const Complex n = At(box, x);
+    Point point;
+    point.level = 0;
+    point.excursion = k.still * Magnitude(n) / denominator;
+    point.portSpeed = k.ported ? k.sd * 2 * PI * f * k.still * k.h * k.h /
+                                     (denominator * k.portArea)
+                               : NOT_A_NUMBER;
+    point.delay = GroupDelay(response, x, k.omegaS);
+    const Complex motion = Divided({-x * n.im, x * n.re}, At(mechanical, x));
+    point.z = {1 + motion.re / k.qes, motion.im / k.qes};
+    return point;
+}
+
+// The whole circuit at p = jx, carried with its derivative in x for the group delay.
+// The vented box's air (Small's vented box, with all three losses) is its compliance
+// behind the absorption's resistance, in parallel with the leak and with the port's
+// mass behind its resistance; over the compliance's own admittance at p they are
+// 1/(1 + p/(h QA)), h/(p QL) and h²/(p (p + h/QP)), y in all. The cone's mechanical
+// impedance is Mms ωs Z(p) with p Z = p² + p/Qms + 1 + α/y; the coil's Re g(p), g = 1 +
+// Rs/Re + p ωs Le/Re. The cone moves as still / E, E = g p Z + p/Qes; the cone's front
+// and the port and leak radiate the cone's volume velocity times the compliance's share
+// of y, so the pressure goes as H = p² share / E.
+Point CircuitPoint(const Setup& k, int f)
+{
+    const double x = f / k.fs;
+    const Dual p = {{0, x}, {0, 1}}, one = Real(1);
+    Dual y = one, share = one, port = Real(0);
+    if (k.ported) {
+        const Dual compliance = one / (one + p * Real(k.iqa / k.h));
+        port = Real(k.h * k.h) / (p * (p + Real(k.h * k.iqp)));
+        y = compliance + Real(k.h * k.iql) / p + port;
+        share = compliance / y;
+        port = port / y;
+    }
+    const Dual pz = p * p + p * Real(1 / k.qms) + one + Real(k.alpha) / y;
+    const Dual e = (Real(1 + k.rs) + p * Real(k.le)) * pz + p * Real(1 / k.qes);
+    const Dual h = p * p * share * Real(k.passband) / e;
+    Point point;
+    point.level = 10 * Log10(Norm(h.v));
+    point.excursion = k.still / Magnitude(e.v);
+    point.portSpeed = k.ported ? k.sd * 2 * PI * f * point.excursion * Magnitude(port.v) /
+                                     k.portArea
+                               : NOT_A_NUMBER;
+    point.delay = -(h.d / h.v).im / k.omegaS;
+    point.z = Complex{1, x * k.le} + Complex{0, x / k.qes} / pz.v;
+    return point;
+}
+
+// A frequency's figures into the curves, through the filters and to where the system
+// stands.
+void Store(const Setup& k, const System& system, const Point& point, double gain, int f,
+           Limits& out)
+{
+    const bool filtered = system.highpass.hz > 0 || system.lowpass.hz > 0;
+    const FilterEffect filters = filtered ? FiltersAt(system, f) : FilterEffect{1, 0};
+    const double reach = filtered ? std::sqrt(filters.ratio) : 1;
+    out.level[f] = filtered ? point.level + 10 * Log10(filters.ratio) : point.level;
+    out.spl[f] = gain + out.level[f];
+    if (k.passbandDb != 0)
+        out.spl[f] += k.passbandDb;
+    const double placement = PlacementDb(system, f);
+    if (placement != 0)
+        out.spl[f] += placement;
+    out.excursion[f] = filtered ? point.excursion * reach * 1e3 : point.excursion * 1e3;
+    out.portSpeed[f] = filtered ? point.portSpeed * reach : point.portSpeed;
+    out.groupDelay[f] = filtered ? (point.delay + filters.delay) * 1e3 : point.delay * 1e3;
+    out.impedance[f] = k.re * Magnitude(point.z);
+    out.phase[f] = PhaseDegrees(point.z.re, point.z.im);
+    const Complex loop = {k.rs + point.z.re, point.z.im};
+    out.inputPower[f] = k.power * filters.ratio * point.z.re / Norm(loop);
+    const double ratio = k.xmax / out.excursion[f];
+    out.maxPower[f] = k.power * ratio * ratio;
+    out.maxVolts[f] = k.volts * ratio;
+}
+
 }  // namespace
 
 LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet)
 {
     const double* v = sheet.value;
-    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX]};
+    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX], v[SHEET_LE]};
 }
 
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
@@ -125,55 +300,67 @@ DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
     return k;
 }
 
-bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
-                   double diameter, int ports, Limits& out)
+DriverSet EquivalentDriver(const Speaker& s, const LimitsDriver& d, const System& system)
 {
+    DriverSet set = {s, d};
+    double coil = 1;  // the unit's Re and Le over one driver's
+    if (system.isobaric) {
+        coil = system.pair == Wiring::SERIES ? 2 : 0.5;
+        set.s.vas = s.vas / 2;
+    }
+    const double n = system.drivers;
+    coil = system.wiring == Wiring::SERIES ? coil * n : coil / n;
+    set.s.vas = set.s.vas * n;
+    set.d.re = d.re * coil;
+    set.d.le = d.le * coil;
+    set.d.sd = d.sd * n;
+    return set;
+}
+
+bool ComputeSystemLimits(const Speaker& single, bool ported, const LimitsDriver& one,
+                         const System& system, double diameter, int ports, Limits& out)
+{
+    if (!IsValidSystem(system) || (system.useLe && !(one.le >= 0 && std::isfinite(one.le))))
+        return false;
+    const DriverSet set = EquivalentDriver(single, one, system);
+    const Speaker& s = set.s;
+    const LimitsDriver& d = set.d;
     const double volume = ported ? s.ported.volume : s.sealed.volume;
     if (!(s.qts > 0 && s.vas > 0 && s.fs > 0 && volume > 0 && d.re > 0 && d.sd > 0 &&
-          d.xmax > 0 && d.qes > s.qts && power > 0))
+          d.xmax > 0 && d.qes > s.qts))
         return false;
     if (ported && !(s.ported.fb > 0 && diameter > 0 && ports > 0))
         return false;
-    const DriverConstants k = ConstantsOf(s, d);
-    const double alpha = s.vas / volume, omegaS = 2 * PI * s.fs, sd = d.sd * 1e-4;
-    const double h = s.ported.fb / s.fs;
-    const double portArea = ports * PI * diameter * diameter / 4 * 1e-4;  // m²
-    // The cone's displacement at 0 Hz without the box: Cms times the peak force Bl V/Re,
-    // for the peak voltage sqrt(2 P Re) of a sine of the nominal power.
-    const double still = k.cms * std::sqrt(2 * power * k.bl2 / d.re);
-
-    out.sensitivity = Sensitivity(k.efficiency);
+    const Setup k = SetupOf(s, ported, d, system, diameter, ports);
+    out.sensitivity = Sensitivity(ConstantsOf(s, d).efficiency);
+    out.power = k.power;
+    out.volts = k.volts;
     out.qtc = out.fc = NOT_A_NUMBER;
     if (!ported) {
         ClosedBox(s.qts, s.vas, s.fs, volume, out.qtc, out.fc);
         ClosedBoxLevels(s, out.level);
     }
-    // The cone's displacement is still * N(p) / P(p), with P the response's denominator
-    // and N the box's part; the port's volume velocity is the cone's times h² / N(p),
-    // and the impedance Re (1 + p N(p) / (Qes P_Qms(p))).
-    const Polynomial response = ported ? Vented(h, alpha, s.qts) : Closed(alpha, s.qts);
-    const Polynomial mechanical = ported ? Vented(h, alpha, k.qms) : Closed(alpha, k.qms);
-    const Polynomial box = ported ? Polynomial{{h * h, h / BOX_LOSS_Q, 1, 0, 0}}
-                                  : Polynomial{{1, 0, 0, 0, 0}};
-    const double gain = out.sensitivity + 10 * Log10(power);
+    const bool plain = k.rs == 0 && k.le == 0 && (!ported || IsPlainBox(system));
+    const Polynomial response = ported ? Vented(k.h, k.alpha, s.qts) : Closed(k.alpha, s.qts);
+    const Polynomial mechanical = ported ? Vented(k.h, k.alpha, k.qms) : Closed(k.alpha, k.qms);
+    const double gain = out.sensitivity + 10 * Log10(k.power);
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        const double x = f / s.fs;
-        const double denominator = Magnitude(At(response, x));
-        const Complex n = At(box, x);
-        const double excursion = still * Magnitude(n) / denominator;  // m
-        if (ported)
-            out.level[f] = PortedLevel(s, s.ported, f);
-        out.spl[f] = gain + out.level[f];
-        out.excursion[f] = excursion * 1e3;
-        out.portSpeed[f] = ported ? sd * 2 * PI * f * still * h * h / (denominator * portArea)
-                                  : NOT_A_NUMBER;
-        out.groupDelay[f] = GroupDelay(response, x, omegaS) * 1e3;
-        const Complex motion = Divided({-x * n.im, x * n.re}, At(mechanical, x));
-        out.impedance[f] = d.re * Magnitude({1 + motion.re / d.qes, motion.im / d.qes});
-        const double ratio = d.xmax / out.excursion[f];
-        out.maxPower[f] = power * ratio * ratio;
+        Point point = plain ? PlainPoint(k, response, mechanical, f) : CircuitPoint(k, f);
+        if (plain && ported)
+            point.level = PortedLevel(s, s.ported, f);
+        else if (plain)
+            point.level = out.level[f];
+        Store(k, system, point, gain, f, out);
     }
     return true;
+}
+
+bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
+                   double diameter, int ports, Limits& out)
+{
+    System system;
+    system.power = power;
+    return ComputeSystemLimits(s, ported, d, system, diameter, ports, out);
 }
 
 LimitsSummary Summarize(const Limits& limits)

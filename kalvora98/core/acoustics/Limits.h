@@ -7,6 +7,7 @@
 #include "acoustics/Figures.h"
 #include "acoustics/Response.h"
 #include "acoustics/SmallSignal.h"
+#include "acoustics/System.h"
 #include "record/DriverSheet.h"
 #include "record/Speaker.h"
 
@@ -20,6 +21,7 @@ struct LimitsDriver {
     double qes;
     double sd;    // cm²
     double xmax;  // mm, one way
+    double le = 0;  // mH, the voice coil's inductance; NaN when the sheet does not give it
 };
 
 // The sheet's values for a driver of `qts`: Qes from Qts and Qms (OtherQ) when the sheet
@@ -37,23 +39,46 @@ struct DriverConstants {
 };
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d);
 
+// The drivers of a System as the one driver they act as. Their coils add as resistors
+// and inductors, in series their forces too, and their cones as one of n times the area
+// and mass on n springs side by side; Small's relations (acoustics/SmallSignal.h) then
+// give the rest: n alike in series have Re, Le, Bl, Sd, Mms and Vas n times one's and
+// Cms 1/n; in parallel Re and Le 1/n, Bl one's, and the rest as in series. A compound
+// (isobaric) pair has one cone's Sd, twice its Mms, half its Cms and Vas (V. Dickason,
+// "Loudspeaker Design Cookbook", on compound loading), and the Re and Bl of its two
+// coils wired as System::pair. Fs and the Q values stay those of one driver.
+struct DriverSet {
+    Speaker s;       // vas of the set
+    LimitsDriver d;  // re, le and sd of the set
+};
+DriverSet EquivalentDriver(const Speaker& s, const LimitsDriver& d, const System& system);
+
 // Per whole hertz, element 0 unused. Peak values of excursion and port speed for the
-// nominal power (V² = P·Re); portSpeed is NaN for a sealed box.
+// drive's power (V² = P·Re of the set); portSpeed is NaN for a sealed box.
 struct Limits {
-    double sensitivity;      // dB at 1 W, 1 m
+    double sensitivity;      // dB at 1 W into the set's Re, 1 m in half space
     double qtc, fc;          // sealed: the true Q and resonance of the volume
-    double level[RESPONSE_SIZE];       // dB relative to the passband
-    double spl[RESPONSE_SIZE];         // dB at 1 m, half space
-    double excursion[RESPONSE_SIZE];   // mm
+    double power, volts;     // the drive: W into the set's Re, V r.m.s. at the amplifier
+    double level[RESPONSE_SIZE];       // dB relative to the passband, filters included
+    double spl[RESPONSE_SIZE];         // dB at 1 m where the system stands
+    double excursion[RESPONSE_SIZE];   // mm, each cone's
     double portSpeed[RESPONSE_SIZE];   // m/s
     double groupDelay[RESPONSE_SIZE];  // ms
-    double impedance[RESPONSE_SIZE];   // ohm, without the voice coil's inductance
-    double maxPower[RESPONSE_SIZE];    // W at which the excursion reaches Xmax
+    double impedance[RESPONSE_SIZE];   // ohm, the set's; Le only when the system uses it
+    double phase[RESPONSE_SIZE];       // degrees, the impedance's angle
+    double inputPower[RESPONSE_SIZE];  // W, the real power into the set
+    double maxPower[RESPONSE_SIZE];    // W (as `power`) at which the excursion reaches Xmax
+    double maxVolts[RESPONSE_SIZE];    // V (as `volts`) at which it reaches Xmax
 };
 
-// The sealed design (the driver in sealed.volume) or the ported one (ported.volume and
-// ported.fb, `ports` round ports of `diameter` cm). False when a value it needs is not
-// positive, or Qes is not above Qts.
+// The sealed design (the system's drivers in sealed.volume) or the ported one
+// (ported.volume and ported.fb, `ports` round ports of `diameter` cm), for one driver
+// `d` of the set. False when a value it needs is not positive, Qes is not above Qts,
+// the system is not valid (IsValidSystem) or it uses Le and `d` has none.
+bool ComputeSystemLimits(const Speaker& s, bool ported, const LimitsDriver& d,
+                         const System& system, double diameter, int ports, Limits& out);
+
+// One driver at `power` W, in half space, without filters or Le: the default System.
 bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
                    double diameter, int ports, Limits& out);
 
