@@ -52,12 +52,12 @@ double FlareVolume(double r, double wall, double R)
     return PI * (q * q * R - q * PI * R * R / 2 + 2 * R * R * R / 3);
 }
 
-// A slot's cross-section of air and wood, cm²: a shelf over its width and the walls
-// beside it, each of the panel's thickness.
-double SlotSection(const PortShape& slot, int walls, double panel)
+// A slot's cross-section of air and wood, cm²: its broad walls over its width and
+// the uprights beside it, each of the panel's thickness.
+double SlotSection(const PortShape& slot, int broad, double panel)
 {
-    const int uprights = walls - 1;
-    return slot.height * slot.width + panel * (slot.width + uprights * panel) +
+    const int uprights = slot.walls - 1;
+    return slot.height * slot.width + broad * panel * (slot.width + uprights * panel) +
            uprights * panel * slot.height;
 }
 
@@ -154,7 +154,7 @@ double PortVolume(const PortShape& port, double length, double panelMm, double w
 {
     const double panel = panelMm / 10, inside = length > panel ? length - panel : 0;
     if (port.kind == PortShape::SLOT)
-        return SlotSection(port, port.walls, panel) * inside / CUBIC_CM_PER_LITRE;
+        return SlotSection(port, 1, panel) * inside / CUBIC_CM_PER_LITRE;
     if (port.flare <= 0)
         return PortDisplacement(port.diameter, wallMm, length, panelMm, port.ports);
     return RoundVolume(port, inside, wallMm / 10) / CUBIC_CM_PER_LITRE;
@@ -167,7 +167,7 @@ double FoldedPortVolume(const PortShape& port, const PortPath& path, double pane
     const double rest = path.legs[1] + path.legs[2];
     if (port.kind == PortShape::ROUND)
         return PortVolume(port, path.legs[0] + rest, panelMm, wallMm);
-    return first + SlotSection(port, port.walls + 1, panelMm / 10) * rest / CUBIC_CM_PER_LITRE;
+    return first + SlotSection(port, 2, panelMm / 10) * rest / CUBIC_CM_PER_LITRE;
 }
 
 double PipeResonance(const PortShape& port, double length)

@@ -58,7 +58,7 @@ PortPath FoldPort(BoxSize inside, double panelCm, double size, double length);
 double PortVolume(const PortShape& port, double length, double panelMm, double wallMm);
 
 // The same for a port folded along `path` (FoldPort): a slot's legs after the first
-// stand free of the panels, so each has a wall more.
+// stand free of the panels, so each has two broad walls.
 double FoldedPortVolume(const PortShape& port, const PortPath& path, double panelMm,
                         double wallMm);
 
