@@ -140,8 +140,6 @@ int RunPort(const PortOptions& o)
     const PortShape port = ShapeOf(o);
     const double diameter = port.diameter;
     const Speaker s = LoadSpeakerFile(o.file);
-    if (port.kind == PortShape::SLOT)
-        CheckSlot(port, s.ported.volume);
     const DriverSheet sheet = LoadSheet(o.file);
     const double sd = Given("--sd", o.sd, sheet.value[SHEET_SD]);
     const double xmax = Given("--xmax", o.xmax, sheet.value[SHEET_XMAX]);
@@ -150,6 +148,8 @@ int RunPort(const PortOptions& o)
         BadData(o.file + ": the Port dialog shows --- : ported.volume is " +
                 Brief(s.ported.volume) + " and ported.fb " + Brief(s.ported.fb) +
                 ", and both must be other than 0");
+    if (port.kind == PortShape::SLOT)
+        CheckSlot(port, s.ported.volume);
     std::string out = o.file + ": ported box, " + Fixed(s.ported.volume, 1) + " l tuned to " +
                       Fixed(s.ported.fb, 1) + " Hz\n" + ShapeLines(port) + "Port length: " +
                       Fixed(length, 1) + " cm\nUse " +
