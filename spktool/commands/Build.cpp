@@ -374,7 +374,8 @@ std::string SizeLines(const Checked& c, const BoxFigures& f)
                                  " with " + Plain(r.system.panel) + " mm panels\n";
     const std::string ratio = Plain(c.proportion.height) + " : " + Plain(c.proportion.width) +
                               (f.taken.choice == PortProposal::DEEPER_BOX
-                                   ? ", deeper than " + Plain(c.proportion.depth) + " to hold the port"
+                                   ? ", deeper than " + Plain(c.proportion.depth) +
+                                         " to hold the port"
                                    : " : " + Plain(c.proportion.depth));
     if (r.external.empty())
         return "Internal H x W x D: " + Size(f.inside, r.inches) + " (" + ratio + ")\n" +
@@ -428,7 +429,8 @@ std::string CutListLines(const BoxFigures& f, double panel, bool inches)
         area += w.count * w.size.first * w.size.second;
     }
     return out + "Total panel area: " +
-           (inches ? Fixed(SquareFeet(area), 2) + " ft2\n" : Fixed(SquareMetres(area), 2) + " m2\n");
+           (inches ? Fixed(SquareFeet(area), 2) + " ft2\n"
+                   : Fixed(SquareMetres(area), 2) + " m2\n");
 }
 
 // What would let a port that is too long fit, in sentences after "does not fit": a
@@ -835,14 +837,16 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
                        "cut-out and the port holes");
     command.add_flag("--force", b.force, "replace an existing cut sheet");
     command.add_option("--port", b.port, "keep to one shape: round (straight), slot (along "
-                       "the bottom) or bent (round)")->check(CLI::IsMember({"round", "slot", "bent"}));
+                       "the bottom) or bent (round)")
+        ->check(CLI::IsMember({"round", "slot", "bent"}));
     command.add_option("--slot-height", b.slotHeight, "the slot's height, cm (else its area "
                        "across the inside width)")->check(Positive(1000, " cm"));
     command.footer(command.get_footer() +
                    "\n\nWithout --diameter, the quiet port; without --ports, one port; without "
                    "--power, the driver sheet's Pe, else 1 W. A port that does not fit "
                    "straight is taken as a slot of its area along the bottom, that slot bent "
-                   "once, the round port bent once, or straight in a deeper box. A smaller port offered for one too long keeps the air under " +
+                   "once, the round port bent once, or straight in a deeper box. A smaller "
+                   "port offered for one too long keeps the air under " +
                    Plain(AUDIBLE_PORT_SPEED) + " m/s at that power, or at the power the cone "
                    "takes within Xmax near the tuning if that is less.");
 }
