@@ -62,7 +62,7 @@ CLI::Validator FilterText()
         [](std::string& text) -> std::string {
             Filter filter;
             if (!ReadFilter(text, filter))
-                return "'" + text + "' is not HZ or HZ:ORDER, 1 to 299 Hz and order 1 to 4";
+                return Quoted(text) + " is not HZ or HZ:ORDER, 1 to 299 Hz and order 1 to 4";
             return "";
         },
         "");
@@ -141,7 +141,7 @@ CLI::Option* DeclareSystem(CLI::App& command, SystemOptions& system, unsigned pa
                     ->check(Between(0.001, 100000.0));
     if (parts & SYSTEM_PORTS) {
         command.add_option("--diameter", system.diameter, "port diameter, cm (ported box)")
-            ->check(Between(0.1, 1000.0));
+            ->check(Between(0.5, 1000.0));
         command.add_option("--ports", system.ports, "1 to 4 ports of that diameter (ported box)")
             ->check(CLI::Range(1, 4));
     }

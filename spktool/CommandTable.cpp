@@ -43,7 +43,7 @@ const Command COMMANDS[] = {
      Bind<PortOptions, DeclarePort, RunPort>},
     {"limits",
      "Per hertz the SPL at 1 m for a power, the cone excursion, the port air speed, the group "
-     "delay, the impedance (without Le) and the power that reaches Xmax, from the driver sheet",
+     "delay, the impedance (with the sheet's Le) and the power that reaches Xmax, from the driver sheet",
      "spktool limits woofer.spk --ported --power 100 --diameter 10 --ports 2",
      Bind<LimitsOptions, DeclareLimits, RunLimits>},
     {"chart",

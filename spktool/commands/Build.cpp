@@ -14,6 +14,7 @@
 #include "commands/Limits.h"
 #include "acoustics/Figures.h"
 #include "acoustics/PortLength.h"
+#include "acoustics/PortShapes.h"
 #include "numbers/Units.h"
 
 namespace {
@@ -86,10 +87,12 @@ struct Checked {
 
 Checked CheckRequest(const BuildRequest& r)
 {
-    if (r.ported && r.system.diameter == 0)
-        BadCommandLine("build --ported needs --diameter");
-    if (!r.ported && (r.system.diameter != 0 || r.system.ports != 0))
-        BadCommandLine("build: --diameter and --ports are for a ported box");
+    if (!r.ported && (r.system.diameter != 0 || r.system.ports != 0 || !r.port.empty() ||
+                      r.slotHeight != 0))
+        BadCommandLine("build: --diameter, --ports, --port and --slot-height are for a "
+                       "ported box");
+    if (r.slotHeight != 0 && r.port != "" && r.port != "slot")
+        BadCommandLine("build: --slot-height is for a slot, not --port " + r.port);
     Checked c = {r, GOLDEN_PROPORTION, {0, 0, 0}, r.system.panel / 10};
     if (c.request.ported && c.request.system.ports == 0)
         c.request.system.ports = 1;
@@ -138,6 +141,9 @@ struct BoxFigures {
     std::string quietPower;         // the power it is for, in words after "at"
     double leastDiameter;           // of Small's vent area; 0 when it cannot be known
     DriverFit driver;               // each part where the sheet gives it
+    PortProposal taken;             // the port built; ROUND_STRAIGHT for the one asked for
+    std::string roundFit;           // the Port fit line of the round port asked for
+    std::string quietNote;          // why the diameter, when build picked it
 };
 
 bool KnowsVentArea(const DriverSheet& sheet)
@@ -226,6 +232,89 @@ void FitPort(const BuildRequest& r, BoxFigures& f)
     f.leastDiameter = PortDiameterForArea(VentArea(f), r.system.ports);
 }
 
+// Without --diameter, the port the report picks: the smallest whole centimetre that
+// keeps the air under AUDIBLE_PORT_SPEED at the power a quiet port is sized for.
+constexpr int LARGEST_QUIET_PORT = 50;  // cm
+
+std::string PickQuietPort(const std::string& file, Checked& c)
+{
+    BuildRequest& r = c.request;
+    if (!r.ported || r.system.diameter != 0)
+        return "";
+    const Speaker s = LoadSpeakerFile(file);
+    const DriverSheet sheet = LoadSheet(file);
+    std::string powerNote, atPower;
+    PortPower sized;
+    const double power = SystemPower(r.system, sheet, powerNote);
+    int quiet = 0;
+    if (SizingPower(s, sheet, power, sized, atPower))
+        quiet = QuietPortDiameter(s, LimitsDriverOf(s.qts, sheet), sized.watts,
+                                  r.system.ports, LARGEST_QUIET_PORT);
+    if (quiet == 0)
+        BadCommandLine("build --ported needs --diameter: the driver sheet gives no quiet port");
+    r.system.diameter = quiet;
+    return "Port: " + Fixed(quiet, 1) + " cm, the smallest whole centimetre that keeps the "
+           "air under " + Plain(AUDIBLE_PORT_SPEED) + " m/s at " + atPower + "\n";
+}
+
+PortRequest::Shape ShapeAsked(const std::string& port)
+{
+    if (port == "round")
+        return PortRequest::ROUND;
+    if (port == "slot")
+        return PortRequest::SLOT;
+    return port == "bent" ? PortRequest::BENT : PortRequest::ANY;
+}
+
+// A slot of the height asked for must lie inside the box the round port makes.
+void CheckSlotHeight(const BuildRequest& r, const BoxFigures& f)
+{
+    if (r.slotHeight == 0)
+        return;
+    const double area = NarrowestArea(RoundPort(r.system.diameter, r.system.ports));
+    const double width = area / r.slotHeight;
+    if (r.slotHeight >= f.inside.height || width > f.inside.width)
+        BadCommandLine("--slot-height: a slot of " + Fixed(r.slotHeight, 1) + " x " +
+                       Fixed(width, 1) + " cm does not fit the inside H x W of " +
+                       Fixed(f.inside.height, 1) + " x " + Fixed(f.inside.width, 1) + " cm");
+}
+
+std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f,
+                      bool others);
+
+// The port built: the round one asked for where it fits straight, else the first shape
+// that fits (ProposePort), which then sets the box's volume and size.
+void TakePort(const std::string& file, const Checked& c, BoxFigures& f)
+{
+    const BuildRequest& r = c.request;
+    const PortShape round = RoundPort(r.system.diameter, r.system.ports);
+    f.taken = {PortProposal::ROUND_STRAIGHT, f.portFit.fits, round, f.portLength,
+               FoldPort(f.inside, c.panel, r.system.diameter, f.portLength), f.held.ports,
+               f.gross, f.inside};
+    CheckSlotHeight(r, f);
+    const PortRequest::Shape shape = ShapeAsked(r.port);
+    if (shape == PortRequest::ROUND || (shape == PortRequest::ANY && f.portFit.fits))
+        return;
+    if (shape == PortRequest::ANY)
+        f.roundFit = PortLines(file, r, f, false);
+    const PortBox box = {f.speaker.ported, f.held.driver + f.held.brace,
+                         r.external.empty() ? c.proportion : BoxSize{0, 0, 0}, f.inside};
+    const PortProposal p = ProposePort(
+        box, {shape, r.system.diameter, r.system.ports, r.slotHeight, c.panel, r.portWall});
+    if (p.choice == PortProposal::NONE)
+        BadData(file + ": no port of " + Fixed(r.system.diameter, 1) + " cm" +
+                (shape == PortRequest::ANY ? " fits straight, as a slot, bent or in a deeper box"
+                                           : " fits as --port " + r.port + " asks"));
+    f.taken = p;
+    f.held.ports = p.volume;
+    f.gross = p.gross;
+    if (!r.external.empty())
+        f.builtNet = NetVolume(f.builtGross, f.held);
+    f.inside = p.inside;
+    f.outside = OutsideOf(f.inside, c.panel);
+    f.cuts = CutListOf(f.inside, c.panel);
+}
+
 // A file that cannot be read fails before a volume that is not there, and that before
 // a port that cannot be tuned.
 BoxFigures ComputeBox(const std::string& file, const Checked& c)
@@ -236,8 +325,10 @@ BoxFigures ComputeBox(const std::string& file, const Checked& c)
         ComputePort(file, c.request, f);
     f.gross = GrossVolume(f.net, f.held);
     SizeBox(c, f);
-    if (c.request.ported)
+    if (c.request.ported) {
         FitPort(c.request, f);
+        TakePort(file, c, f);
+    }
     f.driver = DriverFitOf(f.sheet.value[SHEET_CUTOUT], f.sheet.value[SHEET_DIAMETER],
                            f.sheet.value[SHEET_DEPTH], f.inside, c.panel);
     return f;
@@ -259,6 +350,15 @@ std::string VolumeLines(const std::string& file, const BuildRequest& r, const Bo
         out += "0.0 l, not known: give --driver-volume L or spktool set " + file +
                " displacement=L\n";
     if (r.ported)
+        out += f.quietNote;
+    if (r.ported && f.taken.port.kind == PortShape::SLOT)
+        out += "Ports: " + Volume(f.held.ports, r.inches) + ", 1 slot of " +
+               Length(f.taken.port.height, r.inches) + " x " +
+               Length(f.taken.port.width, r.inches) + " along the bottom with " +
+               Plain(r.system.panel) + " mm walls, " + Length(f.taken.length, r.inches) +
+               " long, " + Length(PortInsideLength(f.taken.length, r.system.panel), r.inches) +
+               " of it inside\n";
+    else if (r.ported)
         out += "Ports: " + Volume(f.held.ports, r.inches) + ", " + std::to_string(r.system.ports) +
                " x " + Fixed(r.system.diameter, 1) + " cm with " + Fixed(r.portWall, 1) +
                " mm walls, " + Fixed(f.portLength, 1) + " cm long, " +
@@ -272,35 +372,71 @@ std::string SizeLines(const Checked& c, const BoxFigures& f)
     const BuildRequest& r = c.request;
     const std::string external = "External H x W x D: " + Size(f.outside, r.inches) +
                                  " with " + Plain(r.system.panel) + " mm panels\n";
+    const std::string ratio = Plain(c.proportion.height) + " : " + Plain(c.proportion.width) +
+                              (f.taken.choice == PortProposal::DEEPER_BOX
+                                   ? ", deeper than " + Plain(c.proportion.depth) +
+                                         " to hold the port"
+                                   : " : " + Plain(c.proportion.depth));
     if (r.external.empty())
-        return "Internal H x W x D: " + Size(f.inside, r.inches) + " (" +
-               Plain(c.proportion.height) + " : " + Plain(c.proportion.width) + " : " +
-               Plain(c.proportion.depth) + ")\n" + external;
+        return "Internal H x W x D: " + Size(f.inside, r.inches) + " (" + ratio + ")\n" +
+               external;
     return external + "Internal H x W x D: " + Size(f.inside, r.inches) + ": gross " +
            Volume(f.builtGross, r.inches) + ", net " + Volume(f.builtNet, r.inches) + ", " +
            (f.builtNet >= f.net ? "+" : "") + Fixed(PercentFrom(f.builtNet, f.net), 1) +
            " % from the design's\n";
 }
 
-std::string CutListLines(const CutList& cuts, bool inches)
+// A slot's own walls, each of the panel's thickness: along the bottom a shelf over it
+// (and an upright beside it when it does not span the width); each leg after a bend
+// stands free, between two broad walls.
+struct SlotWall {
+    const char* name;
+    int count;
+    PanelPair size;  // cm: across, along the leg
+};
+
+std::vector<SlotWall> SlotWalls(const PortProposal& p, double panel)
+{
+    std::vector<SlotWall> walls;
+    if (p.port.kind != PortShape::SLOT)
+        return walls;
+    static const char* const BROAD[] = {"slot shelf      ", "slot back walls ",
+                                        "slot top walls  "};
+    const int uprights = p.port.walls - 1;
+    const double across = p.port.width + uprights * panel;
+    for (int i = 0; i <= (p.path.bends > 0 ? p.path.bends : 0); ++i) {
+        const double along = i == 0 ? p.path.legs[0] - panel : p.path.legs[i];
+        walls.push_back({BROAD[i], i == 0 ? 1 : 2, {across, along}});
+        if (uprights > 0)
+            walls.push_back({"slot upright    ", uprights, {p.port.height, along}});
+    }
+    return walls;
+}
+
+std::string CutListLines(const BoxFigures& f, double panel, bool inches)
 {
     std::string out = std::string("Cut list, ") + (inches ? "inches" : "mm") + ":\n";
-    const auto pair = [&](const char* name, const PanelPair& p) {
-        out += std::string("  2 x ") + name + Cut(p.first, inches) + " x " +
+    const auto line = [&](int count, const std::string& name, const PanelPair& p) {
+        out += "  " + std::to_string(count) + " x " + name + Cut(p.first, inches) + " x " +
                Cut(p.second, inches) + "\n";
     };
-    pair("front and back  ", cuts.frontBack);
-    pair("sides           ", cuts.sides);
-    pair("top and bottom  ", cuts.topBottom);
+    line(2, "front and back  ", f.cuts.frontBack);
+    line(2, "sides           ", f.cuts.sides);
+    line(2, "top and bottom  ", f.cuts.topBottom);
+    double area = f.cuts.area;
+    for (const SlotWall& w : SlotWalls(f.taken, panel)) {
+        line(w.count, w.name, w.size);
+        area += w.count * w.size.first * w.size.second;
+    }
     return out + "Total panel area: " +
-           (inches ? Fixed(SquareFeet(cuts.area), 2) + " ft2\n"
-                   : Fixed(SquareMetres(cuts.area), 2) + " m2\n");
+           (inches ? Fixed(SquareFeet(area), 2) + " ft2\n"
+                   : Fixed(SquareMetres(area), 2) + " m2\n");
 }
 
 // What would let a port that is too long fit, in sentences after "does not fit": a
 // smaller or fewer ports when the sheet allows Small's rule to be checked, else a port
 // of another shape.
-std::string AdviceText(const std::string& file, const BoxFigures& f)
+std::string AdviceText(const std::string& file, const BoxFigures& f, bool others)
 {
     const PortAdvice& a = f.advice;
     const std::string within =
@@ -318,10 +454,13 @@ std::string AdviceText(const std::string& file, const BoxFigures& f)
     else
         advice = ". Smaller or fewer ports are shorter; checking their air speed needs sd "
                  "and xmax in the driver sheet (spktool set " + file + " sd=CM2 xmax=MM).";
-    return advice + " Try a slot port along a panel, or a bent port.";
+    return advice + (others ? " Try a slot port along a panel, or a bent port (--port slot, "
+                              "--port bent)."
+                            : "");
 }
 
-std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f)
+std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f,
+                      bool others)
 {
     std::string out = "Port fit: " + Length(f.portInside, r.inches) + " inside and " +
                       Length(r.system.diameter, r.inches) + " clear behind it need " +
@@ -330,12 +469,71 @@ std::string PortLines(const std::string& file, const BuildRequest& r, const BoxF
     if (f.portFit.fits)
         out += ": fits, " + Length(f.portFit.spare, r.inches) + " to spare\n";
     else
-        out += ": does not fit" + AdviceText(file, f) + "\n";
+        out += ": does not fit" + AdviceText(file, f, others) + "\n";
     // A port that fits may still be too narrow for the air the cone moves.
     if (f.advice.checked && r.system.diameter < f.leastDiameter)
         out += "Port size: below Small's vent area, which asks for " +
                Length(f.leastDiameter, r.inches) + " each: the port may be heard\n";
     return out;
+}
+
+// Why a port other than the round one asked for, in words after "Port taken: ".
+std::string TakenWords(const BuildRequest& r, const PortProposal& p)
+{
+    static const char* const BENDS[] = {"straight", "bent once", "bent twice"};
+    const std::string bends = BENDS[p.path.bends];
+    const std::string rounds = r.system.ports == 1 ? "the round port" : "the round ports";
+    if (p.choice == PortProposal::DEEPER_BOX)
+        return rounds + " straight in a deeper box, as no slot or bent port fits";
+    std::string what = p.port.kind == PortShape::ROUND
+                           ? rounds + " " + bends
+                           : "a slot of the same area along the bottom" +
+                                 std::string(p.port.walls == 1 ? " across the inside width"
+                                                               : " against a side panel") +
+                                 ", " + bends;
+    if (!r.port.empty())
+        return what + ", as --port " + r.port + " asks";
+    if (p.choice == PortProposal::SLOT_STRAIGHT)
+        return what + ", as " + rounds + " does not fit straight";
+    if (p.choice == PortProposal::SLOT_BENT)
+        return what + ", as neither " + rounds + " nor the slot fits straight";
+    return what + ", as the slot fits neither straight nor bent once";
+}
+
+// The legs along the centreline, the first with the panel the port passes through.
+std::string PathLine(const PortProposal& p, bool inches)
+{
+    static const char* const LEGS[] = {" along the bottom", " up the back",
+                                       " forward under the top"};
+    if (p.path.bends <= 0)
+        return "";
+    std::string out = "Port path: ";
+    for (int i = 0; i <= p.path.bends; ++i)
+        out += (i == 0 ? "" : ", then ") + Length(p.path.legs[i], inches) + LEGS[i];
+    return out + ", along its centreline, a port size clear of the panels at each bend "
+                 "and at its end\n";
+}
+
+// A port's note sounds through it from its first pipe resonance up; below some 300 Hz
+// that is within the band a woofer still plays.
+constexpr double PIPE_WARNING_HZ = 300;
+
+std::string PipeLine(const PortProposal& p)
+{
+    const double hz = PipeResonance(p.port, p.length);
+    if (!(hz < PIPE_WARNING_HZ))
+        return "";
+    return "Warning: the port's first pipe resonance is at " + Fixed(hz, 0) + " Hz, below " +
+           Plain(PIPE_WARNING_HZ) + " Hz: the woofer may excite it (a shorter or flared port, "
+           "or damping near it, moves or calms it)\n";
+}
+
+std::string PortSection(const std::string& file, const BuildRequest& r, const BoxFigures& f)
+{
+    if (f.taken.choice == PortProposal::ROUND_STRAIGHT)
+        return PortLines(file, r, f, true) + PipeLine(f.taken);
+    return f.roundFit + "Port taken: " + TakenWords(r, f.taken) + "\n" +
+           PathLine(f.taken, r.inches) + PipeLine(f.taken);
 }
 
 std::string FitLine(const char* what, double size, const std::string& room, const Fit& fit,
@@ -578,17 +776,21 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
 
 BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 {
-    const Checked c = CheckRequest(r);
-    const BoxFigures f = ComputeBox(file, c);
+    Checked c = CheckRequest(r);
+    const std::string quiet = PickQuietPort(file, c);
+    BoxFigures f = ComputeBox(file, c);
+    f.quietNote = quiet;
     BuiltBox built;
     built.text = VolumeLines(file, c.request, f) + SizeLines(c, f) +
-                 CutListLines(f.cuts, r.inches) +
-                 (r.ported ? PortLines(file, c.request, f) : "") +
+                 CutListLines(f, c.panel, r.inches) +
+                 (r.ported ? PortSection(file, c.request, f) : "") +
                  DriverLines(file, f, r.inches);
     const double cutout = f.sheet.value[SHEET_CUTOUT];
     const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
+    // A slot's mouth is no round hole: the sheet leaves it to the cut list.
+    const bool round = f.taken.port.kind == PortShape::ROUND;
     const Hole portHoles = {PortHoleDiameter(c.request.system.diameter, r.portWall),
-                            r.ported ? c.request.system.ports : 0};
+                            r.ported && round ? c.request.system.ports : 0};
     const std::string title = built.text.substr(0, built.text.find('\n'));
     built.svg = CutSheet(title, f.cuts, c.panel, r.inches, driverHole, portHoles,
                          !r.svg.empty());
@@ -634,9 +836,17 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
     command.add_option("--svg", b.svg, "a cut sheet to scale: the panels, the driver's "
                        "cut-out and the port holes");
     command.add_flag("--force", b.force, "replace an existing cut sheet");
+    command.add_option("--port", b.port, "keep to one shape: round (straight), slot (along "
+                       "the bottom) or bent (round)")
+        ->check(CLI::IsMember({"round", "slot", "bent"}));
+    command.add_option("--slot-height", b.slotHeight, "the slot's height, cm (else its area "
+                       "across the inside width)")->check(Positive(1000, " cm"));
     command.footer(command.get_footer() +
-                   "\n\nWithout --ports, one port; without --power, the driver sheet's Pe, "
-                   "else 1 W. A smaller port offered for one too long keeps the air under " +
+                   "\n\nWithout --diameter, the quiet port; without --ports, one port; without "
+                   "--power, the driver sheet's Pe, else 1 W. A port that does not fit "
+                   "straight is taken as a slot of its area along the bottom, that slot bent "
+                   "once, the round port bent once, or straight in a deeper box. A smaller "
+                   "port offered for one too long keeps the air under " +
                    Plain(AUDIBLE_PORT_SPEED) + " m/s at that power, or at the power the cone "
                    "takes within Xmax near the tuning if that is less.");
 }

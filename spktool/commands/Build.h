@@ -20,6 +20,8 @@ struct BuildRequest {
     bool inches = false;
     std::string svg;  // the cut sheet to write, "" for none
     bool force = false;  // replace an existing cut sheet
+    std::string port;    // "round", "slot" or "bent" to force a shape; "" for any that fits
+    double slotHeight = 0;  // cm; 0 for the slot across the inside width
 };
 
 std::string BuildCommand(const std::string& file, const BuildRequest& request);

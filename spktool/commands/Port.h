@@ -1,5 +1,6 @@
-// spktool port: the Port dialog's length, and the smallest port diameter that Small's
-// vent-area rule allows for the driver's excursion.
+// spktool port: the Port dialog's length, or a slot's or flared port's, its first pipe
+// resonance, and the smallest port diameter that Small's vent-area rule allows for the
+// driver's excursion.
 #pragma once
 #include <string>
 
@@ -9,6 +10,8 @@ class App;
 
 struct PortOptions {
     std::string file, diameter, sd, xmax;  // as typed: the dialog reads text
+    std::string slot;                      // "HxW", cm, for a slot along a panel
+    double flare = 0;                      // cm, the rounding of a round port's ends
     int ports = 1;
 };
 void DeclarePort(CLI::App& command, PortOptions& o);
