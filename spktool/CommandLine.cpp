@@ -133,6 +133,15 @@ System SystemOf(const SystemOptions& o, double power, double sheetLe)
     return s;
 }
 
+void DeclareCsvForm(CLI::App& command, CLI::Option* csv, CsvForm& form)
+{
+    command.add_flag("--excel", form.excel, "CSV as Excel opens it: UTF-8 with a byte order "
+                     "mark, CR LF line ends")->needs(csv);
+    command.add_flag("--decimal-comma", form.decimalComma, "with --excel: ';' between values "
+                     "and a decimal comma, for Excel where the comma is the decimal sign")
+        ->needs("--excel");
+}
+
 CLI::Option* DeclareSystem(CLI::App& command, SystemOptions& system, unsigned parts)
 {
     CLI::Option* power = nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "Output.h"
 #include "SystemOptions.h"
 #include "acoustics/System.h"
 
@@ -20,6 +21,9 @@ CLI::Validator Between(double low, double high);
 // Exactly one of a file's two designs; returns the --ported flag, for the options that
 // exclude it.
 CLI::Option* AddDesign(CLI::App& command, bool& sealed, bool& ported);
+
+// --excel and --decimal-comma, for a command whose --csv is `csv`.
+void DeclareCsvForm(CLI::App& command, CLI::Option* csv, CsvForm& form);
 
 // Declares the options of `parts` on `command`, returning the --power option (null
 // when not asked for) so that a command may require it.

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class Format { Text, Csv, Json, Frd };
@@ -26,6 +27,17 @@ int Printed(const Outcome& outcome);
 // A cell of a CSV row: quoted when it holds a separator, a quote, a line end or blanks
 // at either end, as spreadsheets read it.
 std::string CsvCell(const std::string& text);
+
+// How a command's CSV is written: as spktool writes it (UTF-8, LF, ',' and a decimal
+// point), or as Excel opens it right (--excel: a byte order mark, or Excel takes UTF-8
+// for the ANSI code page, and CR LF), where the comma may be the decimal sign as well
+// (--decimal-comma: ';' between values, as Excel in such countries reads them).
+struct CsvForm {
+    bool excel = false, decimalComma = false;
+};
+
+// spktool's CSV text in `form`.
+std::string InCsvForm(std::string_view csv, const CsvForm& form);
 
 // `text` filled with blanks to `width` characters, for a column.
 std::string Pad(const std::string& text, std::size_t width);

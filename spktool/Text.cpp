@@ -129,7 +129,8 @@ std::string Printable(std::string_view text)
         if (c < 0) {
             at = start + 1;
             out += "\\x" + Hex(static_cast<unsigned char>(text[start]), 2);
-        } else if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+        } else if ((c < 0x20 && c != '\n' && c != '\t' && !(c == '\r' && text.substr(at, 1) == "\n")) ||
+                   c == 0x7F) {
             out += "\\x" + Hex(static_cast<unsigned>(c), 2);
         } else if (c >= 0x80 && c < 0xA0) {
             out += "\\u" + Hex(static_cast<unsigned>(c), 4);

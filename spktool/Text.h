@@ -20,7 +20,7 @@ std::string FromWindows1252(std::string_view text);
 
 bool IsUtf8(std::string_view text);
 
-// Text safe for a terminal: control characters other than line ends and tabs, DEL,
+// Text safe for a terminal: control characters other than line ends (LF, CR LF) and tabs, DEL,
 // the C1 controls and bytes that are not UTF-8 are written as "\x1B" or "\u009B", so
 // that nothing read from a file can move the cursor or retitle the window.
 std::string Printable(std::string_view text);

@@ -357,12 +357,14 @@ void DeclareLimits(CLI::App& command, LimitsOptions& o)
                        "in its driver sheet")->required();
     AddDesign(command, o.sealed, o.ported);
     DeclareSystem(command, o.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_SETUP);
-    command.add_flag("--csv", o.csv, "one row per hertz, for a spreadsheet");
+    DeclareCsvForm(command, command.add_flag("--csv", o.csv, "one row per hertz, for a spreadsheet"),
+                   o.form);
     command.add_flag("--json", o.json, "JSON arrays")->excludes("--csv");
 }
 
 int RunLimits(const LimitsOptions& o)
 {
     const Format format = o.csv ? Format::Csv : o.json ? Format::Json : Format::Text;
-    return Printed(LimitsCommand(o.file, o.ported, o.system, format));
+    const std::string out = LimitsCommand(o.file, o.ported, o.system, format);
+    return Printed(format == Format::Csv ? InCsvForm(out, o.form) : out);
 }

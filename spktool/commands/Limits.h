@@ -46,6 +46,7 @@ bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortP
 struct LimitsOptions {
     std::string file;
     bool sealed = false, ported = false, csv = false, json = false;
+    CsvForm form;
     SystemOptions system;
 };
 void DeclareLimits(CLI::App& command, LimitsOptions& o);

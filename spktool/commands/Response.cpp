@@ -72,7 +72,7 @@ void DeclareResponse(CLI::App& command, ResponseOptions& o)
     command.add_option("FILE", o.file, "the speaker file")->required();
     AddDesign(command, o.sealed, o.ported);
     command.add_flag("--exact", o.exact, "levels before rounding to whole dB");
-    command.add_flag("--csv", o.csv, "hz,db rows");
+    DeclareCsvForm(command, command.add_flag("--csv", o.csv, "hz,db rows"), o.form);
     command.add_flag("--frd", o.frd, "frequency and level lines with * comments, for "
                      "crossover tools (no phase)")->excludes("--csv");
 }
@@ -88,7 +88,7 @@ int RunResponse(const ResponseOptions& o)
     };
     const std::string design = DesignLine(s, o.ported), summary = FiguresText(r);
     if (o.csv)
-        return Printed(Rows("hz,db\n", ",", 0, level));
+        return Printed(InCsvForm(Rows("hz,db\n", ",", 0, level), o.form));
     if (o.frd)
         return Printed(Rows("* " + o.file + ": " + design + "\n* " + summary + "\n* " +
                                 (o.exact ? "levels unrounded"

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "Output.h"
 #include "acoustics/Figures.h"
 #include "record/Speaker.h"
 
@@ -13,6 +14,7 @@ class App;
 struct ResponseOptions {
     std::string file;
     bool sealed = false, ported = false, exact = false, csv = false, frd = false;
+    CsvForm form;
 };
 void DeclareResponse(CLI::App& command, ResponseOptions& o);
 int RunResponse(const ResponseOptions& o);

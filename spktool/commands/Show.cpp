@@ -183,7 +183,8 @@ nlohmann::ordered_json ShowJson(const Shown& d)
 void DeclareShow(CLI::App& command, ShowOptions& o)
 {
     command.add_option("FILE", o.files, "speaker files (.spk)")->required();
-    command.add_flag("--csv", o.csv, "one row per file, for a spreadsheet");
+    DeclareCsvForm(command, command.add_flag("--csv", o.csv, "one row per file, for a spreadsheet"),
+                   o.form);
     command.add_flag("--json", o.json, "JSON")->excludes("--csv");
 }
 
@@ -197,6 +198,7 @@ int RunShow(const ShowOptions& o)
         out = ShowCsvHeader();
         for (const Shown& d : shown)
             out += ShowCsvRow(d);
+        out = InCsvForm(out, o.form);
     } else if (o.json) {
         nlohmann::ordered_json array = nlohmann::ordered_json::array();
         for (const Shown& d : shown)

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "Output.h"
+
 namespace CLI {
 class App;
 }
@@ -11,6 +13,7 @@ class App;
 struct ShowOptions {
     std::vector<std::string> files;
     bool csv = false, json = false;
+    CsvForm form;
 };
 void DeclareShow(CLI::App& command, ShowOptions& o);
 int RunShow(const ShowOptions& o);
