@@ -83,6 +83,26 @@ std::string InCsvForm(std::string_view csv, const CsvForm& form)
     return out;
 }
 
+Progress::Progress(const char* doing, std::size_t total)
+    : doing_(doing), total_(total), on_(total > 1000 && ErrorIsTerminal())
+{
+}
+
+Progress::~Progress()
+{
+    if (on_ && shown_ > 0)
+        WriteText(true, "\r" + std::string(doing_.size() + 30, ' ') + "\r");
+}
+
+void Progress::Done(std::size_t items)
+{
+    const std::size_t percent = items * 100 / total_ + 1;
+    if (!on_ || percent == shown_)
+        return;
+    shown_ = percent;
+    WriteText(true, "\r" + std::to_string(items) + " of " + std::to_string(total_) + " " + doing_);
+}
+
 std::string Pad(const std::string& text, std::size_t width)
 {
     return text.size() < width ? text + std::string(width - text.size(), ' ') : text;

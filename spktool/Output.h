@@ -39,5 +39,22 @@ struct CsvForm {
 // spktool's CSV text in `form`.
 std::string InCsvForm(std::string_view csv, const CsvForm& form);
 
+// How far a long piece of work is, for a person at a terminal: one line on standard
+// error ("1234 of 40000 drivers written"), rewritten in place at each whole per
+// cent and cleared at the end. Only for more than 1,000 items, and only when standard
+// error is a terminal, so that logs, pipes and scripts see none of it.
+class Progress {
+public:
+    Progress(const char* doing, std::size_t total);
+    ~Progress();
+    void Done(std::size_t items);
+
+private:
+    std::string doing_;
+    std::size_t total_;
+    std::size_t shown_ = 0;  // the per cent last shown, plus 1; 0 before any
+    bool on_;
+};
+
 // `text` filled with blanks to `width` characters, for a column.
 std::string Pad(const std::string& text, std::size_t width);

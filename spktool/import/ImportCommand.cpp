@@ -4,6 +4,7 @@
 
 #include "Failure.h"
 #include "Importers.h"
+#include "Output.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Wording.h"
@@ -85,7 +86,9 @@ std::vector<Staged> StageAll(const std::vector<PlannedFile>& planned, bool force
                              std::vector<bool>& failed, std::vector<std::string>& errors)
 {
     std::vector<Staged> staged;
+    Progress progress("drivers written", planned.size());
     for (std::size_t i = 0; i < planned.size(); ++i) {
+        progress.Done(i);
         std::vector<std::pair<std::string, std::string>> files = {
             {planned[i].path, SpeakerBytes(planned[i].record)}};
         if (!IsEmpty(planned[i].sheet))

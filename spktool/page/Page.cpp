@@ -7,6 +7,7 @@
 
 #include "Designs.h"
 #include "Failure.h"
+#include "Output.h"
 #include "Platform.h"
 #include "SpeakerFiles.h"
 #include "Text.h"
@@ -455,7 +456,9 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
 {
     std::vector<DriverPage> pages;
     std::string contents;
+    Progress progress("speaker files read", files.size());
     for (const std::string& file : files) {
+        progress.Done(static_cast<std::size_t>(&file - files.data()));
         try {
             pages.push_back(DescribeDriver(file, static_cast<int>(pages.size()) + 1, r));
             contents += "<li><a href=\"#driver" + std::to_string(pages.size()) + "\">" +

@@ -9,6 +9,10 @@
 // each line ends in CR LF, elsewhere in LF; pictures never pass through here.
 void WriteText(bool error, const std::string& text);
 
+// Whether standard error is a terminal (a console on Windows), where a line may be
+// rewritten in place; not a file or pipe, where every byte stays.
+bool ErrorIsTerminal();
+
 // Flushes standard output; false with `error` when anything written to it was lost (a
 // full disk, a closed pipe).
 bool FinishOutput(std::string& error);

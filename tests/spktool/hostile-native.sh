@@ -43,6 +43,13 @@ done
 [ "$(head -c 3 excel.csv | od -An -tx1 | tr -d ' ')" = efbbbf ] && [ "$(grep -c $'\r$' excel.csv)" = 2 ] &&
     tail -n 1 excel.csv | grep -q '^w.spk;A[0-9]*;"a;b";0,4;30;50;' || fail "CSV for Excel: $(cat -A excel.csv)"
 
+# Progress for more than 1,000 drivers, on a terminal only (script gives one).
+python3 -c "print('Model,Qts,Fs,Vas\n' + ''.join('P%d,0.3,30,100\n' % i for i in range(1001)), end='')" >many.csv
+mkdir many && shown=$(script -qec "'$tool' import many.csv --out many >/dev/null" /dev/null)
+[[ $shown == $'\r0 of 1001 drivers written\r'*$'\r991 of 1001 drivers written\r'*' '$'\r' ]] ||
+    fail "no progress on a terminal, or not cleared: $shown"
+[ -z "$("$tool" import many.csv --out many --force 2>&1 >/dev/null)" ] || fail "progress on a pipe"
+
 # A FIFO would block a read for ever; timeout turns that into a failure.
 mkfifo pipe.spk && mkdir folder && mkfifo folder/x.json
 out=$(timeout 10 "$tool" show pipe.spk 2>&1)

@@ -4,9 +4,16 @@
 #include <csignal>
 #include <cstdio>
 
+#include <unistd.h>
+
 void WriteText(bool error, const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), error ? stderr : stdout);
+}
+
+bool ErrorIsTerminal()
+{
+    return isatty(STDERR_FILENO) == 1;
 }
 
 bool OwnsConsole()

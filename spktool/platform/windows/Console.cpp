@@ -50,6 +50,12 @@ void WriteText(bool error, const std::string& utf8)
     }
 }
 
+bool ErrorIsTerminal()
+{
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
 bool OwnsConsole()
 {
     // Explorer gives a console program a console of its own; a Command Prompt shares
