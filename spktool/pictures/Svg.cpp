@@ -177,6 +177,6 @@ std::string MarkFrequency(const std::string& svg, double hz, const std::string& 
     const std::string mark =
         "<path fill=\"none\" stroke=\"#a00000\" stroke-dasharray=\"4 3\" d=\"M" + Half(x) + " " +
         std::to_string(top) + "V" + std::to_string(bottom + 1) + "\"/>\n" +
-        SvgText(x - 3, top + 2, label, "#a00000", " text-anchor=\"end\"");
+        SvgText(x - 3, bottom - 16, label, "#a00000", " text-anchor=\"end\"");
     return svg.substr(0, end) + mark + svg.substr(end);
 }
