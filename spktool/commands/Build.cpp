@@ -295,8 +295,6 @@ void TakePort(const std::string& file, const Checked& c, BoxFigures& f)
     const PortRequest::Shape shape = ShapeAsked(r.port);
     if (shape == PortRequest::ROUND || (shape == PortRequest::ANY && f.portFit.fits))
         return;
-    if (shape == PortRequest::ANY)
-        f.roundFit = PortLines(file, r, f, false);
     const PortBox box = {f.speaker.ported, f.held.driver + f.held.brace,
                          r.external.empty() ? c.proportion : BoxSize{0, 0, 0}, f.inside};
     const PortProposal p = ProposePort(
@@ -313,6 +311,11 @@ void TakePort(const std::string& file, const Checked& c, BoxFigures& f)
     f.inside = p.inside;
     f.outside = OutsideOf(f.inside, c.panel);
     f.cuts = CutListOf(f.inside, c.panel);
+    // The round port's fit is quoted against the box printed, not the one it was sized in.
+    if (shape == PortRequest::ANY) {
+        FitPort(r, f);
+        f.roundFit = PortLines(file, r, f, false);
+    }
 }
 
 // A file that cannot be read fails before a volume that is not there, and that before
@@ -514,26 +517,17 @@ std::string PathLine(const PortProposal& p, bool inches)
                  "and at its end\n";
 }
 
-// A port's note sounds through it from its first pipe resonance up; below some 300 Hz
-// that is within the band a woofer still plays.
-constexpr double PIPE_WARNING_HZ = 300;
-
-std::string PipeLine(const PortProposal& p)
+std::string PipeLine(const PortProposal& p, double crossover)
 {
-    const double hz = PipeResonance(p.port, p.length);
-    if (!(hz < PIPE_WARNING_HZ))
-        return "";
-    return "Warning: the port's first pipe resonance is at " + Fixed(hz, 0) + " Hz, below " +
-           Plain(PIPE_WARNING_HZ) + " Hz: the woofer may excite it (a shorter or flared port, "
-           "or damping near it, moves or calms it)\n";
+    return PipeWarning(PipeResonance(p.port, p.length), crossover);
 }
 
 std::string PortSection(const std::string& file, const BuildRequest& r, const BoxFigures& f)
 {
     if (f.taken.choice == PortProposal::ROUND_STRAIGHT)
-        return PortLines(file, r, f, true) + PipeLine(f.taken);
+        return PortLines(file, r, f, true) + PipeLine(f.taken, r.system.crossover);
     return f.roundFit + "Port taken: " + TakenWords(r, f.taken) + "\n" +
-           PathLine(f.taken, r.inches) + PipeLine(f.taken);
+           PathLine(f.taken, r.inches) + PipeLine(f.taken, r.system.crossover);
 }
 
 std::string FitLine(const char* what, double size, const std::string& room, const Fit& fit,
@@ -614,7 +608,19 @@ struct SheetLayout {
     SheetPanel panels[4];
     std::vector<Circle> holes;
     double font, margin, top, width, height;
+    const PortProposal* port;  // a slot's mouth or a bent path to draw; null for none
+    double sideX, sideY;       // the side view of a bent port, its outside's corner
 };
+
+bool DrawsSlot(const PortProposal* p)
+{
+    return p && p->port.kind == PortShape::SLOT;
+}
+
+bool DrawsPath(const PortProposal* p)
+{
+    return p && p->path.bends > 0;
+}
 
 // A sheet fitted to a column of about 400 pixels, or 90 mm of paper, gives its text 13
 // pixels, or 3 mm.
@@ -646,13 +652,14 @@ std::vector<Circle> FrontHoles(const SheetPanel& front, double panel, Hole drive
 
 // Front and back side by side, the sides and the top and bottom under them: a sheet
 // about as wide as it is tall, which a page's column shrinks the least.
-SheetLayout LayOutSheet(const CutList& cuts, double panel, Hole driver, Hole port)
+SheetLayout LayOutSheet(const CutList& cuts, double panel, Hole driver, Hole port,
+                        const PortProposal* taken)
 {
     SheetLayout l = {{{"Front", 1, cuts.frontBack, 0, 0},
                       {"Back", 1, cuts.frontBack, 0, 0},
                       {"Sides", 2, cuts.sides, 0, 0},
                       {"Top and bottom", 2, cuts.topBottom, 0, 0}},
-                     {}, 0, 20, 0, 0, 0};
+                     {}, 0, 20, 0, 0, 0, taken, 0, 0};
     const auto wide = [&](int i) { return l.panels[i].size.first * 10; };
     const auto tall = [&](int i) { return l.panels[i].size.second * 10; };
     const double left = wide(0) > wide(2) ? wide(0) : wide(2);
@@ -669,16 +676,38 @@ SheetLayout LayOutSheet(const CutList& cuts, double panel, Hole driver, Hole por
     }
     l.height = second + (tall(2) > tall(3) ? tall(2) : tall(3)) + labels;
     l.holes = FrontHoles(l.panels[0], panel, driver, port);
+    if (DrawsPath(taken)) {
+        // Under the sides, as the box is seen from its left with the front on the left.
+        l.sideX = l.margin;
+        l.sideY = l.height;
+        l.height += cuts.frontBack.second * 10 + 2 * LINE_SPACING * l.font + l.margin;
+        const double depth = (cuts.sides.first + 2 * panel) * 10 + 2 * l.margin;
+        l.width = l.width > depth ? l.width : depth;
+    }
     return l;
 }
 
-std::string DrawPanel(const SheetLayout& l, const SheetPanel& p)
+// A slot's mouth on the front: it lies on the bottom panel against the left side panel,
+// so its corner is a panel's thickness in from the front's left and bottom edges.
+std::string SlotMouth(const SheetLayout& l, double panel)
+{
+    const SheetPanel& front = l.panels[0];
+    const PortShape& slot = l.port->port;
+    const double x = front.x + panel * 10,
+                 y = front.y + front.size.second * 10 - panel * 10 - slot.height * 10;
+    return "<rect x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(y, 1) + "\" width=\"" +
+           Fixed(slot.width * 10, 1) + "\" height=\"" + Fixed(slot.height * 10, 1) + "\"/>\n";
+}
+
+std::string DrawPanel(const SheetLayout& l, const SheetPanel& p, double panel)
 {
     std::string shapes = "<rect x=\"" + Fixed(p.x, 1) + "\" y=\"" + Fixed(p.y, 1) +
                          "\" width=\"" + Fixed(p.size.first * 10, 1) + "\" height=\"" +
                          Fixed(p.size.second * 10, 1) + "\"/>\n";
     if (&p != &l.panels[0])
         return shapes;
+    if (DrawsSlot(l.port))
+        shapes += SlotMouth(l, panel);
     for (const Circle& c : l.holes)
         shapes += "<circle cx=\"" + Fixed(c.x, 1) + "\" cy=\"" + Fixed(c.y, 1) + "\" r=\"" +
                   Fixed(c.diameter * 5, 1) + "\"/>\n";
@@ -735,9 +764,58 @@ std::string LabelPanel(const SheetLayout& l, const SheetPanel& p, bool inches, H
     if (port.count > 0)
         text += TextAt(p.x, y += step, std::to_string(port.count) + " x port " +
                                            Cut(port.diameter, inches) + unit, l.font, room);
+    if (DrawsSlot(l.port))
+        text += TextAt(p.x, y += step, "slot " + Cut(l.port->port.width, inches) + " x " +
+                                           Cut(l.port->port.height, inches) + unit +
+                                           " at the bottom left", l.font, room);
     for (const Circle& c : l.holes)
         text += Dimension(l, c, inches);
     return text;
+}
+
+// The points of a bent port's centreline, mm, in the side view: in through the front
+// half a port size above the bottom panel, back along the bottom, up, and forward.
+std::vector<std::pair<double, double>> PathPoints(const SheetLayout& l, double panel,
+                                                  double outsideHeight)
+{
+    const PortPath& path = l.port->path;
+    const double size = PortSize(l.port->port) * 10;
+    double x = l.sideX, y = l.sideY + outsideHeight - panel * 10 - size / 2;
+    std::vector<std::pair<double, double>> points = {{x, y}};
+    points.push_back({x += path.legs[0] * 10, y});
+    points.push_back({x, y -= path.legs[1] * 10});
+    if (path.bends > 1)
+        points.push_back({x - path.legs[2] * 10, y});
+    return points;
+}
+
+// The box cut through from its left side, front on the left, to scale: the port's
+// path as its legs lie, a port size wide, with its centreline, so that a builder can
+// set out the bends and the walls around them.
+std::string SideView(const SheetLayout& l, const CutList& cuts, double panel, bool inches)
+{
+    const double depth = (cuts.sides.first + 2 * panel) * 10,
+                 height = cuts.frontBack.second * 10, t = panel * 10;
+    std::string points;
+    for (const auto& [x, y] : PathPoints(l, panel, height))
+        points += (points.empty() ? "" : " ") + Fixed(x, 1) + "," + Fixed(y, 1);
+    std::string legs;
+    for (int i = 0; i <= l.port->path.bends; ++i)
+        legs += (i == 0 ? "" : ", ") + Cut(l.port->path.legs[i], inches);
+    const auto rect = [](double x, double y, double w, double h) {
+        return "<rect x=\"" + Fixed(x, 1) + "\" y=\"" + Fixed(y, 1) + "\" width=\"" +
+               Fixed(w, 1) + "\" height=\"" + Fixed(h, 1) + "\"/>\n";
+    };
+    return rect(l.sideX, l.sideY, depth, height) +
+           rect(l.sideX + t, l.sideY + t, depth - 2 * t, height - 2 * t) +
+           "<polyline stroke=\"#c0c0c0\" stroke-linejoin=\"miter\" stroke-width=\"" +
+           Fixed(PortSize(l.port->port) * 10, 1) + "\" points=\"" + points + "\"/>\n" +
+           "<polyline stroke-dasharray=\"" + Fixed(l.font / 2, 1) + "\" points=\"" + points +
+           "\"/>\n" +
+           TextAt(l.sideX, l.sideY + height + LINE_SPACING * l.font,
+                  "Port path, side view: legs " + legs +
+                      (inches ? "" : " mm"),
+                  l.font, l.width - 2 * l.margin);
 }
 
 // The title on two lines, the file's name apart from what is built from it.
@@ -755,12 +833,15 @@ std::string SheetTitle(const SheetLayout& l, const std::string& title)
 // `toScale`, so that a printer at 100 % gives them at their size (a page fits it to its
 // width instead).
 std::string CutSheet(const std::string& title, const CutList& cuts, double panel,
-                     bool inches, Hole driver, Hole port, bool toScale)
+                     bool inches, Hole driver, Hole port, const PortProposal* taken,
+                     bool toScale)
 {
-    const SheetLayout l = LayOutSheet(cuts, panel, driver, port);
+    const SheetLayout l = LayOutSheet(cuts, panel, driver, port, taken);
     std::string shapes;
     for (const SheetPanel& p : l.panels)
-        shapes += DrawPanel(l, p) + LabelPanel(l, p, inches, driver, port);
+        shapes += DrawPanel(l, p, panel) + LabelPanel(l, p, inches, driver, port);
+    if (DrawsPath(taken))
+        shapes += SideView(l, cuts, panel, inches);
     const std::string width = Fixed(l.width, 1), height = Fixed(l.height, 1);
     return "<svg xmlns=\"http://www.w3.org/2000/svg\" " +
            (toScale ? "width=\"" + width + "mm\" height=\"" + height + "mm\" " : "") +
@@ -773,6 +854,20 @@ std::string CutSheet(const std::string& title, const CutList& cuts, double panel
 }
 
 }  // namespace
+
+// A port's note sounds through it from its first pipe resonance up: within the band
+// the woofer plays, it may be heard.
+std::string PipeWarning(double resonanceHz, double crossover)
+{
+    const double below = PipeWarningHz(crossover);
+    if (!(resonanceHz < below))
+        return "";
+    return "Warning: the port's first pipe resonance is at " + Fixed(resonanceHz, 0) +
+           " Hz, below " + Plain(below) + " Hz" +
+           (crossover > 0 ? ", twice the " + Plain(crossover) + " Hz crossover" : "") +
+           ": the woofer may excite it (a shorter or flared port, or damping near it, moves "
+           "or calms it)\n";
+}
 
 BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 {
@@ -787,13 +882,17 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
                  DriverLines(file, f, r.inches);
     const double cutout = f.sheet.value[SHEET_CUTOUT];
     const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
-    // A slot's mouth is no round hole: the sheet leaves it to the cut list.
+    // A slot's mouth is no round hole: the sheet draws it as the opening it is.
     const bool round = f.taken.port.kind == PortShape::ROUND;
     const Hole portHoles = {PortHoleDiameter(c.request.system.diameter, r.portWall),
                             r.ported && round ? c.request.system.ports : 0};
     const std::string title = built.text.substr(0, built.text.find('\n'));
     built.svg = CutSheet(title, f.cuts, c.panel, r.inches, driverHole, portHoles,
-                         !r.svg.empty());
+                         r.ported ? &f.taken : nullptr, !r.svg.empty());
+    if (r.ported) {
+        built.pipeHz = PipeResonance(f.taken.port, f.taken.length);
+        built.pipeWarning = PipeWarning(built.pipeHz, r.system.crossover);
+    }
     if (!IsKnown(cutout))
         built.noCutout = "without the driver's cut-out (spktool set " + file + " cutout=CM)";
     return built;
@@ -839,6 +938,9 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
     command.add_option("--port", b.port, "keep to one shape: round (straight), slot (along "
                        "the bottom) or bent (round)")
         ->check(CLI::IsMember({"round", "slot", "bent"}));
+    command.add_option("--crossover", b.system.crossover, "the low-pass the woofer plays "
+                       "under, Hz: a pipe resonance below twice it is warned of (else 300 Hz)")
+        ->check(Between(1, 299.0));
     command.add_option("--slot-height", b.slotHeight, "the slot's height, cm (else its area "
                        "across the inside width)")->check(Positive(1000, " cm"));
     command.footer(command.get_footer() +

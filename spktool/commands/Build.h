@@ -28,11 +28,19 @@ std::string BuildCommand(const std::string& file, const BuildRequest& request);
 
 // What `build` prints, without the line of the cut sheet it writes, and the cut sheet
 // itself as an SVG element: in millimetres for the `svg` file asked for, else sized by
-// the page it is placed in; `noCutout` says why the sheet has no cut-out.
+// the page it is placed in; `noCutout` says why the sheet has no cut-out. A ported
+// box's port has its first pipe resonance at `pipeHz` (0 for a sealed box), and
+// `pipeWarning` is PipeWarning's line of it.
 struct BuiltBox {
     std::string text, svg, noCutout;
+    double pipeHz = 0;
+    std::string pipeWarning;
 };
 BuiltBox BuildBox(const std::string& file, const BuildRequest& request);
+
+// "Warning: ..." and a line end where a port's pipe resonance at `resonanceHz` lies in
+// the band the woofer plays (PipeWarningHz of `crossover`, 0 for none), else "".
+std::string PipeWarning(double resonanceHz, double crossover);
 
 struct BuildOptions {
     std::string file;

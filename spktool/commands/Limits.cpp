@@ -9,6 +9,9 @@
 #include "Text.h"
 #include "Wording.h"
 #include "acoustics/Limits.h"
+#include "acoustics/PortLength.h"
+#include "acoustics/PortShapes.h"
+#include "commands/Build.h"
 
 namespace {
 
@@ -177,6 +180,15 @@ std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, cons
     return out;
 }
 
+// The round ports' pipe resonance, straight as `limits` takes them, where it is heard.
+std::string PortPipeWarning(const Speaker& s, const SystemOptions& o)
+{
+    const double length = PortLength(s.ported, o.diameter, o.ports);
+    if (!(length >= 0 && std::isfinite(length)))
+        return "";
+    return PipeWarning(PipeResonance(RoundPort(o.diameter, o.ports), length), o.crossover);
+}
+
 // `d` is the set's.
 std::string Report(const std::string& file, const Speaker& s, bool ported, const SystemOptions& o,
                    const System& system, const LimitsDriver& d, double pe, const Limits& l)
@@ -187,6 +199,8 @@ std::string Report(const std::string& file, const Speaker& s, bool ported, const
     const double each = EachPower(system, l);
     for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, each)))
         out += "Warning: " + warning + "\n";
+    if (ported)
+        out += PortPipeWarning(s, o);
     return out + "Impedance " +
            (system.useLe ? "with the voice coil's inductance Le " + Fixed(d.le, 2) + " mH"
                          : std::string("without the voice coil's inductance Le")) +

@@ -19,6 +19,7 @@
 #include "commands/Limits.h"
 #include "commands/Response.h"
 #include "commands/Show.h"
+#include "pictures/Pictures.h"
 
 namespace {
 
@@ -136,6 +137,8 @@ struct DesignPart {
     Limits limits;
     double pe = NAN;
     bool hasLimits = false;
+    std::string box;      // the box to build, or why there is none
+    double pipeHz = 0;    // ported: the built port's first pipe resonance, 0 not known
 };
 
 struct DriverPage {
@@ -314,8 +317,12 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], d
             shown = {file + ":ported"};
             shownColours = {static_cast<int>(ported - parts)};
         }
-        html += Figure(p.caption,
-                       ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot, shownColours));
+        std::string svg = ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot, shownColours);
+        if (plot.quantity == "spl" && ported && ported->pipeHz > 0 &&
+            ported->pipeHz < HIGHEST_HZ)
+            svg = MarkFrequency(svg, ported->pipeHz,
+                                "port pipe " + Fixed(ported->pipeHz, 0) + " Hz");
+        html += Figure(p.caption, svg);
     }
     return html + "</div>\n";
 }
@@ -359,33 +366,76 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
     return html + LimitsReports(file, parts, power);
 }
 
-std::string Boxes(const std::string& file, const DesignPart (&parts)[2],
-                  const ReportRequest& r, double power)
+BuildRequest BoxRequest(const DesignPart& d, const ReportRequest& r, double power)
 {
-    std::string html = "<h3>The box to build</h3>\n<div class=\"row\">\n";
-    for (const DesignPart& d : parts) {
-        html += "<div>" + Tag("h4", d.name);
-        if (d.ported && d.diameter == 0) {
-            html += Tag("p", "Left out: no port: " + MarkupText(d.missing), "note") +
-                    "</div>\n";
+    BuildRequest request;
+    request.ported = d.ported;
+    request.system.panel = r.system.panel;
+    request.system.power = power;
+    request.system.crossover = r.system.crossover;
+    request.system.diameter = d.diameter;
+    request.system.ports = d.ports;
+    return request;
+}
+
+// Where no port of the quiet diameter fits any box of the design's volume, the power
+// at which a smaller quiet port does, halving from `power` down to a watt.
+std::string FewerWatts(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+                       const ReportRequest& r, DesignPart d, double power)
+{
+    for (double watts = power / 2; watts >= 1; watts /= 2) {
+        ReportRequest at = r;
+        at.system.power = watts;
+        DesignPart smaller = d;
+        try {
+            ChoosePort(file, s, sheet, at, watts, smaller);
+            BuildBox(file, BoxRequest(smaller, r, watts));
+        } catch (const Failure&) {
             continue;
         }
-        html += Attempt([&] {
-            BuildRequest request;
-            request.ported = d.ported;
-            request.system.panel = r.system.panel;
-            request.system.power = power;
-            request.system.diameter = d.diameter;
-            request.system.ports = d.ports;
-            const BuiltBox built = BuildBox(file, request);
-            return Pre(built.text) +
-                   (built.noCutout.empty()
-                        ? ""
-                        : Tag("p", "Cut sheet " + MarkupText(built.noCutout), "note")) +
-                   built.svg;
-        });
-        html += "</div>\n";
+        return " At " + Fixed(watts, 1) + " W the quiet port is " +
+               Fixed(smaller.diameter, 1) + " cm and fits: spktool report --power " +
+               Plain(watts) + ", or give the box more litres for a shorter port.";
     }
+    return " No quiet port fits down to 1 W: a larger box, of more litres, needs a shorter "
+           "port.";
+}
+
+// The box `build` makes of the design with the page's port, its warning first; where no
+// port fits, what would.
+void BuildPart(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+               const ReportRequest& r, double power, DesignPart& d)
+{
+    if (d.ported && d.diameter == 0) {
+        d.box = Tag("p", "Left out: no port: " + MarkupText(d.missing), "note");
+        return;
+    }
+    try {
+        const BuiltBox built = BuildBox(file, BoxRequest(d, r, power));
+        d.pipeHz = built.pipeHz;
+        d.box = (built.pipeWarning.empty()
+                     ? ""
+                     : Tag("p", MarkupText(built.pipeWarning.substr(
+                                    0, built.pipeWarning.size() - 1)), "warning")) +
+                Pre(built.text) +
+                (built.noCutout.empty()
+                     ? ""
+                     : Tag("p", "Cut sheet " + MarkupText(built.noCutout), "note")) +
+                built.svg;
+    } catch (const Failure& failure) {
+        const bool quiet = d.ported && r.system.diameter == 0;
+        d.box = Tag("p", MarkupText(failure.message +
+                                    (quiet ? "." + FewerWatts(file, s, sheet, r, d, power)
+                                           : "")),
+                    "note");
+    }
+}
+
+std::string Boxes(const DesignPart (&parts)[2])
+{
+    std::string html = "<h3>The box to build</h3>\n<div class=\"row\">\n";
+    for (const DesignPart& d : parts)
+        html += "<div>" + Tag("h4", d.name) + d.box + "</div>\n";
     return html + "</div>\n";
 }
 
@@ -430,12 +480,14 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
             if (d.missing == failure.message)
                 d.missing = "the driver sheet lacks values (above)";
     }
+    for (DesignPart& d : parts)
+        BuildPart(file, s, sheet, r, power, d);
     html += "<h3>Driver</h3>\n" + DriverTable(lines) + "<h3>Designs</h3>\n" +
             DesignsTable(file, s, lines) +
             Tag("p", "Power: " + MarkupText(powerNote) + ". Port: " +
                          MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
                          ". Panels: " + MarkupText(Plain(r.system.panel)) + " mm.", "note") +
-            Charts(file, parts, power) + Boxes(file, parts, r, power) + "</section>\n";
+            Charts(file, parts, power) + Boxes(parts) + "</section>\n";
     html = WithoutFolders(html, file);
 
     const auto cells = [&](const DesignPart& d) {

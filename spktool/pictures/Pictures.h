@@ -27,3 +27,9 @@ std::string SvgPicture(const std::vector<PictureTitle>& titles, int width, int h
                        const Paint& paint, bool dashed);
 std::string BitmapPicture(const std::vector<PictureTitle>& titles, int width, int height,
                           const Paint& paint);
+
+// `svg`, a plot of SvgPicture's against frequency, with a dashed vertical line at `hz`
+// across its frame and `label` beside its foot, under a level chart's curves: a
+// frequency the curves do not show, as a port's pipe resonance. Unchanged for a
+// frequency off the axis (1 to HIGHEST_HZ) or a picture without a frame.
+std::string MarkFrequency(const std::string& svg, double hz, const std::string& label);

@@ -1,6 +1,8 @@
 #include "pictures/Pictures.h"
 
 #include "Text.h"
+#include "acoustics/Response.h"
+#include "numbers/Elementary.h"
 
 namespace {
 
@@ -129,4 +131,52 @@ std::string SvgPicture(const std::vector<PictureTitle>& titles, int width, int h
     SvgPainter painter(svg, dashed);
     paint(painter);
     return svg + "</g>\n</g>\n</svg>\n";
+}
+
+namespace {
+
+// A whole number of pixels at `at`, moving `at` past it; false where there is none.
+bool ReadPixel(const std::string& text, std::size_t& at, int& value)
+{
+    value = 0;
+    const std::size_t start = at;
+    while (at < text.size() && at - start < 6 && text[at] >= '0' && text[at] <= '9')
+        value = value * 10 + (text[at++] - '0');
+    return at > start;
+}
+
+bool Skip(const std::string& text, std::size_t& at, const char* expected)
+{
+    const std::string e = expected;
+    if (text.compare(at, e.size(), e) != 0)
+        return false;
+    at += e.size();
+    return true;
+}
+
+}  // namespace
+
+std::string MarkFrequency(const std::string& svg, double hz, const std::string& label)
+{
+    // The frame is the first black path the painter draws, "M<l>.5 <t>.5H<r>.5V<b>.5".
+    const std::string frame = "<path fill=\"none\" stroke=\"#000000\" d=\"M";
+    const std::size_t group = svg.find("<g transform=");
+    std::size_t at = svg.find(frame, group == std::string::npos ? 0 : group);
+    const std::size_t end = svg.rfind("</g>\n</g>\n</svg>");
+    int left, top, right, bottom;
+    if (!(hz >= LOWEST_HZ && hz <= HIGHEST_HZ) || group == std::string::npos ||
+        at == std::string::npos || end == std::string::npos || end < at)
+        return svg;
+    at += frame.size();
+    if (!(ReadPixel(svg, at, left) && Skip(svg, at, ".5 ") && ReadPixel(svg, at, top) &&
+          Skip(svg, at, ".5H") && ReadPixel(svg, at, right) && Skip(svg, at, ".5V") &&
+          ReadPixel(svg, at, bottom) && right > left))
+        return svg;
+    // The plot's axis: logarithmic from 1 Hz at the left edge to HIGHEST_HZ at the right.
+    const int x = left + static_cast<int>((right - left) * Log10(hz) / Log10(HIGHEST_HZ) + 0.5);
+    const std::string mark =
+        "<path fill=\"none\" stroke=\"#a00000\" stroke-dasharray=\"4 3\" d=\"M" + Half(x) + " " +
+        std::to_string(top) + "V" + std::to_string(bottom + 1) + "\"/>\n" +
+        SvgText(x - 3, bottom - 16, label, "#a00000", " text-anchor=\"end\"");
+    return svg.substr(0, end) + mark + svg.substr(end);
 }

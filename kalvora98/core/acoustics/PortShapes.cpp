@@ -175,6 +175,12 @@ double PipeResonance(const PortShape& port, double length)
     return SOUND_CM_PER_S / (2 * (length + EndCorrection(port)));
 }
 
+double PipeWarningHz(double crossover)
+{
+    constexpr double WOOFER_BAND_HZ = 300;
+    return crossover > 0 ? 2 * crossover : WOOFER_BAND_HZ;
+}
+
 double AirSpeedOf(double speed, double measuredArea, double area)
 {
     return speed * measuredArea / area;

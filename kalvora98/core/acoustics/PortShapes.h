@@ -65,6 +65,11 @@ double FoldedPortVolume(const PortShape& port, const PortPath& path, double pane
 // The first resonance of the port as an open pipe, Hz: c / (2 × acoustic length).
 double PipeResonance(const PortShape& port, double length);
 
+// A pipe resonance below this many hertz is worth a warning: the band a woofer still
+// plays, up to some 300 Hz, or with a low-pass at `crossover` Hz (0 for none) up to
+// twice that, where a fourth-order filter has it 24 dB down.
+double PipeWarningHz(double crossover);
+
 // The peak air speed at the narrowest section, m/s, of a port of `area` cm² in all, from
 // the `speed` (m/s) ports of `measuredArea` reach in the same design: the tuning fixes
 // the air they move, so its speed falls as 1/area.
