@@ -1,7 +1,8 @@
 // Feeds spktool's importers any bytes as a CSV table, a qspeakers database, a Boxed
 // driver file or a WinISD driver file, and checks what must hold for every input: each
 // driver it accepts is a record the program can use, and an input with any fault plans
-// no file at all (unless the bad rows are to be skipped). A broken rule traps, so that
+// no file at all (unless the bad rows are to be skipped), and every text it brings, and
+// the input itself, make JSON that parses. A broken rule traps, so that
 // libFuzzer keeps the input.
 #include <cmath>
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "Json.h"
 #include "import/Importers.h"
 
 namespace {
@@ -41,6 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const double value : driver.sheet.value)
             Check(!IsKnown(value) || (value > 0 && value < HUGE_VAL));
     }
+
+    // spktool's JSON escapes every control character and replaces what is not UTF-8.
+    nlohmann::ordered_json texts = {{"input", bytes}};
+    for (const ImportedDriver& driver : result.drivers)
+        texts["drivers"].push_back({driver.name, driver.where, driver.record.model,
+                                    driver.record.info, driver.sheet.maker, driver.sheet.model});
+    Check(nlohmann::json::accept(JsonText(texts)));
 
     const bool hadErrors = !result.errors.empty();
     ImportResult copy = result;
