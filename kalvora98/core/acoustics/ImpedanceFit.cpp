@@ -14,6 +14,8 @@ constexpr int MAX_PARAMETERS = 7;
 // parameters, and a 64 MB file must not keep the user waiting.
 constexpr std::size_t MAX_FIT_POINTS = 1000;
 constexpr int MAX_ITERATIONS = 200;
+// Enough to tell which start of the lossy model leads to the deepest valley.
+constexpr int TRIAL_ITERATIONS = 25;
 
 using Complex = std::complex<double>;
 
@@ -157,18 +159,18 @@ bool TryStep(const Problem& problem, const Normal& normal, double lambda, Parame
 
 // Levenberg–Marquardt: Gauss–Newton steps, damped towards gradient descent while they
 // fail to lower the sum of squares.
-Parameters LeastSquares(const Problem& problem, Parameters p)
+Parameters LeastSquares(const Problem& problem, Parameters p, int iterations = MAX_ITERATIONS)
 {
     std::vector<double> r;
     Residuals(problem, p, r);
     double cost = SumOfSquares(r);
     double lambda = 1e-3;
-    for (int iteration = 0; iteration < MAX_ITERATIONS && lambda < 1e12; ++iteration) {
+    for (int iteration = 0; iteration < iterations && lambda < 1e12; ++iteration) {
         const Normal normal = NormalEquations(problem, p, r);
         const double before = cost;
         while (lambda < 1e12 && !TryStep(problem, normal, lambda, p, r, cost)) lambda *= 4;
         lambda = std::max(lambda / 3, 1e-9);
-        if (before - cost < 1e-12 * before) break;
+        if (before - cost < 1e-6 * before) break;
     }
     return p;
 }
@@ -201,7 +203,7 @@ Parameters LossyFit(const Problem& problem, const DriverImpedance& plain, double
         start.le = plain.le / 2;
         start.l2 = plain.le;
         start.r2 = 2 * PI * corner * start.l2;
-        const Parameters p = LeastSquares(problem, ParametersOf(start, 7));
+        const Parameters p = LeastSquares(problem, ParametersOf(start, 7), TRIAL_ITERATIONS);
         const double cost = Cost(problem, p);
         if (cost < bestCost) {
             best = p;
