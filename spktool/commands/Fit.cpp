@@ -160,7 +160,7 @@ std::string FitText(const Fitted& f)
             out += "  " + Pad("grade", 13) + GradeText(f.fit.grade) + "\n";
         if (std::string(row.key) == "second_fs") out += "  " + Pad("by", 13) + f.method + "\n";
     }
-    if (!f.method.empty() && !std::isfinite(f.mechanics.vas + f.mechanics.mms))
+    if (std::isfinite(f.mechanics.vas) != std::isfinite(f.mechanics.mms))
         out += "  " + Pad("note", 13) + "--sd gives the rest\n";
     for (const std::string& warning : f.warnings) out += "  " + Pad("warning", 13) + warning + "\n";
     return out;
