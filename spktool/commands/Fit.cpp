@@ -67,6 +67,17 @@ void AddWarnings(const std::string& file, const ImpedanceFit& fit, std::vector<s
         out.push_back(of + "the model misses the curve by more than 3 %; check the figures");
 }
 
+// A curve far from any driver (all flat but one point, ohms of 1e300) leaves the
+// least squares nowhere to go; its figures would be nonsense.
+ImpedanceFit FitOrRefuse(const std::string& path, const ImpedanceCurve& curve)
+{
+    const ImpedanceFit fit = FitImpedance(curve);
+    const DriverImpedance& d = fit.driver;
+    if (!std::isfinite(fit.errorPercent + d.re + d.fs + d.qms + d.qes + d.le + fit.simpleLe))
+        BadData(path + ": the curve is not a driver's: no fit of Re, Fs, Qms and Qes to it");
+    return fit;
+}
+
 // Everything the command found, in SI units.
 struct Fitted {
     std::string file;
@@ -86,7 +97,7 @@ double SecondNumber(const std::string& option, const std::vector<std::string>& v
 Fitted FitAll(const FitOptions& o)
 {
     const ImpedanceCurve curve = LoadCurve(o.free);
-    Fitted f{o.free, curve.points.size(), FitImpedance(curve), "", NAN, {}, {}};
+    Fitted f{o.free, curve.points.size(), FitOrRefuse(o.free, curve), "", NAN, {}, {}};
     f.mechanics = {NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN};
     AddWarnings(o.free, f.fit, f.warnings);
     const double sd = o.sd > 0 ? o.sd * 1e-4 : NAN;
@@ -94,7 +105,7 @@ Fitted FitAll(const FitOptions& o)
     if (!mass && o.volume.empty()) return f;
     const std::vector<std::string>& second = mass ? o.mass : o.volume;
     const double amount = SecondNumber(mass ? "--mass" : "--volume", second);
-    const ImpedanceFit other = FitImpedance(LoadCurve(second.at(1)));
+    const ImpedanceFit other = FitOrRefuse(second.at(1), LoadCurve(second.at(1)));
     AddWarnings(second.at(1), other, f.warnings);
     f.secondFs = other.driver.fs;
     f.method = mass ? "added mass of " + Fixed(amount, 1) + " g"
