@@ -5,6 +5,7 @@
 #include "commands/Limits.h"
 #include "commands/Report.h"
 #include "commands/Edit.h"
+#include "commands/Fit.h"
 #include "commands/Import.h"
 #include "commands/Optimize.h"
 #include "commands/Port.h"
@@ -61,6 +62,11 @@ const Command COMMANDS[] = {
      "both boxes, their charts, the limits at a power and the boxes to build (a file dropped "
      "on spktool.exe gets one too)",
      "spktool report woofer.spk -o woofer.htm", Bind<ReportOptions, DeclareReport, RunReport>},
+    {"fit",
+     "A driver's Re, Fs, Qms, Qes and inductance fitted to its measured impedance curve, with "
+     "a second curve for Mms, Cms, Bl and Vas, and a speaker file of them",
+     "spktool fit free.zma --mass 10 added.zma --sd 220 -o woofer.spk",
+     Bind<FitOptions, DeclareFit, RunFit>},
 };
 
 }  // namespace

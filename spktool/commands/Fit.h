@@ -1,0 +1,20 @@
+// spktool fit: a driver's parameters fitted to its measured impedance curve, with a
+// second curve (mass added to the cone, or the driver on a sealed box) for the mass,
+// the compliance and Vas; and a speaker file and sheet of them.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+struct FitOptions {
+    std::string free;
+    std::vector<std::string> mass, volume;  // "G FILE", "L FILE"
+    double sd = 0;                          // cm², 0 when not given
+    std::string output;
+    bool csv = false, json = false, force = false;
+};
+void DeclareFit(CLI::App& command, FitOptions& o);
+int RunFit(const FitOptions& o);
