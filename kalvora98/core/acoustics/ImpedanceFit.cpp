@@ -19,6 +19,12 @@ constexpr int TRIAL_ITERATIONS = 25;
 
 using Complex = std::complex<double>;
 
+// |z| without the C library's hypot, which spktool.exe does not import.
+double Magnitude(Complex z)
+{
+    return std::sqrt(z.real() * z.real() + z.imag() * z.imag());
+}
+
 // The parameters are fitted as logarithms, so that none turns negative and a step is
 // the same fraction of a small inductance as of a large resistance.
 struct Parameters {
@@ -58,7 +64,7 @@ void Residuals(const Problem& problem, const Parameters& p, std::vector<double>&
     for (const ImpedancePoint& point : problem.points) {
         const Complex z = ImpedanceAt(d, point.hz);
         if (!problem.phase) {
-            r.push_back(std::abs(z) / point.ohm - 1);
+            r.push_back(Magnitude(z) / point.ohm - 1);
             continue;
         }
         const Complex measured = std::polar(point.ohm, point.deg * PI / 180);
@@ -284,7 +290,7 @@ void Judge(const ImpedanceCurve& curve, ImpedanceFit& fit)
 {
     std::vector<double> miss;
     for (const ImpedancePoint& point : curve.points)
-        miss.push_back(std::abs(ImpedanceAt(fit.driver, point.hz)) / point.ohm - 1);
+        miss.push_back(Magnitude(ImpedanceAt(fit.driver, point.hz)) / point.ohm - 1);
     double scatter = 0;
     for (std::size_t i = 1; i + 1 < miss.size(); ++i) {
         const double d = miss[i] - (miss[i - 1] + miss[i + 1]) / 2;
