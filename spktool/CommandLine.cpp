@@ -133,6 +133,11 @@ System SystemOf(const SystemOptions& o, double power, double sheetLe)
     return s;
 }
 
+SystemOptions WithSheetSystem(const std::string&, const DriverSheet&, SystemOptions given)
+{
+    return given;  // the sheet holds no system lines yet
+}
+
 void DeclareCsvForm(CLI::App& command, CLI::Option* csv, CsvForm& form)
 {
     command.add_flag("--excel", form.excel, "CSV as Excel opens it: UTF-8 with a byte order "

@@ -6,6 +6,7 @@
 #include "Output.h"
 #include "SystemOptions.h"
 #include "acoustics/System.h"
+#include "record/DriverSheet.h"
 
 #define CLI11_HAS_FILESYSTEM 0
 #include <CLI/CLI.hpp>
@@ -36,6 +37,12 @@ bool HasSetup(const SystemOptions& system);
 // The core's System of the options, at `power` W unless --volts is given, with the
 // sheet's Le (`sheetLe` mH, NaN when the sheet does not give it) unless --no-le.
 System SystemOf(const SystemOptions& options, double power, double sheetLe);
+
+// The options as the driver's sheet completes them: each system line of `file`'s sheet
+// ("drivers = 2") stands where the command line left its option out, so that a file
+// dropped on spktool is the system its user built.
+SystemOptions WithSheetSystem(const std::string& file, const DriverSheet& sheet,
+                              SystemOptions given);
 
 // A number typed for `option` as the program's fields read it, above 0; else the
 // command line is bad, naming the option.

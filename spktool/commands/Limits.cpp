@@ -219,11 +219,12 @@ nlohmann::ordered_json JsonRanges(const std::vector<HzRange>& ranges)
 }  // namespace
 
 void LoadSystemLimits(const std::string& file, const Speaker& s, bool ported,
-                      const SystemOptions& o, LimitsDriver& d, double& pe, System& system,
+                      const SystemOptions& given, LimitsDriver& d, double& pe, System& system,
                       Limits& l)
 {
     CheckDesign(file, s, ported);
     const DriverSheet sheet = LoadSheet(file);
+    const SystemOptions o = WithSheetSystem(file, sheet, given);
     d = SheetDriver(file, s, sheet);
     for (const std::string& warning :
          WarningTexts(DriverWarnings(s.qts, s.vas, s.fs, sheet)))
