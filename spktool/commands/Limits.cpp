@@ -219,12 +219,12 @@ nlohmann::ordered_json JsonRanges(const std::vector<HzRange>& ranges)
 }  // namespace
 
 void LoadSystemLimits(const std::string& file, const Speaker& s, bool ported,
-                      const SystemOptions& given, LimitsDriver& d, double& pe, System& system,
+                      SystemOptions& o, LimitsDriver& d, double& pe, System& system,
                       Limits& l)
 {
     CheckDesign(file, s, ported);
     const DriverSheet sheet = LoadSheet(file);
-    const SystemOptions o = WithSheetSystem(file, sheet, given);
+    o = WithSheetSystem(file, sheet, o);
     d = SheetDriver(file, s, sheet);
     for (const std::string& warning :
          WarningTexts(DriverWarnings(s.qts, s.vas, s.fs, sheet)))
@@ -337,10 +337,11 @@ void CheckOptions(bool ported, const SystemOptions& o)
 
 }  // namespace
 
-std::string LimitsCommand(const std::string& file, bool ported, const SystemOptions& o,
+std::string LimitsCommand(const std::string& file, bool ported, const SystemOptions& given,
                           Format format)
 {
-    CheckOptions(ported, o);
+    CheckOptions(ported, given);
+    SystemOptions o = given;
     const Speaker s = LoadSpeakerFile(file);
     LimitsDriver one;
     double pe;

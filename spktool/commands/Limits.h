@@ -25,9 +25,9 @@ LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const Driver
 
 // The sheet's values the curves need (`d` of one driver, its Pe) and the curves of the
 // design in the system of `o`, for `limits` and for the charts of them; bad data ends
-// the command with a line naming the file.
+// the command with a line naming the file. `o` comes back as the sheet completes it.
 void LoadSystemLimits(const std::string& file, const Speaker& s, bool ported,
-                      const SystemOptions& o, LimitsDriver& d, double& pe, System& system,
+                      SystemOptions& o, LimitsDriver& d, double& pe, System& system,
                       Limits& l);
 // One driver at `power` W in half space, without Le.
 void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
