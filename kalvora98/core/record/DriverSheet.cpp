@@ -31,6 +31,10 @@ const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES] = {
     {"diameter", "cm", "outer diameter of the frame", 0.5, 300},
     {"cutout", "cm", "cut-out diameter in the baffle", 0.5, 300},
     {"depth", "cm", "mounting depth", 0.1, 200},
+    // The voice coil's lossy inductance as an impedance fit gives it: L2 with R2 across
+    // it, in series with Le.
+    {"l2", "mH", "inductance L2, beside R2", 0.001, 100},
+    {"r2", "ohm", "resistance R2 across L2", 0.01, 10000},
 };
 
 namespace {
@@ -59,9 +63,9 @@ void AppendLine(std::string& out, std::string_view line)
 // The entries in the order a new sheet writes them: the maker and the model (numbered
 // after the values, as DecodeSheet counts them), then the values.
 constexpr int MAKER = SHEET_VALUES, MODEL = SHEET_VALUES + 1;
-constexpr int ENTRY_ORDER[] = {MAKER, MODEL, SHEET_IMPEDANCE, SHEET_RE, SHEET_LE, SHEET_QES,
-                               SHEET_QMS, SHEET_BL, SHEET_SD, SHEET_XMAX, SHEET_VD, SHEET_MMS,
-                               SHEET_CMS, SHEET_RMS, SHEET_PE, SHEET_SENSITIVITY,
+constexpr int ENTRY_ORDER[] = {MAKER, MODEL, SHEET_IMPEDANCE, SHEET_RE, SHEET_LE, SHEET_L2, SHEET_R2,
+                               SHEET_QES, SHEET_QMS, SHEET_BL, SHEET_SD, SHEET_XMAX, SHEET_VD,
+                               SHEET_MMS, SHEET_CMS, SHEET_RMS, SHEET_PE, SHEET_SENSITIVITY,
                                SHEET_DISPLACEMENT, SHEET_DIAMETER, SHEET_CUTOUT, SHEET_DEPTH};
 static_assert(sizeof ENTRY_ORDER / sizeof *ENTRY_ORDER == SHEET_VALUES + 2);
 
