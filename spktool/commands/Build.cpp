@@ -282,6 +282,16 @@ void CheckSlotHeight(const BuildRequest& r, const BoxFigures& f)
 std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f,
                       bool others);
 
+// The larger box at the same tuning that holds the port, as the end of a sentence.
+std::string HoldingBox(const PortBox& box, const PortRequest& request)
+{
+    const double litres = SmallestHoldingBox(box, request);
+    if (litres == 0)
+        return "; not even a box of ten times the volume holds it";
+    return "; a box of " + Fixed(std::ceil(litres), 0) + " l net tuned to " +
+           Fixed(box.design.fb, 1) + " Hz holds it";
+}
+
 // The port built: the round one asked for where it fits straight, else the first shape
 // that fits (ProposePort), which then sets the box's volume and size.
 void TakePort(const std::string& file, const Checked& c, BoxFigures& f)
@@ -297,12 +307,14 @@ void TakePort(const std::string& file, const Checked& c, BoxFigures& f)
         return;
     const PortBox box = {f.speaker.ported, f.held.driver + f.held.brace,
                          r.external.empty() ? c.proportion : BoxSize{0, 0, 0}, f.inside};
-    const PortProposal p = ProposePort(
-        box, {shape, r.system.diameter, r.system.ports, r.slotHeight, c.panel, r.portWall});
+    const PortRequest request = {shape, r.system.diameter, r.system.ports, r.slotHeight,
+                                 c.panel, r.portWall};
+    const PortProposal p = ProposePort(box, request);
     if (p.choice == PortProposal::NONE)
         BadData(file + ": no port of " + Fixed(r.system.diameter, 1) + " cm" +
                 (shape == PortRequest::ANY ? " fits straight, as a slot, bent or in a deeper box"
-                                           : " fits as --port " + r.port + " asks"));
+                                           : " fits as --port " + r.port + " asks") +
+                HoldingBox(box, request));
     f.taken = p;
     f.held.ports = p.volume;
     f.gross = p.gross;

@@ -395,10 +395,9 @@ std::string FewerWatts(const std::string& file, const Speaker& s, const DriverSh
         }
         return " At " + Fixed(watts, 1) + " W the quiet port is " +
                Fixed(smaller.diameter, 1) + " cm and fits: spktool report --power " +
-               Plain(watts) + ", or give the box more litres for a shorter port.";
+               Plain(watts) + ", or build the larger box.";
     }
-    return " No quiet port fits down to 1 W: a larger box, of more litres, needs a shorter "
-           "port.";
+    return " No quiet port fits down to 1 W: only a larger box holds it.";
 }
 
 // The box `build` makes of the design with the page's port, its warning first; where no

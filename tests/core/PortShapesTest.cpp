@@ -110,4 +110,21 @@ TEST(PortShapes, EveryProposedPortTunesAndFits)
     EXPECT_EQ(seen.size(), 6u);
 }
 
+// Catches a suggested box that still does not hold the port, or one needlessly large:
+// the port finds a place in it and not in a box 0.2 l smaller at the same tuning.
+TEST(PortShapes, SmallestHoldingBoxIsTheFirstThatHolds)
+{
+    const PortRequest r = {PortRequest::ANY, 10, 1, 0, 1.8, 3};
+    for (double litres : {8.0, 15.0}) {
+        PortBox box = {{litres, 16}, 1, {1.618, 1, 0.618}, {0, 0, 0}};
+        ASSERT_FALSE(ProposePort(box, r).fits);
+        const double holding = SmallestHoldingBox(box, r);
+        ASSERT_GT(holding, litres);
+        box.design.volume = holding;
+        EXPECT_TRUE(ProposePort(box, r).fits);
+        box.design.volume = holding - 0.2;
+        EXPECT_FALSE(ProposePort(box, r).fits);
+    }
+}
+
 }  // namespace

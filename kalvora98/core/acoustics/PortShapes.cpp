@@ -299,3 +299,27 @@ PortProposal ProposePort(const PortBox& box, const PortRequest& r)
             return p;
     return tries[0];
 }
+
+double SmallestHoldingBox(const PortBox& box, const PortRequest& request)
+{
+    PortBox larger = box;
+    if (!(larger.proportion.height > 0))
+        larger.proportion = box.inside;
+    const auto holds = [&](double litres) {
+        larger.design.volume = litres;
+        return ProposePort(larger, request).fits;
+    };
+    const double most = 10 * box.design.volume;
+    double low = box.design.volume, high = low;
+    while (!holds(high)) {
+        if (high >= most)
+            return 0;
+        low = high;
+        high = std::fmin(high * 1.25, most);
+    }
+    while (high - low > 0.1) {
+        const double middle = (low + high) / 2;
+        (holds(middle) ? high : low) = middle;
+    }
+    return high;
+}

@@ -113,3 +113,9 @@ struct PortProposal {
     BoxSize inside;  // cm
 };
 PortProposal ProposePort(const PortBox& box, const PortRequest& request);
+
+// The smallest net litres at the design's tuning in which ProposePort finds the port a
+// place, the box growing in its proportions (a given outside in its own), to within
+// 0.1 l; 0 when not even ten times the design's volume holds it. A larger box needs a
+// shorter port, so this is the box to suggest when nothing fits.
+double SmallestHoldingBox(const PortBox& box, const PortRequest& request);
