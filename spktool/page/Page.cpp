@@ -412,11 +412,16 @@ void BuildPart(const std::string& file, const Speaker& s, const DriverSheet& she
     try {
         const BuiltBox built = BuildBox(file, BoxRequest(d, r, power));
         d.pipeHz = built.pipeHz;
+        // The warning stands out above the box, so the box's text need not say it again.
+        std::string text = built.text;
+        const std::size_t warning = text.find(built.pipeWarning);
+        if (!built.pipeWarning.empty() && warning != std::string::npos)
+            text.erase(warning, built.pipeWarning.size());
         d.box = (built.pipeWarning.empty()
                      ? ""
                      : Tag("p", MarkupText(built.pipeWarning.substr(
                                     0, built.pipeWarning.size() - 1)), "warning")) +
-                Pre(built.text) +
+                Pre(text) +
                 (built.noCutout.empty()
                      ? ""
                      : Tag("p", "Cut sheet " + MarkupText(built.noCutout), "note")) +
