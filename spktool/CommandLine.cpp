@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <climits>
 #include <cmath>
 
 #include "Failure.h"
@@ -168,18 +169,21 @@ std::string ParseSheetLines(const DriverSheet& sheet, const std::vector<int>& li
     return "";
 }
 
-// The line to blame for a reason about lines together: the last one it names.
-int NamedLine(const std::vector<int>& lines, const std::string& reason)
+// The line to blame for a reason about lines together: of those it names, the last
+// in the sheet, or one that set is writing (it has no line yet).
+int NamedLine(const DriverSheet& sheet, const std::vector<int>& lines, const std::string& reason)
 {
-    int named = lines.back();
+    int named = lines.back(), latest = 0;
     for (const int i : lines) {
         const std::string name = SHEET_SYSTEM_NAMES[i];
+        const int line = sheet.systemLine[i] > 0 ? sheet.systemLine[i] : INT_MAX;
         for (std::size_t at = reason.find(name); at != std::string::npos;
              at = reason.find(name, at + 1)) {
             const std::size_t end = at + name.size();
             const bool whole = (at == 0 || reason[at - 1] == ' ') &&
                                (end == reason.size() || reason[end] == ' ' || reason[end] == ':');
-            named = whole ? i : named;
+            if (whole && line >= latest)
+                named = i, latest = line;
         }
     }
     return named;
@@ -218,7 +222,7 @@ SystemOptions SheetSystem(const std::string& sheetPath, const DriverSheet& sheet
                 BadSheetLine(sheetPath, sheet, i, reason);
         }
     if (const std::string reason = ParseSheetLines(sheet, given, false, system); !reason.empty())
-        BadSheetLine(sheetPath, sheet, NamedLine(given, reason), reason);
+        BadSheetLine(sheetPath, sheet, NamedLine(sheet, given, reason), reason);
     return system;
 }
 
