@@ -1,8 +1,10 @@
 #include "CommandLine.h"
 
+#include <climits>
 #include <cmath>
 
 #include "Failure.h"
+#include "SpeakerFiles.h"
 #include "Text.h"
 
 CLI::Validator Positive(double most, const char* unit)
@@ -133,9 +135,117 @@ System SystemOf(const SystemOptions& o, double power, double sheetLe)
     return s;
 }
 
-SystemOptions WithSheetSystem(const std::string&, const DriverSheet&, SystemOptions given)
+namespace {
+
+// The command line's reason in the sheet's words, where options are lines: "--wiring
+// requires --drivers" is "wiring requires drivers".
+std::string SheetWords(std::string reason)
 {
-    return given;  // the sheet holds no system lines yet
+    for (const char* name : SHEET_SYSTEM_NAMES)
+        for (std::size_t at; (at = reason.find("--" + std::string(name))) != std::string::npos;)
+            reason.erase(at, 2);
+    return reason;
+}
+
+// The given system lines parsed as the options they name; the command line's reason
+// when they do not hold together, else "". A line alone is judged by its value only:
+// the line it needs or excludes may stand elsewhere in the sheet.
+std::string ParseSheetLines(const DriverSheet& sheet, const std::vector<int>& lines, bool alone,
+                            SystemOptions& system)
+{
+    CLI::App app;
+    DeclareSystem(app, system, SYSTEM_POWER | SYSTEM_SETUP);
+    std::vector<std::string> args;  // last first, as CLI11 takes them
+    for (auto i = lines.rbegin(); i != lines.rend(); ++i)
+        args.push_back("--" + std::string(SHEET_SYSTEM_NAMES[*i]) + "=" +
+                       FromWindows1252(sheet.system[*i]));
+    try {
+        app.parse(args);
+    } catch (const CLI::RequiresError& error) {
+        return alone ? "" : SheetWords(error.what());
+    } catch (const CLI::ParseError& error) {
+        return SheetWords(error.what());
+    }
+    return "";
+}
+
+// The line to blame for a reason about lines together: of those it names, the last
+// in the sheet, or one that set is writing (it has no line yet).
+int NamedLine(const DriverSheet& sheet, const std::vector<int>& lines, const std::string& reason)
+{
+    int named = lines.back(), latest = 0;
+    for (const int i : lines) {
+        const std::string name = SHEET_SYSTEM_NAMES[i];
+        const int line = sheet.systemLine[i] > 0 ? sheet.systemLine[i] : INT_MAX;
+        for (std::size_t at = reason.find(name); at != std::string::npos;
+             at = reason.find(name, at + 1)) {
+            const std::size_t end = at + name.size();
+            const bool whole = (at == 0 || reason[at - 1] == ' ') &&
+                               (end == reason.size() || reason[end] == ' ' || reason[end] == ':');
+            if (whole && line >= latest)
+                named = i, latest = line;
+        }
+    }
+    return named;
+}
+
+[[noreturn]] void BadSheetLine(const std::string& sheetPath, const DriverSheet& sheet, int i,
+                               const std::string& reason)
+{
+    const int line = sheet.systemLine[i];
+    BadData((line > 0 ? sheetPath + ":" + std::to_string(line) + ": " : "") + reason);
+}
+
+// What is wrong with one line's value, or "". The command line's reasons quote a value
+// whole: a line's megabyte would be a flood, and no value of these options comes near
+// this length.
+std::string LineReason(const DriverSheet& sheet, int i)
+{
+    constexpr std::size_t LONGEST_SYSTEM_TEXT = 40;
+    if (sheet.system[i].size() > LONGEST_SYSTEM_TEXT)
+        return std::string(SHEET_SYSTEM_NAMES[i]) + ": " +
+               Quoted(FromWindows1252(sheet.system[i])) + " is no value of it";
+    SystemOptions alone;
+    return ParseSheetLines(sheet, {i}, true, alone);
+}
+
+}  // namespace
+
+SystemOptions SheetSystem(const std::string& sheetPath, const DriverSheet& sheet)
+{
+    std::vector<int> given;
+    SystemOptions system;
+    for (int i = 0; i < SHEET_SYSTEM_LINES; ++i)
+        if (!sheet.system[i].empty()) {
+            given.push_back(i);
+            if (const std::string reason = LineReason(sheet, i); !reason.empty())
+                BadSheetLine(sheetPath, sheet, i, reason);
+        }
+    if (const std::string reason = ParseSheetLines(sheet, given, false, system); !reason.empty())
+        BadSheetLine(sheetPath, sheet, NamedLine(sheet, given, reason), reason);
+    return system;
+}
+
+SystemOptions WithSheetSystem(const std::string& file, const DriverSheet& sheet,
+                              SystemOptions given)
+{
+    const SystemOptions s = SheetSystem(SheetPath(file), sheet);
+    SystemOptions o = given;
+    o.drivers = given.drivers > 0 ? given.drivers : s.drivers;
+    o.wiring = given.wiring.empty() ? s.wiring : given.wiring;
+    o.isobaric = given.isobaric || s.isobaric;
+    o.volts = given.power > 0 || given.volts > 0 ? given.volts : s.volts;
+    o.sourceOhms = given.sourceOhms > 0 ? given.sourceOhms : s.sourceOhms;
+    o.noLe = given.noLe || s.noLe;
+    o.highpass = given.highpass.empty() ? s.highpass : given.highpass;
+    if (given.lowpass.empty() && !(given.crossover > 0))
+        o.lowpass = s.lowpass, o.crossover = s.crossover;
+    o.ql = given.ql > 0 ? given.ql : s.ql;
+    o.qa = given.qa > 0 ? given.qa : s.qa;
+    o.qp = given.qp > 0 ? given.qp : s.qp;
+    o.space = given.space.empty() ? s.space : given.space;
+    o.cabin = given.cabin > 0 ? given.cabin : s.cabin;
+    return o;
 }
 
 void DeclareCsvForm(CLI::App& command, CLI::Option* csv, CsvForm& form)

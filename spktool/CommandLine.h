@@ -40,9 +40,17 @@ System SystemOf(const SystemOptions& options, double power, double sheetLe);
 
 // The options as the driver's sheet completes them: each system line of `file`'s sheet
 // ("drivers = 2") stands where the command line left its option out, so that a file
-// dropped on spktool is the system its user built.
+// dropped on spktool is the system its user built. An option typed wins over its line,
+// --power over the sheet's volts, --lowpass or --crossover over both of the sheet's; a
+// flag or a 0 typed is no option, so the sheet's isobaric, no-le or source-ohms stand.
 SystemOptions WithSheetSystem(const std::string& file, const DriverSheet& sheet,
                               SystemOptions given);
+
+// The system lines of a sheet read as the command line reads its options, each line
+// for its own value and all together for the options that need or exclude another.
+// A line that fails is bad data: "`sheetPath`:LINE: reason", or the reason alone for a
+// line that was not read from the file (one `set` is about to write).
+SystemOptions SheetSystem(const std::string& sheetPath, const DriverSheet& sheet);
 
 // A number typed for `option` as the program's fields read it, above 0; else the
 // command line is bad, naming the option.

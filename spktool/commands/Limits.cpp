@@ -331,6 +331,12 @@ void CheckOptions(bool ported, const SystemOptions& o)
         BadCommandLine("limits: --diameter and --ports are for a ported box");
     if (!ported && (o.ql > 0 || o.qa > 0 || o.qp > 0))
         BadCommandLine("limits: --ql, --qa and --qp are for a ported box");
+}
+
+// After the sheet is read: its volts line drives the system as --volts does.
+void CheckDrive(const std::string& file, const SystemOptions& given)
+{
+    const SystemOptions o = WithSheetSystem(file, LoadSheet(file), given);
     if (o.power == 0 && o.volts == 0)
         BadCommandLine("limits needs --power or --volts");
 }
@@ -343,6 +349,7 @@ std::string LimitsCommand(const std::string& file, bool ported, const SystemOpti
     CheckOptions(ported, given);
     SystemOptions o = given;
     const Speaker s = LoadSpeakerFile(file);
+    CheckDrive(file, given);
     LimitsDriver one;
     double pe;
     System system;

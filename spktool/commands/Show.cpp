@@ -97,6 +97,9 @@ std::vector<ShownLine> ShowLines(const Shown& d)
         if (IsKnown(d.sheet.value[i]))
             line(v.name, SheetNumber(d.sheet.value[i]) + (*v.unit ? std::string(" ") + v.unit : ""));
     }
+    for (int i = 0; i < SHEET_SYSTEM_LINES; ++i)
+        if (!d.sheet.system[i].empty())
+            line(SHEET_SYSTEM_NAMES[i], FromWindows1252(d.sheet.system[i]));
     line("sealed box", d.hasTrue ? "Q " + Fixed(d.trueQ, 3) + " and resonance " +
                                        Fixed(d.trueFc, 1) + " Hz from its volume"
                                  : "no Q from a volume of " + Fixed(s.sealed.volume, 1) + " l");
@@ -172,6 +175,9 @@ nlohmann::ordered_json ShowJson(const Shown& d)
         for (int i = 0; i < SHEET_VALUES; ++i)
             if (IsKnown(d.sheet.value[i]))
                 sheet[SHEET_VALUE_NAMES[i].name] = d.sheet.value[i];
+        for (int i = 0; i < SHEET_SYSTEM_LINES; ++i)
+            if (!d.sheet.system[i].empty())
+                sheet["system"][SHEET_SYSTEM_NAMES[i]] = FromWindows1252(d.sheet.system[i]);
     }
     if (!d.warnings.empty())
         object["warnings"] = d.warnings;

@@ -84,6 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SheetLine{"maker = Seas\n\nxmax: 6.5\n", 3, "name = value"},
                     SheetLine{"xlim = 9\n", 1, "no value is named 'xlim'"},
                     SheetLine{"xmax = 6\nxmax = 7\n", 2, "given twice"},
+                    SheetLine{"drivers = 2\nDrivers = 3\n", 2, "given twice"},
                     SheetLine{"xmax = six\n", 1, "not a number"},
                     SheetLine{"xmax = 1e999\n", 1, "not a number"},
                     SheetLine{"xmax = -2\n", 1, "not greater than 0"},
@@ -269,6 +270,39 @@ TEST(ChangedEntriesTest, OnlyWhatDiffers)
     ASSERT_EQ(changed.size(), 2u);
     EXPECT_EQ(changed[0].name + "=" + changed[0].text, "maker=Seas");
     EXPECT_EQ(changed[1].name + "=" + changed[1].text, "xmax=");
+}
+
+int System(const char* name)
+{
+    return FindSheetSystem(name);
+}
+
+// Catches a system line lost, misplaced or read as a number, its line not kept for a
+// message, or one written into a sheet that never had it.
+TEST(SheetSystemTest, KeptAsTextWithItsLine)
+{
+    DriverSheet sheet;
+    int line = 0;
+    std::string error;
+    ASSERT_TRUE(DecodeSheet("sd = 300\r\n; mine\r\nHighPass = 18:2\r\nwiring =\r\n", sheet,
+                            line, error));
+    EXPECT_EQ(sheet.system[System("highpass")], "18:2");
+    EXPECT_EQ(sheet.systemLine[System("highpass")], 3);
+    EXPECT_EQ(EncodeSheet(EmptySheet()).find("drivers"), std::string::npos);
+    sheet.value[SHEET_SD] = std::nan("");
+    sheet.system[System("no-le")] = "yes";
+    DriverSheet back;
+    ASSERT_TRUE(DecodeSheet(EncodeSheet(sheet), back, line, error)) << error;
+    for (int i = 0; i < SHEET_SYSTEM_LINES; ++i)
+        EXPECT_EQ(back.system[i], sheet.system[i]) << SHEET_SYSTEM_NAMES[i];
+    DriverSheet cleared = back;
+    cleared.system[System("highpass")] = "";
+    const std::vector<SheetEntry> changed = ChangedEntries(back, cleared);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].name + "=" + changed[0].text, "highpass=");
+    EXPECT_FALSE(IsEmpty(cleared));
+    cleared.system[System("no-le")] = "";
+    EXPECT_TRUE(IsEmpty(cleared));
 }
 
 }  // namespace

@@ -37,6 +37,10 @@ const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES] = {
     {"r2", "ohm", "resistance R2 across L2", 0.01, 10000},
 };
 
+const char* const SHEET_SYSTEM_NAMES[SHEET_SYSTEM_LINES] = {
+    "drivers", "wiring", "isobaric", "volts", "source-ohms", "no-le", "highpass",
+    "lowpass", "crossover", "ql", "qa", "qp", "space", "cabin"};
+
 namespace {
 
 constexpr std::string_view BLANKS = " \t";
@@ -69,9 +73,15 @@ constexpr int ENTRY_ORDER[] = {MAKER, MODEL, SHEET_IMPEDANCE, SHEET_RE, SHEET_LE
                                SHEET_DISPLACEMENT, SHEET_DIAMETER, SHEET_CUTOUT, SHEET_DEPTH};
 static_assert(sizeof ENTRY_ORDER / sizeof *ENTRY_ORDER == SHEET_VALUES + 2);
 
+// The system lines come after the model, written only when given.
+constexpr int SYSTEM = SHEET_VALUES + 2, ENTRIES = SYSTEM + SHEET_SYSTEM_LINES;
+
 const char* EntryName(int entry)
 {
-    return entry == MAKER ? "maker" : entry == MODEL ? "model" : SHEET_VALUE_NAMES[entry].name;
+    return entry >= SYSTEM ? SHEET_SYSTEM_NAMES[entry - SYSTEM]
+           : entry == MAKER ? "maker"
+           : entry == MODEL ? "model"
+                            : SHEET_VALUE_NAMES[entry].name;
 }
 
 std::string EntryText(const DriverSheet& sheet, int entry);
@@ -102,6 +112,9 @@ bool IsEmpty(const DriverSheet& sheet)
     for (double v : sheet.value)
         if (IsKnown(v))
             return false;
+    for (const std::string& text : sheet.system)
+        if (!text.empty())
+            return false;
     return sheet.maker.empty() && sheet.model.empty();
 }
 
@@ -109,6 +122,14 @@ int FindSheetValue(std::string_view name)
 {
     for (int i = 0; i < SHEET_VALUES; ++i)
         if (SameLetters(name, SHEET_VALUE_NAMES[i].name))
+            return i;
+    return -1;
+}
+
+int FindSheetSystem(std::string_view name)
+{
+    for (int i = 0; i < SHEET_SYSTEM_LINES; ++i)
+        if (SameLetters(name, SHEET_SYSTEM_NAMES[i]))
             return i;
     return -1;
 }
@@ -133,6 +154,9 @@ std::string EncodeSheet(const DriverSheet& sheet)
     AppendLine(out, "");
     for (const int entry : ENTRY_ORDER)
         AppendLine(out, EntryLine(EntryName(entry), EntryText(sheet, entry)));
+    for (int entry = SYSTEM; entry < ENTRIES; ++entry)
+        if (!EntryText(sheet, entry).empty())
+            AppendLine(out, EntryLine(EntryName(entry), EntryText(sheet, entry)));
     return out;
 }
 
@@ -140,6 +164,8 @@ namespace {
 
 std::string EntryText(const DriverSheet& sheet, int entry)
 {
+    if (entry >= SYSTEM)
+        return sheet.system[entry - SYSTEM];
     if (entry == MAKER || entry == MODEL)
         return entry == MAKER ? sheet.maker : sheet.model;
     const char* unit = SHEET_VALUE_NAMES[entry].unit;
@@ -187,6 +213,9 @@ std::vector<SheetEntry> ChangedEntries(const DriverSheet& before, const DriverSh
         if (text != EntryText(before, entry))
             changed.push_back({EntryName(entry), std::move(text)});
     }
+    for (int entry = SYSTEM; entry < ENTRIES; ++entry)
+        if (EntryText(after, entry) != EntryText(before, entry))
+            changed.push_back({EntryName(entry), EntryText(after, entry)});
     return changed;
 }
 
@@ -267,7 +296,7 @@ bool ReadSheetNumber(int index, std::string_view text, double& value, std::strin
 bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::string& error)
 {
     sheet = EmptySheet();
-    bool seen[SHEET_VALUES + 2] = {};
+    bool seen[ENTRIES] = {};
     KeyValueLines lines{text};
     KeyValueLine entry;
     line = 0;
@@ -279,7 +308,9 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
         }
         const std::string_view name = entry.name, value = entry.value;
         const bool isMaker = SameLetters(name, "maker"), isModel = SameLetters(name, "model");
-        const int index = isMaker ? SHEET_VALUES : isModel ? SHEET_VALUES + 1 : FindSheetValue(name);
+        const int system = FindSheetSystem(name);
+        const int index = isMaker ? MAKER : isModel ? MODEL : system >= 0 ? SYSTEM + system
+                                                                         : FindSheetValue(name);
         if (index < 0) {
             error = "no value is named " + Quoted(name, true);
             return false;
@@ -289,7 +320,9 @@ bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::stri
             return false;
         }
         seen[index] = true;
-        if (isMaker)
+        if (system >= 0)
+            sheet.system[system] = value, sheet.systemLine[system] = line;
+        else if (isMaker)
             sheet.maker = value;
         else if (isModel)
             sheet.model = value;

@@ -22,11 +22,22 @@ struct SheetValueName {
 };
 extern const SheetValueName SHEET_VALUE_NAMES[SHEET_VALUES];
 
+// The system the driver plays in, one line each under the name of spktool's option that
+// says the same ("drivers = 2", "highpass = 18:2", "isobaric = yes"). The sheet keeps
+// their texts as written; spktool reads them as it reads its command line.
+constexpr int SHEET_SYSTEM_LINES = 14;
+extern const char* const SHEET_SYSTEM_NAMES[SHEET_SYSTEM_LINES];
+
+// The index of a system line's name ("drivers"), or -1.
+int FindSheetSystem(std::string_view name);
+
 // Texts in the speaker file's code page, Windows-1252; a value that is not known is NaN.
 struct DriverSheet {
     std::string maker;
     std::string model;  // the whole name, which the speaker file may hold cut short
     double value[SHEET_VALUES];
+    std::string system[SHEET_SYSTEM_LINES];  // empty: not given
+    int systemLine[SHEET_SYSTEM_LINES] = {};  // where DecodeSheet found each, else 0
 };
 
 DriverSheet EmptySheet();
@@ -37,9 +48,9 @@ bool IsEmpty(const DriverSheet& sheet);
 int FindSheetValue(std::string_view name);
 
 // The sheet's text: a header that names every value with its unit, then one line per
-// value, "name = value", unknown values left empty; CR LF line ends, so that Notepad
-// shows the lines on every Windows. Numbers are the shortest text that reads back to
-// the same double.
+// value, "name = value", unknown values left empty, then the system lines that are given;
+// CR LF line ends, so that Notepad shows the lines on every Windows. Numbers are the
+// shortest text that reads back to the same double.
 std::string EncodeSheet(const DriverSheet& sheet);
 
 // One entry of a sheet by its name ("maker", "model", "xmax") and its text after the
@@ -64,8 +75,9 @@ std::string EditedSheet(std::string_view original, const std::vector<SheetEntry>
 std::string SheetNumber(double value);
 
 // Reads a sheet's text. Lines are "name = value" in any order, blank, or comments
-// starting with ';'. A number may take a decimal comma and be followed by its unit. On
-// failure returns false with the 1-based line and what is wrong with it.
+// starting with ';'. A number may take a decimal comma and be followed by its unit; a
+// system line's text is kept as it stands, with its line. On failure returns false with
+// the 1-based line and what is wrong with it.
 bool DecodeSheet(std::string_view text, DriverSheet& sheet, int& line, std::string& error);
 
 // Reads one value as a sheet line gives it ("6.5", "6,5 mm"); false with the reason.
