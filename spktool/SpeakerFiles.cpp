@@ -385,6 +385,8 @@ void ApplyAssignments(Speaker& record, DriverSheet& sheet,
             names += "; in the driver sheet: maker";
             for (const SheetValueName& value : SHEET_VALUE_NAMES)
                 names += ", " + std::string(value.name);
+            for (const char* line : SHEET_SYSTEM_NAMES)
+                names += ", " + std::string(line);
             BadCommandLine(name + ": no such field (fields: " + names + ")");
         }
         parsed.emplace_back(std::move(name), assignment.substr(equals + 1));
