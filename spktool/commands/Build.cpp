@@ -157,7 +157,8 @@ bool KnowsVentArea(const DriverSheet& sheet)
 
 double VentArea(const BoxFigures& f)
 {
-    return SmallestVentArea(f.speaker.ported.fb, f.sheet.value[SHEET_SD],
+    // All the set's cones move the port's air.
+    return SmallestVentArea(f.speaker.ported.fb, f.sheet.value[SHEET_SD] * f.front,
                             f.sheet.value[SHEET_XMAX]);
 }
 
@@ -216,8 +217,9 @@ void QuietArea(const BuildRequest& r, BoxFigures& f)
     const double power = SystemPower(r.system, f.sheet, note);
     Limits l;
     const double area = PI * r.system.diameter * r.system.diameter / 4 * r.system.ports;
-    if (SizingPower(f.speaker, f.sheet, power, sized, f.quietPower) &&
-        ComputeLimits(f.speaker, true, LimitsDriverOf(f.speaker.qts, f.sheet), sized.watts,
+    const DriverSet& set = f.set.set;
+    if (SizingPower(f.speaker, f.sheet, power, sized, f.quietPower, f.set.system) &&
+        ComputeLimits(set.s, true, set.d, sized.watts,
                       r.system.diameter, r.system.ports, l))
         f.quietArea = QuietPortArea(l, area);
 }
@@ -242,7 +244,7 @@ void FitPort(const BuildRequest& r, BoxFigures& f)
 // keeps the air under AUDIBLE_PORT_SPEED at the power a quiet port is sized for.
 constexpr int LARGEST_QUIET_PORT = 50;  // cm
 
-std::string PickQuietPort(const std::string& file, Checked& c)
+std::string PickQuietPort(const std::string& file, Checked& c, const SheetSystem& system)
 {
     BuildRequest& r = c.request;
     if (!r.ported || r.system.diameter != 0)
@@ -253,8 +255,9 @@ std::string PickQuietPort(const std::string& file, Checked& c)
     PortPower sized;
     const double power = SystemPower(r.system, sheet, powerNote);
     int quiet = 0;
-    if (SizingPower(s, sheet, power, sized, atPower))
-        quiet = QuietPortDiameter(s, LimitsDriverOf(s.qts, sheet), sized.watts,
+    const DriverSet set = EquivalentDriver(s, LimitsDriverOf(s.qts, sheet), system.system);
+    if (SizingPower(s, sheet, power, sized, atPower, system.system))
+        quiet = QuietPortDiameter(set.s, set.d, sized.watts,
                                   r.system.ports, LARGEST_QUIET_PORT);
     if (quiet == 0)
         BadCommandLine("build --ported needs --diameter: the driver sheet gives no quiet port");
@@ -939,7 +942,7 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 {
     Checked c = CheckRequest(r);
     const SheetSystem set = CompleteSystem(file, c);
-    const std::string quiet = PickQuietPort(file, c);
+    const std::string quiet = PickQuietPort(file, c, set);
     BoxFigures f = ComputeBox(file, c, set);
     f.quietNote = quiet;
     BuiltBox built;

@@ -279,14 +279,16 @@ double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::s
 }
 
 bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
-                 std::string& words)
+                 std::string& words, const System& system)
 {
+    // The set moves the port's air as the one driver it acts as, and takes each one's Pe.
+    const DriverSet set = EquivalentDriver(s, LimitsDriverOf(s.qts, sheet), system);
     // Any port will do: its size moves neither the cone nor the band where it is busy.
     const double anyDiameter = 10;
     Limits l;
-    if (!ComputeLimits(s, true, LimitsDriverOf(s.qts, sheet), power, anyDiameter, 1, l))
+    if (!ComputeLimits(set.s, true, set.d, power, anyDiameter, 1, l))
         return false;
-    const double pe = sheet.value[SHEET_PE];
+    const double pe = sheet.value[SHEET_PE] * system.drivers * (system.isobaric ? 2 : 1);
     sized = PortSizingPower(l, power, IsKnown(pe) && pe > 0 ? pe : INFINITY);
     words = Fixed(sized.watts, 1) + " W";
     if (sized.cause == LevelLimit::XMAX)

@@ -58,9 +58,10 @@ double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::s
 
 // The power a quiet port of the ported design is sized for at `power` (PortSizingPower),
 // in words after "at": "136.1 W, the most the cone takes within Xmax near the tuning".
-// False when the sheet does not give what the design's curves need.
+// False when the sheet does not give what the design's curves need. The cones are those
+// of `system`'s set (EquivalentDriver).
 bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
-                 std::string& words);
+                 std::string& words, const System& system = System());
 
 struct LimitsOptions {
     std::string file;

@@ -162,8 +162,8 @@ int RunPort(const PortOptions& o)
                 ", and both must be other than 0");
     if (port.kind == PortShape::SLOT)
         CheckSlot(port, s.ported.volume);
-    std::string out = set.line + o.file + ": ported box, " + Fixed(s.ported.volume, 1) + " l tuned to " +
-                      Fixed(s.ported.fb, 1) + " Hz\n" + ShapeLines(port) + "Port length: " +
+    std::string out = set.line + o.file + ": ported box, " + Fixed(s.ported.volume, 1) +
+                      " l tuned to " + Fixed(s.ported.fb, 1) + " Hz\n" + ShapeLines(port) + "Port length: " +
                       Fixed(length, 1) + " cm\nUse " +
                       (port.kind == PortShape::SLOT ? "1 slot" : PortsWord(o.ports)) + "\n";
     if (length < 0)

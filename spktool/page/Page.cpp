@@ -168,12 +168,15 @@ void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sh
         d.portNote = count + " of " + Fixed(d.diameter, 1) + " cm, from --diameter";
         return;
     }
-    const LimitsDriver driver = SheetDriver(file, s, sheet);
+    // The set's cones move the port's air.
+    const DriverSet set = EquivalentDriver(s, SheetDriver(file, s, sheet),
+                                           SystemOf(r.system, power, NAN));
+    const LimitsDriver& driver = set.d;
     PortPower sized;
     std::string atPower;
-    if (!SizingPower(s, sheet, power, sized, atPower))
+    if (!SizingPower(s, sheet, power, sized, atPower, SystemOf(r.system, power, NAN)))
         BadData(file + ": no limits for these values");
-    const int quiet = QuietPortDiameter(s, driver, sized.watts, d.ports, LARGEST_PORT);
+    const int quiet = QuietPortDiameter(set.s, driver, sized.watts, d.ports, LARGEST_PORT);
     const std::string under = "the air under " + Plain(AUDIBLE_PORT_SPEED) + " m/s at " +
                               atPower;
     if (quiet == 0)
