@@ -144,6 +144,9 @@ struct BoxFigures {
     PortProposal taken;             // the port built; ROUND_STRAIGHT for the one asked for
     std::string roundFit;           // the Port fit line of the round port asked for
     std::string quietNote;          // why the diameter, when build picked it
+    SheetSystem set;                // the drivers the box holds
+    int front = 1;                  // drivers on the front, one of each compound pair
+    int count = 1;                  // drivers in the box
 };
 
 bool KnowsVentArea(const DriverSheet& sheet)
@@ -154,12 +157,15 @@ bool KnowsVentArea(const DriverSheet& sheet)
 
 double VentArea(const BoxFigures& f)
 {
-    return SmallestVentArea(f.speaker.ported.fb, f.sheet.value[SHEET_SD],
+    // All the set's cones move the port's air.
+    return SmallestVentArea(f.speaker.ported.fb, f.sheet.value[SHEET_SD] * f.front,
                             f.sheet.value[SHEET_XMAX]);
 }
 
 void LoadDesign(const std::string& file, const BuildRequest& r, BoxFigures& f)
 {
+    f.front = f.set.system.drivers;
+    f.count = f.front * (f.set.system.isobaric ? 2 : 1);
     f.speaker = LoadSpeakerFile(file);
     f.sheet = LoadSheet(file);
     f.net = r.ported ? f.speaker.ported.volume : f.speaker.sealed.volume;
@@ -174,6 +180,7 @@ void LoadDesign(const std::string& file, const BuildRequest& r, BoxFigures& f)
         f.driverFrom = IsKnown(sheetVolume) ? DriverFrom::SHEET : DriverFrom::UNKNOWN;
         f.held.driver = IsKnown(sheetVolume) ? sheetVolume : 0;
     }
+    f.held.driver *= f.count;
 }
 
 void ComputePort(const std::string& file, const BuildRequest& r, BoxFigures& f)
@@ -210,8 +217,9 @@ void QuietArea(const BuildRequest& r, BoxFigures& f)
     const double power = SystemPower(r.system, f.sheet, note);
     Limits l;
     const double area = PI * r.system.diameter * r.system.diameter / 4 * r.system.ports;
-    if (SizingPower(f.speaker, f.sheet, power, sized, f.quietPower) &&
-        ComputeLimits(f.speaker, true, LimitsDriverOf(f.speaker.qts, f.sheet), sized.watts,
+    const DriverSet& set = f.set.set;
+    if (SizingPower(f.speaker, f.sheet, power, sized, f.quietPower, f.set.system) &&
+        ComputeLimits(set.s, true, set.d, sized.watts,
                       r.system.diameter, r.system.ports, l))
         f.quietArea = QuietPortArea(l, area);
 }
@@ -236,7 +244,7 @@ void FitPort(const BuildRequest& r, BoxFigures& f)
 // keeps the air under AUDIBLE_PORT_SPEED at the power a quiet port is sized for.
 constexpr int LARGEST_QUIET_PORT = 50;  // cm
 
-std::string PickQuietPort(const std::string& file, Checked& c)
+std::string PickQuietPort(const std::string& file, Checked& c, const SheetSystem& system)
 {
     BuildRequest& r = c.request;
     if (!r.ported || r.system.diameter != 0)
@@ -247,14 +255,26 @@ std::string PickQuietPort(const std::string& file, Checked& c)
     PortPower sized;
     const double power = SystemPower(r.system, sheet, powerNote);
     int quiet = 0;
-    if (SizingPower(s, sheet, power, sized, atPower))
-        quiet = QuietPortDiameter(s, LimitsDriverOf(s.qts, sheet), sized.watts,
+    const DriverSet set = EquivalentDriver(s, LimitsDriverOf(s.qts, sheet), system.system);
+    if (SizingPower(s, sheet, power, sized, atPower, system.system))
+        quiet = QuietPortDiameter(set.s, set.d, sized.watts,
                                   r.system.ports, LARGEST_QUIET_PORT);
     if (quiet == 0)
         BadCommandLine("build --ported needs --diameter: the driver sheet gives no quiet port");
     r.system.diameter = quiet;
     return "Port: " + Fixed(quiet, 1) + " cm, the smallest whole centimetre that keeps the "
            "air under " + Plain(AUDIBLE_PORT_SPEED) + " m/s at " + atPower + "\n";
+}
+
+// The options as the driver sheet completes them, and the system they make.
+SheetSystem CompleteSystem(const std::string& file, Checked& c)
+{
+    const Speaker s = LoadSpeakerFile(file);
+    const DriverSheet sheet = LoadSheet(file);
+    SystemOptions& o = c.request.system;
+    o = WithSheetSystem(file, sheet, o);
+    std::string note;
+    return SystemOfSheet(file, s, sheet, o, SystemPower(o, sheet, note));
 }
 
 PortRequest::Shape ShapeAsked(const std::string& port)
@@ -281,6 +301,7 @@ void CheckSlotHeight(const BuildRequest& r, const BoxFigures& f)
 
 std::string PortLines(const std::string& file, const BuildRequest& r, const BoxFigures& f,
                       bool others);
+std::string FaceText(const char* side, const BoxSize& s, bool inches);
 
 // The larger box at the same tuning that holds the port, as the end of a sentence.
 std::string HoldingBox(const PortBox& box, const PortRequest& request)
@@ -330,11 +351,36 @@ void TakePort(const std::string& file, const Checked& c, BoxFigures& f)
     }
 }
 
+// The drivers on the front side by side in a row along its longer side, as a tall box
+// stacks them: each cut-out within the inside, each frame within the outside; a row that
+// does not fit is no box to build.
+void FitSideBySide(const std::string& file, const Checked& c, BoxFigures& f)
+{
+    const auto across = [&](double size, const BoxSize& face) {
+        const double longer = std::max(face.width, face.height);
+        const Fit row = FitOf(f.front * size, longer),
+                  other = FitOf(size, std::min(face.width, face.height));
+        return row.spare < other.spare ? row : other;
+    };
+    const double cutout = f.sheet.value[SHEET_CUTOUT], frame = f.sheet.value[SHEET_DIAMETER];
+    f.driver.cutout = across(cutout, f.inside);
+    f.driver.frame = across(frame, OutsideOf(f.inside, c.panel));
+    const bool frames = IsKnown(frame) && !f.driver.frame.fits;
+    if (frames || (IsKnown(cutout) && !f.driver.cutout.fits))
+        BadData(file + ": " + std::to_string(f.front) + " drivers of " +
+                Length(frames ? frame : cutout, c.request.inches) +
+                (frames ? " frames" : " cut-outs") + " do not fit side by side on the " +
+                FaceText(frames ? "external" : "internal", frames ? f.outside : f.inside,
+                         c.request.inches) +
+                " (a box of other proportions: --ratio or --external)");
+}
+
 // A file that cannot be read fails before a volume that is not there, and that before
 // a port that cannot be tuned.
-BoxFigures ComputeBox(const std::string& file, const Checked& c)
+BoxFigures ComputeBox(const std::string& file, const Checked& c, const SheetSystem& set)
 {
     BoxFigures f = {};
+    f.set = set;
     LoadDesign(file, c.request, f);
     if (c.request.ported)
         ComputePort(file, c.request, f);
@@ -346,7 +392,27 @@ BoxFigures ComputeBox(const std::string& file, const Checked& c)
     }
     f.driver = DriverFitOf(f.sheet.value[SHEET_CUTOUT], f.sheet.value[SHEET_DIAMETER],
                            f.sheet.value[SHEET_DEPTH], f.inside, c.panel);
+    if (f.front > 1)
+        FitSideBySide(file, c, f);
     return f;
+}
+
+// " of 4 x 1.2 l" when the box holds more than one driver.
+std::string Each(const BoxFigures& f, bool inches)
+{
+    return f.count > 1 ? " of " + std::to_string(f.count) + " x " +
+                             Volume(f.held.driver / f.count, inches)
+                       : "";
+}
+
+// A compound pair's second driver sits inside the box, behind the one on the front.
+std::string InnerDrivers(const BoxFigures& f)
+{
+    if (!f.set.system.isobaric)
+        return "";
+    return "Compound pairs: " + std::to_string(f.front) + " on the front, " +
+           std::to_string(f.front) + " inside, each on a baffle behind its front driver, "
+           "the chamber between them sealed; the inner ones' displacement is counted\n";
 }
 
 std::string VolumeLines(const std::string& file, const BuildRequest& r, const BoxFigures& f)
@@ -357,10 +423,11 @@ std::string VolumeLines(const std::string& file, const BuildRequest& r, const Bo
         out += " tuned to " + Fixed(f.speaker.ported.fb, 1) + " Hz";
     out += "\nNet volume: " + Volume(f.net, r.inches) + ", the design's\n";
     out += "Driver displacement: ";
-    if (f.driverFrom == DriverFrom::OPTION)
-        out += Volume(f.held.driver, r.inches) + ", from --driver-volume\n";
-    else if (f.driverFrom == DriverFrom::SHEET)
-        out += Volume(f.held.driver, r.inches) + ", from the driver sheet\n";
+    if (f.driverFrom != DriverFrom::UNKNOWN)
+        out += Volume(f.held.driver, r.inches) + Each(f, r.inches) +
+               (f.driverFrom == DriverFrom::OPTION ? ", from --driver-volume\n"
+                                                  : ", from the driver sheet\n") +
+               InnerDrivers(f);
     else
         out += "0.0 l, not known: give --driver-volume L or spktool set " + file +
                " displacement=L\n";
@@ -543,9 +610,10 @@ std::string PortSection(const std::string& file, const BuildRequest& r, const Bo
 }
 
 std::string FitLine(const char* what, double size, const std::string& room, const Fit& fit,
-                    bool inches)
+                    bool inches, int count)
 {
-    return std::string(what) + Length(size, inches) + " against the " + room +
+    return std::string(what) + (count > 1 ? std::to_string(count) + " x " : "") +
+           Length(size, inches) + " against the " + room +
            (fit.fits ? ": fits, " + Length(fit.spare, inches) + " to spare\n"
                      : ": does not fit\n");
 }
@@ -575,10 +643,10 @@ std::string DriverLines(const std::string& file, const BoxFigures& f, bool inche
         std::string room;
         Fit fit;
     } parts[] = {
-        {SHEET_CUTOUT, "Driver cut-out: ", FaceText("internal", f.inside, inches),
-         f.driver.cutout},
-        {SHEET_DIAMETER, "Driver frame: ", FaceText("external", f.outside, inches),
-         f.driver.frame},
+        {SHEET_CUTOUT, f.front > 1 ? "Driver cut-outs side by side: " : "Driver cut-out: ",
+         FaceText("internal", f.inside, inches), f.driver.cutout},
+        {SHEET_DIAMETER, f.front > 1 ? "Driver frames side by side: " : "Driver frame: ",
+         FaceText("external", f.outside, inches), f.driver.frame},
         {SHEET_DEPTH, "Driver depth: ", "internal depth of " + Length(f.inside.depth, inches),
          f.driver.depth}};
     std::string out, set;
@@ -586,7 +654,8 @@ std::string DriverLines(const std::string& file, const BoxFigures& f, bool inche
     for (const auto& p : parts) {
         const double size = f.sheet.value[p.value];
         if (IsKnown(size)) {
-            out += FitLine(p.what, size, p.room, p.fit, inches);
+            out += FitLine(p.what, size, p.room, p.fit, inches,
+                           p.value == SHEET_DEPTH ? 1 : f.front);
             continue;
         }
         missing.push_back(SHEET_VALUE_NAMES[p.value].name);
@@ -884,11 +953,13 @@ std::string PipeWarning(double resonanceHz, double crossover)
 BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 {
     Checked c = CheckRequest(r);
-    const std::string quiet = PickQuietPort(file, c);
-    BoxFigures f = ComputeBox(file, c);
+    const SheetSystem set = CompleteSystem(file, c);
+    const std::string quiet = PickQuietPort(file, c, set);
+    BoxFigures f = ComputeBox(file, c, set);
     f.quietNote = quiet;
     BuiltBox built;
-    built.text = VolumeLines(file, c.request, f) + SizeLines(c, f) +
+    const std::string volume = VolumeLines(file, c.request, f);
+    built.text = set.line + volume + SizeLines(c, f) +
                  CutListLines(f, c.panel, r.inches) +
                  (r.ported ? PortSection(file, c.request, f) : "") +
                  DriverLines(file, f, r.inches);
@@ -898,12 +969,12 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
     const bool round = f.taken.port.kind == PortShape::ROUND;
     const Hole portHoles = {PortHoleDiameter(c.request.system.diameter, r.portWall),
                             r.ported && round ? c.request.system.ports : 0};
-    const std::string title = built.text.substr(0, built.text.find('\n'));
+    const std::string title = volume.substr(0, volume.find('\n'));
     built.svg = CutSheet(title, f.cuts, c.panel, r.inches, driverHole, portHoles,
                          r.ported ? &f.taken : nullptr, !r.svg.empty());
     if (r.ported) {
         built.pipeHz = PipeResonance(f.taken.port, f.taken.length);
-        built.pipeWarning = PipeWarning(built.pipeHz, r.system.crossover);
+        built.pipeWarning = PipeWarning(built.pipeHz, c.request.system.crossover);
     }
     if (!IsKnown(cutout))
         built.noCutout = "without the driver's cut-out (spktool set " + file + " cutout=CM)";
@@ -933,7 +1004,7 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
                        "displacement, depth, diameter, sd and xmax")->required();
     BuildRequest& b = o.request;
     AddDesign(command, o.sealed, b.ported);
-    DeclareSystem(command, b.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
+    DeclareSystem(command, b.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL | SYSTEM_SETUP);
     command.add_option("--port-wall", b.portWall, "the port tube's wall, mm (3)")
         ->check(Between(0.0, 100.0));
     command.add_option("--brace", b.brace, "the bracing's volume inside the box, l (0)")
@@ -950,9 +1021,6 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
     command.add_option("--port", b.port, "keep to one shape: round (straight), slot (along "
                        "the bottom) or bent (round)")
         ->check(CLI::IsMember({"round", "slot", "bent"}));
-    command.add_option("--crossover", b.system.crossover, "the low-pass the woofer plays "
-                       "under, Hz: a pipe resonance below twice it is warned of (else 300 Hz)")
-        ->check(Between(1, 299.0));
     command.add_option("--slot-height", b.slotHeight, "the slot's height, cm (else its area "
                        "across the inside width)")->check(Positive(1000, " cm"));
     command.footer(command.get_footer() +
@@ -962,7 +1030,10 @@ void DeclareBuild(CLI::App& command, BuildOptions& o)
                    "once, the round port bent once, or straight in a deeper box. A smaller "
                    "port offered for one too long keeps the air under " +
                    Plain(AUDIBLE_PORT_SPEED) + " m/s at that power, or at the power the cone "
-                   "takes within Xmax near the tuning if that is less.");
+                   "takes within Xmax near the tuning if that is less. A port's pipe "
+                   "resonance below twice --crossover (else 300 Hz) is warned of. With "
+                   "--drivers, the box holds each driver's displacement and the front takes "
+                   "them side by side.");
 }
 
 int RunBuild(const BuildOptions& o)

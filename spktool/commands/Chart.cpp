@@ -30,6 +30,8 @@ struct Design {
     std::shared_ptr<const Limits> limits;  // for --plot only
     std::shared_ptr<const MaxLevelCurve> loudest;  // for --plot max-spl
     double xmax = 0;
+    bool useLe = false;  // the impedance with the voice coil's inductance
+    std::string systemLine;  // "System: ..." when an option or the sheet names one
     int colour = 0;  // in CHART_CURVE_COLOURS
 };
 
@@ -37,7 +39,8 @@ struct Design {
 // the path ("C:\drivers\a.spk"), since a design's name has no dot and no separator.
 Design LoadDesign(const std::string& text)
 {
-    Design d{text, false, {}, {}, nullptr, 0};
+    Design d{};
+    d.file = text;
     if (const auto colon = text.rfind(':'); colon != std::string::npos) {
         const std::string name = text.substr(colon + 1);
         if (name.find_first_of("./\\") == std::string::npos) {
@@ -120,6 +123,45 @@ bool SplLike(const std::string& quantity)
     return quantity == "spl" || quantity == "max-spl";
 }
 
+void CheckPlot(const Design& d, const PlotRequest& plot)
+{
+    if (!d.ported && plot.quantity == "port-speed")
+        BadCommandLine(d.file + ": a sealed box has no port for --plot port-speed "
+                       "(FILE:ported)");
+    if (d.ported && (plot.system.diameter == 0 || plot.system.ports == 0))
+        BadCommandLine(d.file + ": chart --plot of a ported box needs --diameter and "
+                       "--ports");
+}
+
+// The curves of the design in the system of the options, as `limits` computes them,
+// and the sheet's Xmax. A sealed box has no port and no vented box's losses.
+void LoadSystemCurves(Design& d, const PlotRequest& plot, double power)
+{
+    SystemOptions o = plot.system;
+    o.power = power;
+    if (!d.ported)
+        o.diameter = 0, o.ports = 0, o.ql = o.qa = o.qp = 0;
+    LimitsDriver driver;
+    double pe;
+    System system;
+    auto limits = std::make_shared<Limits>();
+    LoadSystemLimits(d.file, d.record, d.ported, o, driver, pe, system, *limits);
+    d.limits = limits;
+    d.xmax = driver.xmax;
+    d.useLe = system.useLe;
+    const DriverSet set = EquivalentDriver(d.record, driver, system);
+    if (HasSetup(o))
+        d.systemLine = SystemLine(o, system, set.d.re, set.d.le);
+    if (plot.quantity == "max-spl") {
+        // The set takes each driver's Pe.
+        const double most = pe * system.drivers * (system.isobaric ? 2 : 1);
+        auto loudest = std::make_shared<MaxLevelCurve>();
+        MaxLevels(*limits, limits->power, IsKnown(most) && most > 0 ? most : INFINITY,
+                  *loudest);
+        d.loudest = loudest;
+    }
+}
+
 // The curves and the sheet's Xmax of each design. A ported box needs its ports, as
 // `limits` does; a power that changes nothing is 1 W when not given.
 void LoadLimitsOf(std::vector<Design>& designs, const PlotRequest& plot)
@@ -127,28 +169,11 @@ void LoadLimitsOf(std::vector<Design>& designs, const PlotRequest& plot)
     // The loudest level at each hertz does not depend on the power it is worked out at.
     const bool powered = plot.quantity != "group-delay" && plot.quantity != "impedance" &&
                          plot.quantity != "max-spl";
-    if (powered && plot.system.power == 0)
+    if (powered && plot.system.power == 0 && plot.system.volts == 0)
         BadCommandLine("chart --plot " + plot.quantity + " needs --power");
     for (Design& d : designs) {
-        if (!d.ported && plot.quantity == "port-speed")
-            BadCommandLine(d.file + ": a sealed box has no port for --plot port-speed "
-                           "(FILE:ported)");
-        if (d.ported && (plot.system.diameter == 0 || plot.system.ports == 0))
-            BadCommandLine(d.file + ": chart --plot of a ported box needs --diameter and "
-                           "--ports");
-        LimitsDriver driver;
-        double pe;
-        auto limits = std::make_shared<Limits>();
-        LoadLimits(d.file, d.record, d.ported, plot.system.power == 0 ? 1 : plot.system.power, plot.system.diameter,
-                   plot.system.ports, driver, pe, *limits);
-        d.limits = limits;
-        d.xmax = driver.xmax;
-        if (plot.quantity == "max-spl") {
-            auto loudest = std::make_shared<MaxLevelCurve>();
-            MaxLevels(*limits, plot.system.power == 0 ? 1 : plot.system.power,
-                      IsKnown(pe) && pe > 0 ? pe : INFINITY, *loudest);
-            d.loudest = loudest;
-        }
+        CheckPlot(d, plot);
+        LoadSystemCurves(d, plot, plot.system.power == 0 ? 1 : plot.system.power);
     }
 }
 
@@ -163,15 +188,28 @@ const double* Values(const Design& d, const std::string& quantity)
                                        : l.impedance;
 }
 
-std::string PlotTitle(const PlotRequest& plot)
+// Whether the designs' impedance includes Le: "without Le", "with Le" or, where their
+// sheets differ, "with Le where the sheet gives it".
+std::string LeWords(const std::vector<Design>& designs)
 {
-    const std::string at = ", for " + Fixed(plot.system.power, 1) + " W";
+    int with = 0;
+    for (const Design& d : designs)
+        with += d.useLe ? 1 : 0;
+    return with == 0 ? "without Le"
+           : with == static_cast<int>(designs.size()) ? "with Le"
+                                                      : "with Le where the sheet gives it";
+}
+
+std::string PlotTitle(const PlotRequest& plot, const std::vector<Design>& designs)
+{
+    const std::string at = ", for " + (plot.system.volts > 0 ? Fixed(plot.system.volts, 1) + " V"
+                                                            : Fixed(plot.system.power, 1) + " W");
     return plot.quantity == "spl"          ? "SPL at 1 m, dB" + at
            : plot.quantity == "max-spl"    ? std::string("Loudest SPL at 1 m, dB, within Xmax and Pe")
            : plot.quantity == "excursion"  ? "Cone excursion, mm" + at
            : plot.quantity == "port-speed" ? "Port air speed, m/s" + at
            : plot.quantity == "group-delay" ? std::string("Group delay, ms")
-                                            : std::string("Impedance, ohm (without Le)");
+                                            : "Impedance, ohm (" + LeWords(designs) + ")";
 }
 
 // Each stretch of the loudest level that one limit sets, named on the curve where the
@@ -218,7 +256,7 @@ Paint PlotPainting(const std::vector<Design>& designs, const PlotRequest& plot, 
         std::vector<const char*> limitNames;
         for (const std::string& name : names)
             limitNames.push_back(name.c_str());
-        const std::string title = PlotTitle(plot);
+        const std::string title = PlotTitle(plot, designs);
         PlotTable t = LayOutPlot(width, height, title.c_str(), low, high, limits.data(),
                                  limitNames.data(), static_cast<int>(limits.size()),
                                  SplLike(plot.quantity) ? SPL_SPAN : 0);
@@ -281,6 +319,9 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
         ReadSize(size, width, height);
     if (plot.quantity.empty() && (plot.system.power != 0 || plot.system.diameter != 0 || plot.system.ports != 0))
         BadCommandLine("chart: --power, --diameter and --ports are for --plot");
+    if (plot.quantity.empty() && (HasSetup(plot.system) || plot.system.noLe))
+        BadCommandLine("chart: the system's options (--drivers, --volts, --no-le, ...) are "
+                       "for --plot");
     if (!plot.quantity.empty() &&
         std::find(std::begin(QUANTITIES), std::end(QUANTITIES), plot.quantity) ==
             std::end(QUANTITIES))
@@ -298,7 +339,11 @@ std::string ChartCommand(const std::vector<std::string>& designTexts, const std:
                    force);
 
     const int titles = CHART_TITLE_LINE * static_cast<int>(designs.size());
-    std::string report = out + ": " + std::to_string(width) + " x " +
+    std::string report;
+    for (const Design& d : designs)
+        if (!d.systemLine.empty() && report.find(d.systemLine) == std::string::npos)
+            report += d.systemLine;
+    report += out + ": " + std::to_string(width) + " x " +
                          std::to_string(height + titles) + " pixels\n";
     for (std::size_t k = 0; k < designs.size(); ++k) {
         const std::string colour = COLOUR_NAMES[k];
@@ -328,8 +373,9 @@ void DeclareChart(CLI::App& command, ChartOptions& o)
     command.add_option("--plot", o.plot.quantity, "instead of the levels, a curve of spktool limits: "
                        "spl, max-spl (the loudest within Xmax and Pe), excursion, port-speed, "
                        "group-delay or impedance, from the driver sheet");
-    DeclareSystem(command, o.plot.system, SYSTEM_POWER | SYSTEM_PORTS);
-    command.footer(command.get_footer() + "\n\n--power, --diameter and --ports are for --plot.");
+    DeclareSystem(command, o.plot.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_SETUP);
+    command.footer(command.get_footer() + "\n\n--power, --diameter, --ports and the system's "
+                   "options (--drivers to --cabin) are for --plot.");
 }
 
 int RunChart(const ChartOptions& o)

@@ -19,7 +19,51 @@ const char CSV_HEADER[] =
     "Hz,dB,SPL dB,excursion mm,port m/s,group delay ms,impedance ohm,max power W,"
     "impedance phase deg,input power W,max volts V\n";
 
+// How many drivers and how they are wired: "2 compound pairs in series".
+std::string Drivers(const System& system)
+{
+    const std::string n = std::to_string(system.drivers);
+    const bool one = system.drivers == 1;
+    std::string out = n + (system.isobaric ? (one ? " compound pair" : " compound pairs")
+                                           : (one ? " driver" : " drivers"));
+    if (!one)
+        out += system.wiring == Wiring::SERIES ? " in series" : " in parallel";
+    return out;
+}
+
+std::string FilterWords(const char* name, const Filter& filter)
+{
+    return filter.hz > 0 ? std::string("; ") + name + " " + Brief(filter.hz) + " Hz, order " +
+                               std::to_string(filter.order)
+                         : "";
+}
+
 }  // namespace
+
+std::string SystemLine(const SystemOptions& o, const System& system, double setRe, double setLe)
+{
+    std::string out = "System: " + Drivers(system);
+    if (IsKnown(setRe))
+        out += ", Re " + Fixed(setRe, 2) + " ohm";
+    if (system.volts > 0)
+        out += "; " + Fixed(system.volts, 1) + " V";
+    else if (system.power > 0)
+        out += "; " + Fixed(system.power, 1) + " W";
+    if (system.sourceOhms > 0)
+        out += " from " + Brief(system.sourceOhms) + " ohm";
+    if (system.useLe)
+        out += "; Le " + Fixed(setLe, 2) + " mH";
+    out += FilterWords("high-pass", system.highpass) + FilterWords("low-pass", system.lowpass);
+    if (o.ql > 0 || o.qa > 0 || o.qp > 0)
+        out += "; QL " + Brief(system.ql) + (o.qa > 0 ? ", QA " + Brief(o.qa) : "") +
+               (o.qp > 0 ? ", QP " + Brief(o.qp) : "");
+    if (!o.space.empty())
+        out += "; " + o.space + " space";
+    if (o.cabin > 0)
+        out += "; cabin gain below " + Brief(o.cabin) + " Hz";
+    return out + "\n";
+}
+
 
 LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const DriverSheet& sheet)
 {
@@ -100,46 +144,6 @@ std::string Heading(const std::string& file, const Speaker& s, bool ported, cons
     return out + "Sensitivity: " + Fixed(l.sensitivity, 1) + " dB at 1 W, 1 m in half space\n";
 }
 
-// How many drivers and how they are wired: "2 compound pairs in series".
-std::string Drivers(const System& system)
-{
-    const std::string n = std::to_string(system.drivers);
-    const bool one = system.drivers == 1;
-    std::string out = n + (system.isobaric ? (one ? " compound pair" : " compound pairs")
-                                           : (one ? " driver" : " drivers"));
-    if (!one)
-        out += system.wiring == Wiring::SERIES ? " in series" : " in parallel";
-    return out;
-}
-
-std::string FilterWords(const char* name, const Filter& filter)
-{
-    return filter.hz > 0 ? std::string("; ") + name + " " + Brief(filter.hz) + " Hz, order " +
-                               std::to_string(filter.order)
-                         : "";
-}
-
-// The line that names the system when an option describes it.
-std::string SystemLine(const SystemOptions& o, const System& system, const LimitsDriver& d,
-                       const Limits& l)
-{
-    std::string out = "System: " + Drivers(system) + ", Re " + Fixed(d.re, 2) + " ohm; " +
-                      (system.volts > 0 ? Fixed(l.volts, 1) + " V" : Fixed(l.power, 1) + " W");
-    if (system.sourceOhms > 0)
-        out += " from " + Brief(system.sourceOhms) + " ohm";
-    if (system.useLe)
-        out += "; Le " + Fixed(d.le, 2) + " mH";
-    out += FilterWords("high-pass", system.highpass) + FilterWords("low-pass", system.lowpass);
-    if (o.ql > 0 || o.qa > 0 || o.qp > 0)
-        out += "; QL " + Brief(system.ql) + (o.qa > 0 ? ", QA " + Brief(o.qa) : "") +
-               (o.qp > 0 ? ", QP " + Brief(o.qp) : "");
-    if (!o.space.empty())
-        out += "; " + o.space + " space";
-    if (o.cabin > 0)
-        out += "; cabin gain below " + Brief(o.cabin) + " Hz";
-    return out + "\n";
-}
-
 // Below its F3 a ported box's cone is held by nothing but its suspension, so the
 // excursion there says little of what the box plays and much of what a filter must stop;
 // with a high-pass in the system, the curves already say what it stops.
@@ -193,7 +197,7 @@ std::string PortPipeWarning(const Speaker& s, const SystemOptions& o)
 std::string Report(const std::string& file, const Speaker& s, bool ported, const SystemOptions& o,
                    const System& system, const LimitsDriver& d, double pe, const Limits& l)
 {
-    std::string out = HasSetup(o) ? SystemLine(o, system, d, l) : "";
+    std::string out = HasSetup(o) ? SystemLine(o, system, d.re, d.le) : "";
     out += Heading(file, s, ported, system, o.diameter, o.ports, d, pe, l) +
            Headlines(s, ported, d, l, system.highpass.hz > 0);
     const double each = EachPower(system, l);
@@ -244,15 +248,30 @@ void LoadLimits(const std::string& file, const Speaker& s, bool ported, double p
     LoadSystemLimits(file, s, ported, o, d, pe, system, l);
 }
 
+SheetSystem SystemOfSheet(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+                          const SystemOptions& given, double power)
+{
+    SheetSystem out;
+    out.options = WithSheetSystem(file, sheet, given);
+    const LimitsDriver one = LimitsDriverOf(s.qts, sheet);
+    out.system = SystemOf(out.options, power, one.le);
+    out.set = EquivalentDriver(s, one, out.system);
+    if (HasSetup(out.options))
+        out.line = SystemLine(out.options, out.system, out.set.d.re, out.set.d.le);
+    return out;
+}
+
 double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::string& note)
 {
-    const double pe = sheet.value[SHEET_PE];
+    // Alike drivers share the power alike: the set takes each one's Pe.
+    const int count = (system.drivers > 1 ? system.drivers : 1) * (system.isobaric ? 2 : 1);
+    const double pe = sheet.value[SHEET_PE] * count;
     if (system.power > 0) {
         note = Fixed(system.power, 1) + " W, from --power";
         return system.power;
     }
     if (IsKnown(pe) && pe > 0) {
-        note = Fixed(pe, 1) + " W, the driver's Pe";
+        note = Fixed(pe, 1) + (count > 1 ? " W, the drivers' Pe together" : " W, the driver's Pe");
         return pe;
     }
     note = "1.0 W: the driver sheet gives no Pe";
@@ -260,14 +279,16 @@ double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::s
 }
 
 bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
-                 std::string& words)
+                 std::string& words, const System& system)
 {
+    // The set moves the port's air as the one driver it acts as, and takes each one's Pe.
+    const DriverSet set = EquivalentDriver(s, LimitsDriverOf(s.qts, sheet), system);
     // Any port will do: its size moves neither the cone nor the band where it is busy.
     const double anyDiameter = 10;
     Limits l;
-    if (!ComputeLimits(s, true, LimitsDriverOf(s.qts, sheet), power, anyDiameter, 1, l))
+    if (!ComputeLimits(set.s, true, set.d, power, anyDiameter, 1, l))
         return false;
-    const double pe = sheet.value[SHEET_PE];
+    const double pe = sheet.value[SHEET_PE] * system.drivers * (system.isobaric ? 2 : 1);
     sized = PortSizingPower(l, power, IsKnown(pe) && pe > 0 ? pe : INFINITY);
     words = Fixed(sized.watts, 1) + " W";
     if (sized.cause == LevelLimit::XMAX)
@@ -299,9 +320,11 @@ std::string Json(const std::string& file, bool ported, const LimitsDriver& d, do
                  double each, const Limits& l)
 {
     const double* columns[] = {l.level,      l.spl,       l.excursion, l.portSpeed,
-                               l.groupDelay, l.impedance, l.maxPower};
+                               l.groupDelay, l.impedance, l.maxPower,  l.phase,
+                               l.inputPower, l.maxVolts};
     const char* names[] = {"db",       "spl_db",        "excursion_mm", "port_m_s",
-                           "group_delay_ms", "impedance_ohm", "max_power_w"};
+                           "group_delay_ms", "impedance_ohm", "max_power_w",
+                           "impedance_phase_deg", "input_power_w", "max_volts_v"};
     nlohmann::ordered_json object = {{"file", file},
                                      {"design", ported ? "ported" : "sealed"},
                                      {"power_w", JsonNumber(l.power)},
@@ -312,7 +335,7 @@ std::string Json(const std::string& file, bool ported, const LimitsDriver& d, do
     nlohmann::ordered_json& hz = object["hz"] = nlohmann::ordered_json::array();
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f)
         hz.push_back(f);
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 10; ++i) {
         nlohmann::ordered_json& array = object[names[i]];
         if (columns[i] == l.portSpeed && !ported)
             continue;  // null: a sealed box has no port

@@ -33,15 +33,35 @@ void LoadSystemLimits(const std::string& file, const Speaker& s, bool ported,
 void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
                 double diameter, int ports, LimitsDriver& d, double& pe, Limits& l);
 
-// The power a system option asks for: --power, else the sheet's Pe, else 1 W; `note`
-// says which ("250.0 W, the driver's Pe").
+// "System: 2 drivers in parallel, Re 2.80 ohm; 60.0 W; ..." and a line end: the words
+// that name the system in the first lines of every command's output. `setRe` and
+// `setLe` are the set's (EquivalentDriver); an unknown Re and a drive of 0 W are left out.
+std::string SystemLine(const SystemOptions& o, const System& system, double setRe,
+                       double setLe);
+
+// The system of `given` as `file`'s sheet completes it, for a command that computes no
+// limits: the options, the core's System at `power` W (unless --volts), the set as the
+// one driver it acts as, and its SystemLine ("" when no system option is given).
+struct SheetSystem {
+    SystemOptions options;
+    System system;
+    DriverSet set;
+    std::string line;
+};
+SheetSystem SystemOfSheet(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+                          const SystemOptions& given, double power);
+
+// The power a system option asks for: --power, else the sheet's Pe (each driver's, so
+// the set's is Pe times the drivers), else 1 W; `note` says which ("250.0 W, the
+// driver's Pe").
 double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::string& note);
 
 // The power a quiet port of the ported design is sized for at `power` (PortSizingPower),
 // in words after "at": "136.1 W, the most the cone takes within Xmax near the tuning".
-// False when the sheet does not give what the design's curves need.
+// False when the sheet does not give what the design's curves need. The cones are those
+// of `system`'s set (EquivalentDriver).
 bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
-                 std::string& words);
+                 std::string& words, const System& system = System());
 
 struct LimitsOptions {
     std::string file;

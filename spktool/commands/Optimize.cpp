@@ -7,19 +7,39 @@
 #include "Text.h"
 #include "Wording.h"
 #include "acoustics/Figures.h"
+#include "commands/Limits.h"
 
 namespace {
 
-std::string Proposal(const std::string& file, const Speaker& s, bool ported, double qtc)
+// The drivers of the system as the one driver they act as: n alike have n times one's
+// Vas, a compound pair half of it; Fs and Qts stay one driver's.
+SheetSystem SetOf(const std::string& file, const Speaker& s, const SystemOptions& given)
 {
+    return SystemOfSheet(file, s, LoadSheet(file), given, 0);
+}
+
+// Where the box is for more than one driver alone, the Vas it is for.
+std::string ForSet(const Speaker& one, const SheetSystem& set)
+{
+    if (set.line.empty())
+        return "";
+    return ", for the set's Vas of " + Fixed(set.set.s.vas, 1) + " l (one driver's " +
+           Fixed(one.vas, 1) + " l)";
+}
+
+std::string Proposal(const std::string& file, const Speaker& one, bool ported, double qtc,
+                     const SheetSystem& set)
+{
+    const Speaker& s = set.set.s;
     if (!(s.qts > 0))
         BadData(file + ": Optimize needs a Qts greater than 0");
     const Speaker proposal = Optimized(s, ported);
     if (ported)
-        return file + ": ported box by the program's rule\nVolume: " +
-               Fixed(proposal.ported.volume, 1) + " l\nFb: " + Fixed(proposal.ported.fb, 1) +
-               " Hz\n";
-    std::string out = file + ": sealed box by the program's rule\nVolume: " +
+        return set.line + file + ": ported box by the program's rule" + ForSet(one, set) +
+               "\nVolume: " + Fixed(proposal.ported.volume, 1) + " l\nFb: " +
+               Fixed(proposal.ported.fb, 1) + " Hz\n";
+    std::string out = set.line + file + ": sealed box by the program's rule" +
+                      ForSet(one, set) + "\nVolume: " +
                       Fixed(proposal.sealed.volume, 1) + " l\nFb: " +
                       Fixed(proposal.sealed.fb, 1) + " Hz\n";
     Sealed textbook;
@@ -41,7 +61,22 @@ void DeclareOptimize(CLI::App& command, OptimizeOptions& o)
     command.add_option("--qtc", o.qtc, "the Qtc of the textbook sealed box (0.707)")
         ->excludes(ported)
         ->check(Positive(10, ""));
+    DeclareSystem(command, o.system, SYSTEM_SETUP);
 }
+
+namespace {
+
+// The proposal for the set stored as the file's design; the file keeps its one driver.
+void StoreProposal(const std::string& file, const OptimizeOptions& o, Speaker& stored)
+{
+    const Speaker proposal = Optimized(SetOf(file, stored, o.system).set.s, o.ported);
+    if (o.ported)
+        stored.ported = proposal.ported;
+    else
+        stored.sealed = proposal.sealed;
+}
+
+}  // namespace
 
 int RunOptimize(const OptimizeOptions& o)
 {
@@ -51,16 +86,17 @@ int RunOptimize(const OptimizeOptions& o)
     std::string out;
     for (const std::string& file : o.files) {
         const Speaker s = LoadSpeakerFile(file);
-        out += Proposal(file, s, o.ported, qtc);
+        const SheetSystem set = SetOf(file, s, o.system);
+        out += Proposal(file, s, o.ported, qtc, set);
         for (const std::string& warning :
-             WarningTexts(ProposalWarnings(Optimized(s, o.ported), o.ported)))
+             WarningTexts(ProposalWarnings(Optimized(set.set.s, o.ported), o.ported)))
             Warn(file + ": " + warning);
     }
     // The proposal stored is made from the file as it is under the lock.
     if (o.write)
         for (const std::string& file : o.files) {
             UpdateSpeakerFile(file, o.force,
-                              [&](Speaker& stored) { stored = Optimized(stored, o.ported); });
+                              [&](Speaker& stored) { StoreProposal(file, o, stored); });
             out += "The program's proposal is stored in " + file + "\n";
         }
     return Printed(out);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "SystemOptions.h"
+
 namespace CLI {
 class App;
 }
@@ -12,6 +14,7 @@ struct OptimizeOptions {
     std::vector<std::string> files;
     bool sealed = false, ported = false, write = false, force = false;
     std::string qtc;  // "" for 0.707
+    SystemOptions system;  // the set the box is for
 };
 void DeclareOptimize(CLI::App& command, OptimizeOptions& o);
 int RunOptimize(const OptimizeOptions& o);

@@ -11,6 +11,7 @@
 #include "acoustics/BoxBuild.h"
 #include "acoustics/PortLength.h"
 #include "acoustics/PortShapes.h"
+#include "commands/Limits.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ const char RULE[] =
     "The smallest port diameter follows Small's vent-area rule for a vented box at full\n"
     "excursion: all ports together need Sv >= 0.8 x Fb x VD, with Sv in m2, Fb in Hz and\n"
     "VD = Sd x Xmax in m3 (R. H. Small, \"Vented-Box Loudspeaker Systems\", J. Audio Eng.\n"
-    "Soc. 21, 1973). --sd is in cm2 and --xmax in mm, as data sheets give them.";
+    "Soc. 21, 1973). --sd is in cm2 and --xmax in mm, as data sheets give them, for one\n"
+    "driver: with --drivers N the set's Sd is N times it (a compound pair's is one cone's).";
 
 std::string PortsWord(int ports)
 {
@@ -35,7 +37,7 @@ double Given(const std::string& option, const std::string& text, double sheetVal
 
 // Small's rule for the driver's excursion, when both Sd and Xmax are known.
 std::string SmallestPort(const PortOptions& o, double fb, double diameter, double sd,
-                         double xmax)
+                         double xmax, const std::string& setWords)
 {
     if ((sd > 0) != (xmax > 0))
         return "Smallest port diameter: needs " + std::string(sd > 0 ? "xmax" : "sd") +
@@ -46,7 +48,7 @@ std::string SmallestPort(const PortOptions& o, double fb, double diameter, doubl
     const double smallest = PortDiameterForArea(area, o.ports);
     std::string out = "Smallest port diameter: " + Fixed(smallest, 1) + " cm for " +
                       PortsWord(o.ports) + " (vent area " + Fixed(area, 1) +
-                      " cm2 = 0.8 x Fb x Sd x Xmax)\n";
+                      " cm2 = 0.8 x Fb x Sd x Xmax" + setWords + ")\n";
     if (diameter < smallest)
         out += "Warning: " + Fixed(diameter, 1) + " cm is smaller: the port" +
                (o.ports == 1 ? "" : "s") + " may be heard at full excursion\n";
@@ -136,6 +138,7 @@ void DeclarePort(CLI::App& command, PortOptions& o)
             ->check(Positive(100, " mm"));
     sd->needs(xmax);
     xmax->needs(sd);
+    DeclareSystem(command, o.system, SYSTEM_SETUP);
     command.footer(command.get_footer() + "\n\n" + RULE);
 }
 
@@ -147,6 +150,11 @@ int RunPort(const PortOptions& o)
     const DriverSheet sheet = LoadSheet(o.file);
     const double sd = Given("--sd", o.sd, sheet.value[SHEET_SD]);
     const double xmax = Given("--xmax", o.xmax, sheet.value[SHEET_XMAX]);
+    const SheetSystem set = SystemOfSheet(o.file, s, sheet, o.system, 0);
+    // The cones of the set move the port's air together.
+    const double setSd = sd * set.system.drivers;
+    const std::string setWords =
+        setSd != sd && sd > 0 ? ", the set's Sd " + Fixed(setSd, 1) + " cm2" : "";
     const double length = TunedLength(port, s.ported);
     if (!std::isfinite(length))
         BadData(o.file + ": the Port dialog shows --- : ported.volume is " +
@@ -154,8 +162,8 @@ int RunPort(const PortOptions& o)
                 ", and both must be other than 0");
     if (port.kind == PortShape::SLOT)
         CheckSlot(port, s.ported.volume);
-    std::string out = o.file + ": ported box, " + Fixed(s.ported.volume, 1) + " l tuned to " +
-                      Fixed(s.ported.fb, 1) + " Hz\n" + ShapeLines(port) + "Port length: " +
+    std::string out = set.line + o.file + ": ported box, " + Fixed(s.ported.volume, 1) +
+                      " l tuned to " + Fixed(s.ported.fb, 1) + " Hz\n" + ShapeLines(port) + "Port length: " +
                       Fixed(length, 1) + " cm\nUse " +
                       (port.kind == PortShape::SLOT ? "1 slot" : PortsWord(o.ports)) + "\n";
     if (length < 0)
@@ -165,5 +173,5 @@ int RunPort(const PortOptions& o)
                " Hz, the port's first as an open pipe\n";
     if (port.kind == PortShape::SLOT)
         return Printed(out);
-    return Printed(out + SmallestPort(o, s.ported.fb, diameter, sd, xmax));
+    return Printed(out + SmallestPort(o, s.ported.fb, diameter, setSd, xmax, setWords));
 }

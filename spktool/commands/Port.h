@@ -4,6 +4,8 @@
 #pragma once
 #include <string>
 
+#include "SystemOptions.h"
+
 namespace CLI {
 class App;
 }
@@ -13,6 +15,7 @@ struct PortOptions {
     std::string slot;                      // "HxW", cm, for a slot along a panel
     double flare = 0;                      // cm, the rounding of a round port's ends
     int ports = 1;
+    SystemOptions system;  // the set whose cones move the port's air
 };
 void DeclarePort(CLI::App& command, PortOptions& o);
 int RunPort(const PortOptions& o);

@@ -12,13 +12,14 @@ Outcome WritePage(const std::vector<std::string>& files, const std::string& page
 {
     Outcome outcome;
     int reported = 0;
-    const std::string html = PageOf(files, r, outcome.errors, reported);
+    std::string systems;
+    const std::string html = PageOf(files, r, outcome.errors, reported, &systems);
     if (reported == 0)
         return outcome;
     // Complete in a temporary file first: a failure leaves no half-written page.
     WriteWholeFile(page, html, replace);
     const std::size_t unread = files.size() - reported;
-    outcome.output = page + ": " + std::to_string(reported) +
+    outcome.output = systems + page + ": " + std::to_string(reported) +
                      (reported == 1 ? " driver" : " drivers") +
                      (unread ? ", " + std::to_string(unread) +
                                    (unread == 1 ? " file" : " files") + " not read"
@@ -41,7 +42,8 @@ void DeclareReport(CLI::App& command, ReportOptions& o)
 {
     command.add_option("FILE", o.files, "speaker files, each with its driver sheet")->required();
     command.add_option("-o,--output", o.out, "the page to write (.htm)")->required();
-    DeclareSystem(command, o.request.system, SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL);
+    DeclareSystem(command, o.request.system,
+                  SYSTEM_POWER | SYSTEM_PORTS | SYSTEM_PANEL | SYSTEM_SETUP);
     command.add_flag("--force", o.request.force, "replace an existing page");
     command.footer(command.get_footer() + "\n\nWithout --power, the power is the driver "
                    "sheet's Pe, else 1 W; without --diameter, one port of the smallest whole "

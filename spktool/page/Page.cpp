@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "CommandLine.h"
 #include "Designs.h"
 #include "Failure.h"
 #include "Output.h"
@@ -135,7 +136,8 @@ struct DesignPart {
     int ports = 0;
     std::string portNote;
     Limits limits;
-    double pe = NAN;
+    double pe = NAN;      // the set's, each driver's Pe together
+    Extreme leastOhms = {NAN, 0};  // the least impedance the amplifier sees
     bool hasLimits = false;
     std::string box;      // the box to build, or why there is none
     double pipeHz = 0;    // ported: the built port's first pipe resonance, 0 not known
@@ -143,6 +145,7 @@ struct DesignPart {
 
 struct DriverPage {
     std::string title, html, row;
+    std::string systemLine;  // "System: ..." and a line end, or ""
 };
 
 std::string LineValue(const std::vector<ShownLine>& lines, const char* name)
@@ -165,12 +168,15 @@ void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sh
         d.portNote = count + " of " + Fixed(d.diameter, 1) + " cm, from --diameter";
         return;
     }
-    const LimitsDriver driver = SheetDriver(file, s, sheet);
+    // The set's cones move the port's air.
+    const DriverSet set = EquivalentDriver(s, SheetDriver(file, s, sheet),
+                                           SystemOf(r.system, power, NAN));
+    const LimitsDriver& driver = set.d;
     PortPower sized;
     std::string atPower;
-    if (!SizingPower(s, sheet, power, sized, atPower))
+    if (!SizingPower(s, sheet, power, sized, atPower, SystemOf(r.system, power, NAN)))
         BadData(file + ": no limits for these values");
-    const int quiet = QuietPortDiameter(s, driver, sized.watts, d.ports, LARGEST_PORT);
+    const int quiet = QuietPortDiameter(set.s, driver, sized.watts, d.ports, LARGEST_PORT);
     const std::string under = "the air under " + Plain(AUDIBLE_PORT_SPEED) + " m/s at " +
                               atPower;
     if (quiet == 0)
@@ -188,6 +194,31 @@ void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sh
                       " cm at full excursion: spktool report --diameter)";
 }
 
+// The page's options for one design: a sealed box has no port and no vented box's losses.
+SystemOptions DesignOptions(const ReportRequest& r, const DesignPart& d, double power)
+{
+    SystemOptions o = r.system;
+    o.power = power;
+    o.diameter = d.diameter;
+    o.ports = d.ports;
+    if (!d.ported)
+        o.ql = o.qa = o.qp = 0;
+    return o;
+}
+
+// The lowest impedance where the design plays, from its F3 up (the whole grid when F3
+// is not on it), at the lowest hertz that has it: below, the set's impedance falls to
+// Re, where the amplifier sends little.
+Extreme LeastOhms(const Limits& l)
+{
+    const int from = Summarize(l).usefulFrom > 0 ? Summarize(l).usefulFrom : LOWEST_HZ;
+    Extreme least = {l.impedance[from], from};
+    for (int f = from + 1; f <= HIGHEST_HZ; ++f)
+        if (l.impedance[f] < least.value)
+            least = {l.impedance[f], f};
+    return least;
+}
+
 DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet& sheet,
                    const ReportRequest& r, double power, bool ported)
 {
@@ -198,8 +229,12 @@ DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet&
     try {
         if (ported && d.usable)  // else limits names the value the box lacks
             ChoosePort(file, s, sheet, r, power, d);
+        SystemOptions o = DesignOptions(r, d, power);
         LimitsDriver driver;
-        LoadLimits(file, s, ported, power, d.diameter, d.ports, driver, d.pe, d.limits);
+        System system;
+        LoadSystemLimits(file, s, ported, o, driver, d.pe, system, d.limits);
+        d.pe *= system.drivers * (system.isobaric ? 2 : 1);
+        d.leastOhms = LeastOhms(d.limits);
         d.hasLimits = true;
     } catch (const Failure& failure) {
         d.missing = failure.message;
@@ -209,10 +244,10 @@ DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet&
 
 // The loudest level the design keeps from its F3 up within Xmax and Pe, or within Xmax
 // alone when Pe is not known, and the limit that sets it.
-std::string Loudest(const DesignPart& d, double power)
+std::string Loudest(const DesignPart& d)
 {
     const bool pe = IsKnown(d.pe) && d.pe > 0;
-    const LoudestLevel loudest = PassbandMaxSpl(d.limits, power, pe ? d.pe : INFINITY);
+    const LoudestLevel loudest = PassbandMaxSpl(d.limits, d.limits.power, pe ? d.pe : INFINITY);
     if (loudest.level.hz == 0 || !std::isfinite(loudest.level.value))
         return "";
     return Fixed(loudest.level.value, 1) + " dB, limited at " +
@@ -278,7 +313,8 @@ std::string DesignName(const std::string& file, const DesignPart& d)
 
 // Each limit of the designs whose limits are known at `power`; the port's air speed of
 // the ported one alone.
-std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], double power)
+std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2],
+                        const ReportRequest& r, double power)
 {
     std::vector<std::string> designs;
     std::vector<int> colours;  // a design's place on the page, on every chart
@@ -292,7 +328,9 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], d
     if (designs.empty())
         return "";
     PlotRequest plot;
+    plot.system = r.system;
     plot.system.power = power;
+    plot.system.diameter = 0, plot.system.ports = 0;
     if (ported) {
         plot.system.diameter = ported->diameter;
         plot.system.ports = ported->ports;
@@ -328,7 +366,8 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], d
 }
 
 // `limits`' own report of each design, or why it is left out.
-std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2], double power)
+std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2],
+                          const ReportRequest& r, double power)
 {
     std::string html = "<div class=\"row\">\n";
     for (const DesignPart& d : parts) {
@@ -337,8 +376,8 @@ std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2],
             html += Tag("p", "Left out: " + MarkupText(d.missing), "note") + "</div>\n";
             continue;
         }
-        html += Pre(LimitsCommand(file, d.ported, power, d.diameter, d.ports, Format::Text));
-        if (const std::string loudest = Loudest(d, power); !loudest.empty())
+        html += Pre(LimitsCommand(file, d.ported, DesignOptions(r, d, power), Format::Text));
+        if (const std::string loudest = Loudest(d); !loudest.empty())
             html += Tag("p", "Loudest from F3 up: " + MarkupText(loudest));
         html += "</div>\n";
     }
@@ -346,7 +385,8 @@ std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2],
 }
 
 // The level chart, then each limit of both designs, with `limits`' own report of each.
-std::string Charts(const std::string& file, const DesignPart (&parts)[2], double power)
+std::string Charts(const std::string& file, const DesignPart (&parts)[2],
+                   const ReportRequest& r, double power)
 {
     std::vector<std::string> designs;
     std::vector<int> colours;
@@ -360,21 +400,18 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
         return html + Tag("p", "Neither design has a box yet.", "note");
     html += Figure("Level, dB, as the graph window draws it",
                    ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}, colours));
-    html += "<h3>At " + MarkupText(Fixed(power, 1)) + " W</h3>\n";
+    html += "<h3>At " + MarkupText(r.system.volts > 0 ? Fixed(r.system.volts, 1) + " V"
+                                                      : Fixed(power, 1) + " W") + "</h3>\n";
     // Apart from the reports, so that the charts' warnings always come first.
-    html += PowerCharts(file, parts, power);
-    return html + LimitsReports(file, parts, power);
+    html += PowerCharts(file, parts, r, power);
+    return html + LimitsReports(file, parts, r, power);
 }
 
 BuildRequest BoxRequest(const DesignPart& d, const ReportRequest& r, double power)
 {
     BuildRequest request;
     request.ported = d.ported;
-    request.system.panel = r.system.panel;
-    request.system.power = power;
-    request.system.crossover = r.system.crossover;
-    request.system.diameter = d.diameter;
-    request.system.ports = d.ports;
+    request.system = DesignOptions(r, d, power);
     return request;
 }
 
@@ -443,72 +480,116 @@ std::string Boxes(const DesignPart (&parts)[2])
     return html + "</div>\n";
 }
 
+// What the page reads of a file and works out from it, with the options as its sheet
+// completes them.
+struct DriverData {
+    std::string file;
+    Speaker s;
+    DriverSheet sheet;
+    std::vector<ShownLine> lines;
+    ReportRequest r;
+    double power;
+    std::string powerNote, systemLine;
+    DesignPart parts[2];
+};
+
+DriverData LoadDriver(const std::string& file, const ReportRequest& given)
+{
+    DriverData d{file, LoadSpeakerFile(file), LoadSheet(file), ShowLines(file), given, 0,
+                 "", "", {}};
+    d.r.system = WithSheetSystem(file, d.sheet, given.system);
+    d.power = SystemPower(d.r.system, d.sheet, d.powerNote);
+    if (d.r.system.volts > 0)
+        d.powerNote = Fixed(d.r.system.volts, 1) + " V at the amplifier";
+    d.systemLine = SystemOfSheet(file, d.s, d.sheet, d.r.system, d.power).line;
+    return d;
+}
+
+// One line for what the sheet lacks, at the top: the limits and the quiet port need it,
+// and where they are left out the page points here.
+std::string SheetLack(DriverData& d)
+{
+    try {
+        SheetDriver(d.file, d.s, d.sheet);
+        return "";
+    } catch (const Failure& failure) {
+        const std::string sheetPath = SheetPath(d.file);
+        for (DesignPart& part : d.parts)
+            if (part.missing == failure.message)
+                part.missing = "the driver sheet lacks values (above)";
+        return Tag("p", "Left out: the limits at power and a port sized for them. " +
+                            MarkupText(failure.message) + ". The driver sheet " +
+                            MarkupText(sheetPath) +
+                            (PathExists(sheetPath)
+                                 ? " is plain text: type the values in with Notepad"
+                                 : " is not there yet: dropping the file on spktool.exe "
+                                   "writes one to fill in with Notepad") +
+                            ", then drop the file on spktool.exe again.",
+                   "warning");
+    }
+}
+
+// Both designs, their limits and their boxes; the line of what the sheet lacks.
+std::string ComputeDriver(DriverData& d)
+{
+    for (bool ported : {false, true})
+        d.parts[ported] = Prepare(d.file, d.s, d.sheet, d.r, d.power, ported);
+    const std::string lack = SheetLack(d);
+    for (DesignPart& part : d.parts)
+        BuildPart(d.file, d.s, d.sheet, d.r, d.power, part);
+    return lack;
+}
+
+// The comparison's cells of a design: F3, volume, the loudest level, the least impedance.
+std::string CompareCells(const DriverData& d, const DesignPart& part)
+{
+    const std::string volume =
+        LineValue(d.lines, part.ported ? "ported.volume" : "sealed.volume");
+    const std::string ohms = part.hasLimits && std::isfinite(part.leastOhms.value)
+                                 ? Fixed(part.leastOhms.value, 2) + " ohm at " +
+                                       std::to_string(part.leastOhms.hz) + " Hz"
+                                 : "";
+    return "<td>" + MarkupText(ComparedF3(d.s, d.lines, part.ported)) + "</td><td>" +
+           MarkupText(volume) + "</td><td>" +
+           MarkupText(part.hasLimits ? Loudest(part) : "") + "</td><td>" + MarkupText(ohms) +
+           "</td>";
+}
+
 DriverPage DescribeDriver(const std::string& file, int number, const ReportRequest& r)
 {
-    const Speaker s = LoadSpeakerFile(file);
-    const DriverSheet sheet = LoadSheet(file);
-    const std::vector<ShownLine> lines = ShowLines(file);
+    DriverData d = LoadDriver(file, r);
     DriverPage page;
-    page.title = FromWindows1252(s.model);
+    page.title = FromWindows1252(d.s.model);
     if (page.title.empty())
         page.title = NameOnly(file);
-
-    std::string powerNote;
-    const double power = SystemPower(r.system, sheet, powerNote);
-    DesignPart parts[2] = {Prepare(file, s, sheet, r, power, false),
-                           Prepare(file, s, sheet, r, power, true)};
+    page.systemLine = d.systemLine;
+    const std::string lack = ComputeDriver(d);
 
     const std::string id = "driver" + std::to_string(number);
     std::string& html = page.html;
     html = "<section id=\"" + id + "\">\n" + Tag("h2", MarkupText(page.title)) +
            Tag("p", MarkupText(NameOnly(file)), "note");
-    for (const ShownLine& line : lines)
+    if (!d.systemLine.empty())
+        html += Tag("p", MarkupText(d.systemLine.substr(0, d.systemLine.size() - 1)));
+    for (const ShownLine& line : d.lines)
         if (line.name == "warning")
             html += Tag("p", "Warning: " + MarkupText(line.value), "warning");
-    // One line for what the sheet lacks, at the top: the limits and the quiet port need
-    // it, and where they are left out the page points here.
-    try {
-        SheetDriver(file, s, sheet);
-    } catch (const Failure& failure) {
-        const std::string sheetPath = SheetPath(file);
-        html += Tag("p", "Left out: the limits at power and a port sized for them. " +
-                             MarkupText(failure.message) + ". The driver sheet " +
-                             MarkupText(sheetPath) +
-                             (PathExists(sheetPath)
-                                  ? " is plain text: type the values in with Notepad"
-                                  : " is not there yet: dropping the file on spktool.exe "
-                                    "writes one to fill in with Notepad") +
-                             ", then drop the file on spktool.exe again.",
-                    "warning");
-        for (DesignPart& d : parts)
-            if (d.missing == failure.message)
-                d.missing = "the driver sheet lacks values (above)";
-    }
-    for (DesignPart& d : parts)
-        BuildPart(file, s, sheet, r, power, d);
-    html += "<h3>Driver</h3>\n" + DriverTable(lines) + "<h3>Designs</h3>\n" +
-            DesignsTable(file, s, lines) +
-            Tag("p", "Power: " + MarkupText(powerNote) + ". Port: " +
-                         MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
-                         ". Panels: " + MarkupText(Plain(r.system.panel)) + " mm.", "note") +
-            Charts(file, parts, power) + Boxes(parts) + "</section>\n";
+    html += lack + "<h3>Driver</h3>\n" + DriverTable(d.lines) + "<h3>Designs</h3>\n" +
+            DesignsTable(file, d.s, d.lines) +
+            Tag("p", "Power: " + MarkupText(d.powerNote) + ". Port: " +
+                         MarkupText(d.parts[1].diameter > 0 ? d.parts[1].portNote : "not known") +
+                         ". Panels: " + MarkupText(Plain(d.r.system.panel)) + " mm.", "note") +
+            Charts(file, d.parts, d.r, d.power) + Boxes(d.parts) + "</section>\n";
     html = WithoutFolders(html, file);
-
-    const auto cells = [&](const DesignPart& d) {
-        const std::string volume = LineValue(lines, d.ported ? "ported.volume" : "sealed.volume");
-        const std::string f3 = ComparedF3(s, lines, d.ported);
-        return "<td>" + MarkupText(f3) + "</td><td>" + MarkupText(volume) + "</td><td>" +
-               MarkupText(d.hasLimits ? Loudest(d, power) : "") + "</td>";
-    };
     page.row = "<tr><td><a href=\"#" + id + "\">" + MarkupText(page.title) + "</a></td>" +
-               cells(parts[0]) + cells(parts[1]) + "</tr>\n";
+               CompareCells(d, d.parts[0]) + CompareCells(d, d.parts[1]) + "</tr>\n";
     return page;
 }
 
 }  // namespace
 
 std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r,
-                   std::vector<std::string>& errors, int& reported)
+                   std::vector<std::string>& errors, int& reported, std::string* systems)
 {
     std::vector<DriverPage> pages;
     std::string contents;
@@ -527,6 +608,9 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
         }
     }
     reported = static_cast<int>(pages.size());
+    for (const DriverPage& page : pages)
+        if (systems && systems->find(page.systemLine) == std::string::npos)
+            *systems += page.systemLine;
     const std::string title =
         pages.size() == 1 && files.size() == 1 ? pages[0].title : "Speaker designs";
     std::string html = "<title>" + MarkupText(title) + "</title>\n<style>\n" + STYLE +
@@ -537,10 +621,12 @@ std::string PageOf(const std::vector<std::string>& files, const ReportRequest& r
     if (files.size() > 1) {
         html += "<section id=\"contents\">\n<h2>Contents</h2>\n<ul>\n" + contents + "</ul>\n";
         html += "<h2>Comparison</h2>\n<table>\n<tr><th rowspan=\"2\">Driver</th>"
-                "<th colspan=\"3\">Sealed, the box of its volume</th><th colspan=\"3\">Ported</th>"
+                "<th colspan=\"4\">Sealed, the box of its volume</th><th colspan=\"4\">Ported</th>"
                 "</tr>\n<tr>";
+        // The least impedance is what the amplifier must drive, set and filters included.
         for (int i = 0; i < 2; ++i)
-            html += "<th>F3</th><th>Volume</th><th>Loudest from F3 up</th>";
+            html += "<th>F3</th><th>Volume</th><th>Loudest from F3 up</th>"
+                    "<th>Least impedance from F3 up</th>";
         html += "</tr>\n";
         for (const DriverPage& page : pages)
             html += page.row;
