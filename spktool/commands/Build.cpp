@@ -144,7 +144,7 @@ struct BoxFigures {
     PortProposal taken;             // the port built; ROUND_STRAIGHT for the one asked for
     std::string roundFit;           // the Port fit line of the round port asked for
     std::string quietNote;          // why the diameter, when build picked it
-    SheetSystem set;                // the drivers the box holds
+    CompletedSystem set;                // the drivers the box holds
     int front = 1;                  // drivers on the front, one of each compound pair
     int count = 1;                  // drivers in the box
 };
@@ -244,7 +244,7 @@ void FitPort(const BuildRequest& r, BoxFigures& f)
 // keeps the air under AUDIBLE_PORT_SPEED at the power a quiet port is sized for.
 constexpr int LARGEST_QUIET_PORT = 50;  // cm
 
-std::string PickQuietPort(const std::string& file, Checked& c, const SheetSystem& system)
+std::string PickQuietPort(const std::string& file, Checked& c, const CompletedSystem& system)
 {
     BuildRequest& r = c.request;
     if (!r.ported || r.system.diameter != 0)
@@ -267,7 +267,7 @@ std::string PickQuietPort(const std::string& file, Checked& c, const SheetSystem
 }
 
 // The options as the driver sheet completes them, and the system they make.
-SheetSystem CompleteSystem(const std::string& file, Checked& c)
+CompletedSystem CompleteSystem(const std::string& file, Checked& c)
 {
     const Speaker s = LoadSpeakerFile(file);
     const DriverSheet sheet = LoadSheet(file);
@@ -377,7 +377,7 @@ void FitSideBySide(const std::string& file, const Checked& c, BoxFigures& f)
 
 // A file that cannot be read fails before a volume that is not there, and that before
 // a port that cannot be tuned.
-BoxFigures ComputeBox(const std::string& file, const Checked& c, const SheetSystem& set)
+BoxFigures ComputeBox(const std::string& file, const Checked& c, const CompletedSystem& set)
 {
     BoxFigures f = {};
     f.set = set;
@@ -953,7 +953,7 @@ std::string PipeWarning(double resonanceHz, double crossover)
 BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
 {
     Checked c = CheckRequest(r);
-    const SheetSystem set = CompleteSystem(file, c);
+    const CompletedSystem set = CompleteSystem(file, c);
     const std::string quiet = PickQuietPort(file, c, set);
     BoxFigures f = ComputeBox(file, c, set);
     f.quietNote = quiet;

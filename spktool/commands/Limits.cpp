@@ -248,10 +248,10 @@ void LoadLimits(const std::string& file, const Speaker& s, bool ported, double p
     LoadSystemLimits(file, s, ported, o, d, pe, system, l);
 }
 
-SheetSystem SystemOfSheet(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+CompletedSystem SystemOfSheet(const std::string& file, const Speaker& s, const DriverSheet& sheet,
                           const SystemOptions& given, double power)
 {
-    SheetSystem out;
+    CompletedSystem out;
     out.options = WithSheetSystem(file, sheet, given);
     const LimitsDriver one = LimitsDriverOf(s.qts, sheet);
     out.system = SystemOf(out.options, power, one.le);

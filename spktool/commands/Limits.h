@@ -42,13 +42,13 @@ std::string SystemLine(const SystemOptions& o, const System& system, double setR
 // The system of `given` as `file`'s sheet completes it, for a command that computes no
 // limits: the options, the core's System at `power` W (unless --volts), the set as the
 // one driver it acts as, and its SystemLine ("" when no system option is given).
-struct SheetSystem {
+struct CompletedSystem {
     SystemOptions options;
     System system;
     DriverSet set;
     std::string line;
 };
-SheetSystem SystemOfSheet(const std::string& file, const Speaker& s, const DriverSheet& sheet,
+CompletedSystem SystemOfSheet(const std::string& file, const Speaker& s, const DriverSheet& sheet,
                           const SystemOptions& given, double power);
 
 // The power a system option asks for: --power, else the sheet's Pe (each driver's, so

@@ -13,13 +13,13 @@ namespace {
 
 // The drivers of the system as the one driver they act as: n alike have n times one's
 // Vas, a compound pair half of it; Fs and Qts stay one driver's.
-SheetSystem SetOf(const std::string& file, const Speaker& s, const SystemOptions& given)
+CompletedSystem SetOf(const std::string& file, const Speaker& s, const SystemOptions& given)
 {
     return SystemOfSheet(file, s, LoadSheet(file), given, 0);
 }
 
 // Where the box is for more than one driver alone, the Vas it is for.
-std::string ForSet(const Speaker& one, const SheetSystem& set)
+std::string ForSet(const Speaker& one, const CompletedSystem& set)
 {
     if (set.line.empty())
         return "";
@@ -28,7 +28,7 @@ std::string ForSet(const Speaker& one, const SheetSystem& set)
 }
 
 std::string Proposal(const std::string& file, const Speaker& one, bool ported, double qtc,
-                     const SheetSystem& set)
+                     const CompletedSystem& set)
 {
     const Speaker& s = set.set.s;
     if (!(s.qts > 0))
@@ -86,7 +86,7 @@ int RunOptimize(const OptimizeOptions& o)
     std::string out;
     for (const std::string& file : o.files) {
         const Speaker s = LoadSpeakerFile(file);
-        const SheetSystem set = SetOf(file, s, o.system);
+        const CompletedSystem set = SetOf(file, s, o.system);
         out += Proposal(file, s, o.ported, qtc, set);
         for (const std::string& warning :
              WarningTexts(ProposalWarnings(Optimized(set.set.s, o.ported), o.ported)))

@@ -150,7 +150,7 @@ int RunPort(const PortOptions& o)
     const DriverSheet sheet = LoadSheet(o.file);
     const double sd = Given("--sd", o.sd, sheet.value[SHEET_SD]);
     const double xmax = Given("--xmax", o.xmax, sheet.value[SHEET_XMAX]);
-    const SheetSystem set = SystemOfSheet(o.file, s, sheet, o.system, 0);
+    const CompletedSystem set = SystemOfSheet(o.file, s, sheet, o.system, 0);
     // The cones of the set move the port's air together.
     const double setSd = sd * set.system.drivers;
     const std::string setWords =
