@@ -193,6 +193,32 @@ std::string PortPipeWarning(const Speaker& s, const SystemOptions& o)
     return PipeWarning(PipeResonance(RoundPort(o.diameter, o.ports), length), o.crossover);
 }
 
+// What the amplifier meets and how loud the system plays, for a system's text.
+std::string SystemHeadlines(const System& system, double pe, const Limits& l)
+{
+    const Extreme least = LeastImpedance(l);
+    std::string out = "Least impedance from F3 up: " + Fixed(least.value, 2) + " ohm at " +
+                      std::to_string(least.hz) + " Hz\n";
+    const std::string loudest =
+        LoudestText(l, pe * system.drivers * (system.isobaric ? 2 : 1));
+    return loudest.empty() ? out : out + "Loudest from F3 up: " + loudest + "\n";
+}
+
+}  // namespace
+
+std::string LoudestText(const Limits& l, double setPe)
+{
+    const bool pe = IsKnown(setPe) && setPe > 0;
+    const LoudestLevel loudest = PassbandMaxSpl(l, l.power, pe ? setPe : INFINITY);
+    if (loudest.level.hz == 0 || !std::isfinite(loudest.level.value))
+        return "";
+    return Fixed(loudest.level.value, 1) + " dB, limited at " +
+           std::to_string(loudest.level.hz) + " Hz by " +
+           (loudest.cause == LevelLimit::XMAX ? pe ? "Xmax" : "Xmax (Pe not known)" : "Pe");
+}
+
+namespace {
+
 // `d` is the set's.
 std::string Report(const std::string& file, const Speaker& s, bool ported, const SystemOptions& o,
                    const System& system, const LimitsDriver& d, double pe, const Limits& l)
@@ -200,6 +226,8 @@ std::string Report(const std::string& file, const Speaker& s, bool ported, const
     std::string out = HasSetup(o) ? SystemLine(o, system, d.re, d.le) : "";
     out += Heading(file, s, ported, system, o.diameter, o.ports, d, pe, l) +
            Headlines(s, ported, d, l, system.highpass.hz > 0);
+    if (HasSetup(o))
+        out += SystemHeadlines(system, pe, l);
     const double each = EachPower(system, l);
     for (const std::string& warning : WarningTexts(LimitsWarnings(l, d.xmax, pe, each)))
         out += "Warning: " + warning + "\n";

@@ -33,6 +33,11 @@ void LoadSystemLimits(const std::string& file, const Speaker& s, bool ported,
 void LoadLimits(const std::string& file, const Speaker& s, bool ported, double power,
                 double diameter, int ports, LimitsDriver& d, double& pe, Limits& l);
 
+// The loudest level the design keeps from its F3 up within Xmax and the set's Pe
+// (`setPe`), or within Xmax alone when Pe is not known, and the limit that sets it:
+// "112.3 dB, limited at 31 Hz by Xmax"; "" when the response never reaches -3 dB.
+std::string LoudestText(const Limits& l, double setPe);
+
 // "System: 2 drivers in parallel, Re 2.80 ohm; 60.0 W; ..." and a line end: the words
 // that name the system in the first lines of every command's output. `setRe` and
 // `setLe` are the set's (EquivalentDriver); an unknown Re and a drive of 0 W are left out.

@@ -206,19 +206,6 @@ SystemOptions DesignOptions(const ReportRequest& r, const DesignPart& d, double 
     return o;
 }
 
-// The lowest impedance where the design plays, from its F3 up (the whole grid when F3
-// is not on it), at the lowest hertz that has it: below, the set's impedance falls to
-// Re, where the amplifier sends little.
-Extreme LeastOhms(const Limits& l)
-{
-    const int from = Summarize(l).usefulFrom > 0 ? Summarize(l).usefulFrom : LOWEST_HZ;
-    Extreme least = {l.impedance[from], from};
-    for (int f = from + 1; f <= HIGHEST_HZ; ++f)
-        if (l.impedance[f] < least.value)
-            least = {l.impedance[f], f};
-    return least;
-}
-
 DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet& sheet,
                    const ReportRequest& r, double power, bool ported)
 {
@@ -234,7 +221,7 @@ DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet&
         System system;
         LoadSystemLimits(file, s, ported, o, driver, d.pe, system, d.limits);
         d.pe *= system.drivers * (system.isobaric ? 2 : 1);
-        d.leastOhms = LeastOhms(d.limits);
+        d.leastOhms = LeastImpedance(d.limits);
         d.hasLimits = true;
     } catch (const Failure& failure) {
         d.missing = failure.message;
@@ -242,17 +229,9 @@ DesignPart Prepare(const std::string& file, const Speaker& s, const DriverSheet&
     return d;
 }
 
-// The loudest level the design keeps from its F3 up within Xmax and Pe, or within Xmax
-// alone when Pe is not known, and the limit that sets it.
 std::string Loudest(const DesignPart& d)
 {
-    const bool pe = IsKnown(d.pe) && d.pe > 0;
-    const LoudestLevel loudest = PassbandMaxSpl(d.limits, d.limits.power, pe ? d.pe : INFINITY);
-    if (loudest.level.hz == 0 || !std::isfinite(loudest.level.value))
-        return "";
-    return Fixed(loudest.level.value, 1) + " dB, limited at " +
-           std::to_string(loudest.level.hz) + " Hz by " +
-           (loudest.cause == LevelLimit::XMAX ? pe ? "Xmax" : "Xmax (Pe not known)" : "Pe");
+    return LoudestText(d.limits, d.pe);
 }
 
 // A design's figures, or why it has none and the command that completes it.

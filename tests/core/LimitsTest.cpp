@@ -264,6 +264,26 @@ TEST(LimitsTest, TwoDriversAtTwiceThePowerPlaySixDecibelsLouder)
     }
 }
 
+// Catches Pe taken at the amplifier instead of at the voice coil: a low-pass lowers
+// what reaches the set, and with it the level, by as much as it lets the amplifier give,
+// so the most the design plays at each hertz is the same with the filter as without.
+TEST(LimitsTest, LowPassLeavesTheLoudestLevelsAlone)
+{
+    const Design g = Example(10);
+    Limits plain, filtered;
+    ASSERT_TRUE(ComputeSystemLimits(g.s, true, g.d, {.power = g.power}, g.diameter, g.ports,
+                                    plain));
+    ASSERT_TRUE(ComputeSystemLimits(g.s, true, g.d, {.power = g.power, .lowpass = {80, 4}},
+                                    g.diameter, g.ports, filtered));
+    MaxLevelCurve without, with;
+    MaxLevels(plain, g.power, 30, without);
+    MaxLevels(filtered, g.power, 30, with);
+    for (const int f : {20, 80, 299}) {
+        EXPECT_NEAR(with.spl[f], without.spl[f], 1e-9) << f;
+        EXPECT_EQ(with.cause[f], without.cause[f]) << f;
+    }
+}
+
 // Catches the program's own arctangent in a wrong quadrant or off near the axes.
 TEST(LimitsTest, PhaseDegreesInEveryQuadrant)
 {

@@ -279,6 +279,7 @@ void Store(const Setup& k, const System& system, const Point& point, double gain
     const double ratio = k.xmax / out.excursion[f];
     out.maxPower[f] = k.power * ratio * ratio;
     out.maxVolts[f] = k.volts * ratio;
+    out.filterGain[f] = filters.ratio;
 }
 
 }  // namespace
@@ -415,8 +416,11 @@ std::vector<LimitsWarning> LimitsWarnings(const Limits& limits, double xmax, dou
 void MaxLevels(const Limits& limits, double power, double most, MaxLevelCurve& out)
 {
     for (int f = LOWEST_HZ; f <= HIGHEST_HZ; ++f) {
-        const bool xmax = limits.maxPower[f] < most;
-        const double allowed = xmax ? limits.maxPower[f] : most;
+        // Pe is reached at the set's terminals, after the filters: in a filter's stop
+        // band the amplifier may give more before the voice coil takes Pe.
+        const double heat = limits.filterGain[f] == 1 ? most : most / limits.filterGain[f];
+        const bool xmax = limits.maxPower[f] < heat;
+        const double allowed = xmax ? limits.maxPower[f] : heat;
         out.spl[f] = limits.spl[f] + 10 * Log10(allowed / power);
         out.cause[f] = xmax ? LevelLimit::XMAX : LevelLimit::POWER;
     }
@@ -434,6 +438,17 @@ LoudestLevel PassbandMaxSpl(const Limits& limits, double power, double most)
         if (loudest.level.hz == 0 || curve.spl[f] < loudest.level.value)
             loudest = {{curve.spl[f], f}, curve.cause[f]};
     return loudest;
+}
+
+Extreme LeastImpedance(const Limits& l)
+{
+    const int useful = Summarize(l).usefulFrom;
+    const int from = useful > 0 ? useful : LOWEST_HZ;
+    Extreme least = {l.impedance[from], from};
+    for (int f = from + 1; f <= HIGHEST_HZ; ++f)
+        if (l.impedance[f] < least.value)
+            least = {l.impedance[f], f};
+    return least;
 }
 
 PortPower PortSizingPower(const Limits& ported, double power, double most)

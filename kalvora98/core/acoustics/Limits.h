@@ -69,6 +69,7 @@ struct Limits {
     double inputPower[RESPONSE_SIZE];  // W, the real power into the set
     double maxPower[RESPONSE_SIZE];    // W (as `power`) at which the excursion reaches Xmax
     double maxVolts[RESPONSE_SIZE];    // V (as `volts`) at which it reaches Xmax
+    double filterGain[RESPONSE_SIZE];  // the filters' power ratio, amplifier to set (1: none)
 };
 
 // The sealed design (the system's drivers in sealed.volume) or the ported one
@@ -150,6 +151,11 @@ struct LoudestLevel {
     LevelLimit cause;
 };
 LoudestLevel PassbandMaxSpl(const Limits& limits, double power, double most);
+
+// The least impedance the amplifier sees where the design plays, from its F3 up (from
+// the lowest hertz when the response never rises through -3 dB), at the lowest hertz
+// that has it: below F3 the set's impedance falls to Re, where the amplifier sends little.
+Extreme LeastImpedance(const Limits& limits);
 
 // The power a quiet port is sized for: `power`, but no more than `most` (the driver's
 // Pe) nor than the cone takes within Xmax where the port is busy, from F3 up over the
