@@ -19,6 +19,7 @@
 #include "commands/Limits.h"
 #include "commands/Response.h"
 #include "commands/Show.h"
+#include "page/Measured.h"
 #include "pictures/Pictures.h"
 
 namespace {
@@ -278,15 +279,18 @@ std::string DesignName(const std::string& file, const DesignPart& d)
 
 // Each limit of the designs whose limits are known at `power`; the port's air speed of
 // the ported one alone.
-std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], double power)
+std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], double power,
+                        const MeasuredCurve& measured)
 {
     std::vector<std::string> designs;
     std::vector<int> colours;  // a design's place on the page, on every chart
+    std::vector<ModelDesign> models;
     const DesignPart* ported = nullptr;
     for (const DesignPart& d : parts)
         if (d.hasLimits) {
             designs.push_back(DesignName(file, d));
             colours.push_back(static_cast<int>(&d - parts));
+            models.push_back({d.ported, d.diameter, d.ports, colours.back()});
             ported = d.ported ? &d : ported;
         }
     if (designs.empty())
@@ -317,7 +321,10 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2], d
             shown = {file + ":ported"};
             shownColours = {static_cast<int>(ported - parts)};
         }
-        std::string svg = ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot, shownColours);
+        std::string svg =
+            plot.quantity == "impedance" && !measured.path.empty()
+                ? MeasuredImpedanceSvg(file, models, measured, CHART_WIDTH, CHART_HEIGHT)
+                : ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot, shownColours);
         if (plot.quantity == "spl" && ported && ported->pipeHz > 0 &&
             ported->pipeHz < HIGHEST_HZ)
             svg = MarkFrequency(svg, ported->pipeHz,
@@ -346,7 +353,8 @@ std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2],
 }
 
 // The level chart, then each limit of both designs, with `limits`' own report of each.
-std::string Charts(const std::string& file, const DesignPart (&parts)[2], double power)
+std::string Charts(const std::string& file, const DesignPart (&parts)[2], double power,
+                   const MeasuredCurve& measured)
 {
     std::vector<std::string> designs;
     std::vector<int> colours;
@@ -362,7 +370,7 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2], double
                    ChartSvg(designs, CHART_DEFAULT_WIDTH, CHART_DEFAULT_HEIGHT, {}, colours));
     html += "<h3>At " + MarkupText(Fixed(power, 1)) + " W</h3>\n";
     // Apart from the reports, so that the charts' warnings always come first.
-    html += PowerCharts(file, parts, power);
+    html += PowerCharts(file, parts, power, measured);
     return html + LimitsReports(file, parts, power);
 }
 
@@ -444,10 +452,9 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     const Speaker s = LoadSpeakerFile(file);
     const DriverSheet sheet = LoadSheet(file);
     const std::vector<ShownLine> lines = ShowLines(file);
+    const MeasuredCurve measured = MeasuredBeside(file);
     DriverPage page;
-    page.title = FromWindows1252(s.model);
-    if (page.title.empty())
-        page.title = NameOnly(file);
+    page.title = s.model[0] ? FromWindows1252(s.model) : NameOnly(file);
 
     std::string powerNote;
     const double power = SystemPower(r.system, sheet, powerNote);
@@ -482,12 +489,12 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     }
     for (DesignPart& d : parts)
         BuildPart(file, s, sheet, r, power, d);
-    html += "<h3>Driver</h3>\n" + DriverTable(lines) + "<h3>Designs</h3>\n" +
+    html += "<h3>Driver</h3>\n" + DriverTable(MarkFitted(lines, measured)) + "<h3>Designs</h3>\n" +
             DesignsTable(file, s, lines) +
             Tag("p", "Power: " + MarkupText(powerNote) + ". Port: " +
                          MarkupText(parts[1].diameter > 0 ? parts[1].portNote : "not known") +
                          ". Panels: " + MarkupText(Plain(r.system.panel)) + " mm.", "note") +
-            Charts(file, parts, power) + Boxes(parts) + "</section>\n";
+            Charts(file, parts, power, measured) + Boxes(parts) + "</section>\n";
     html = WithoutFolders(html, file);
 
     const auto cells = [&](const DesignPart& d) {
