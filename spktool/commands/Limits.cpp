@@ -85,6 +85,11 @@ LimitsDriver SheetDriver(const std::string& file, const Speaker& s, const Driver
     if (!(d.qes > s.qts))
         BadData(file + ": qes " + Plain(d.qes) + " must be above qts " + Plain(s.qts) +
                 ": the difference is the driver's mechanical loss");
+    // A fit writes L2 and R2 together; one alone is a coil the curves cannot draw.
+    if (const bool l2 = IsKnown(d.l2); l2 != IsKnown(d.r2))
+        Warn(file + ": the driver sheet gives " + (l2 ? "l2 without r2" : "r2 without l2") +
+             ": the voice coil's loss is left out (spktool set " + file +
+             (l2 ? " r2=OHM)" : " l2=MH)"));
     return d;
 }
 

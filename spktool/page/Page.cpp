@@ -20,6 +20,7 @@
 #include "commands/Limits.h"
 #include "commands/Response.h"
 #include "commands/Show.h"
+#include "page/Measured.h"
 #include "pictures/Pictures.h"
 
 namespace {
@@ -293,15 +294,17 @@ std::string DesignName(const std::string& file, const DesignPart& d)
 // Each limit of the designs whose limits are known at `power`; the port's air speed of
 // the ported one alone.
 std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2],
-                        const ReportRequest& r, double power)
+                        const ReportRequest& r, double power, const MeasuredCurve& measured)
 {
     std::vector<std::string> designs;
     std::vector<int> colours;  // a design's place on the page, on every chart
+    std::vector<ModelDesign> models;
     const DesignPart* ported = nullptr;
     for (const DesignPart& d : parts)
         if (d.hasLimits) {
             designs.push_back(DesignName(file, d));
             colours.push_back(static_cast<int>(&d - parts));
+            models.push_back({d.ported, d.diameter, d.ports, colours.back()});
             ported = d.ported ? &d : ported;
         }
     if (designs.empty())
@@ -334,7 +337,10 @@ std::string PowerCharts(const std::string& file, const DesignPart (&parts)[2],
             shown = {file + ":ported"};
             shownColours = {static_cast<int>(ported - parts)};
         }
-        std::string svg = ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot, shownColours);
+        std::string svg =
+            plot.quantity == "impedance" && !measured.path.empty()
+                ? MeasuredImpedanceSvg(file, models, measured, CHART_WIDTH, CHART_HEIGHT)
+                : ChartSvg(shown, CHART_WIDTH, CHART_HEIGHT, plot, shownColours);
         if (plot.quantity == "spl" && ported && ported->pipeHz > 0 &&
             ported->pipeHz < HIGHEST_HZ)
             svg = MarkFrequency(svg, ported->pipeHz,
@@ -365,7 +371,7 @@ std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2],
 
 // The level chart, then each limit of both designs, with `limits`' own report of each.
 std::string Charts(const std::string& file, const DesignPart (&parts)[2],
-                   const ReportRequest& r, double power)
+                   const ReportRequest& r, double power, const MeasuredCurve& measured)
 {
     std::vector<std::string> designs;
     std::vector<int> colours;
@@ -382,7 +388,7 @@ std::string Charts(const std::string& file, const DesignPart (&parts)[2],
     html += "<h3>At " + MarkupText(r.system.volts > 0 ? Fixed(r.system.volts, 1) + " V"
                                                       : Fixed(power, 1) + " W") + "</h3>\n";
     // Apart from the reports, so that the charts' warnings always come first.
-    html += PowerCharts(file, parts, r, power);
+    html += PowerCharts(file, parts, r, power, measured);
     return html + LimitsReports(file, parts, r, power);
 }
 
@@ -470,6 +476,7 @@ struct DriverData {
     double power;
     std::string powerNote, systemLine;
     DesignPart parts[2];
+    MeasuredCurve measured;  // the impedance curve beside the file, if any
 };
 
 DriverData LoadDriver(const std::string& file, const ReportRequest& given)
@@ -481,6 +488,7 @@ DriverData LoadDriver(const std::string& file, const ReportRequest& given)
     if (d.r.system.volts > 0)
         d.powerNote = Fixed(d.r.system.volts, 1) + " V at the amplifier";
     d.systemLine = SystemOfSheet(file, d.s, d.sheet, d.r.system, d.power).line;
+    d.measured = MeasuredBeside(file);
     return d;
 }
 
@@ -553,12 +561,12 @@ DriverPage DescribeDriver(const std::string& file, int number, const ReportReque
     for (const ShownLine& line : d.lines)
         if (line.name == "warning")
             html += Tag("p", "Warning: " + MarkupText(line.value), "warning");
-    html += lack + "<h3>Driver</h3>\n" + DriverTable(d.lines) + "<h3>Designs</h3>\n" +
+    html += lack + "<h3>Driver</h3>\n" + DriverTable(MarkFitted(d.lines, d.measured)) + "<h3>Designs</h3>\n" +
             DesignsTable(file, d.s, d.lines) +
             Tag("p", "Power: " + MarkupText(d.powerNote) + ". Port: " +
                          MarkupText(d.parts[1].diameter > 0 ? d.parts[1].portNote : "not known") +
                          ". Panels: " + MarkupText(Plain(d.r.system.panel)) + " mm.", "note") +
-            Charts(file, d.parts, d.r, d.power) + Boxes(d.parts) + "</section>\n";
+            Charts(file, d.parts, d.r, d.power, d.measured) + Boxes(d.parts) + "</section>\n";
     html = WithoutFolders(html, file);
     page.row = "<tr><td><a href=\"#" + id + "\">" + MarkupText(page.title) + "</a></td>" +
                CompareCells(d, d.parts[0]) + CompareCells(d, d.parts[1]) + "</tr>\n";

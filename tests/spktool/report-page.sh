@@ -4,6 +4,7 @@
 #   report-page.sh SPKTOOL
 set -euo pipefail
 tool=$(realpath "$1")
+data=$(cd "$(dirname "$0")/data" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -44,17 +45,19 @@ for name in sys.argv[2:]:
     sys.exit(f"report-page: {name} and the page first differ at: {line}")
 EOF
 
-# Catches a page that shows the folders its files are in, in any section: it is to be
-# mailed or posted as it is.
+# Catches a page that shows the folders its files are in, in any section, a measured
+# curve's included: it is to be mailed or posted as it is.
 mkdir "sub dir"
 cp x.spk x.txt y.spk "sub dir/"
+cp "$data/free.zma" "sub dir/x.zma"
 rc=0
 spktool report "$work/sub dir/x.spk" "sub dir/y.spk" "sub dir/none.spk" -o sub.htm \
     >/dev/null 2>&1 || rc=$?
 [ "$rc" -eq 1 ] || fail "report with a missing file exited $rc, not 1"
 folder=$(grep -o '.\{0,30\}sub dir.\{0,30\}' sub.htm | head -1) || true
 [ -z "$folder" ] || fail "sub.htm shows a folder: $folder"
-for name in '(x.spk)' '(y.spk)' 'Not read: none.spk' 'driver sheet y.txt' 'x.spk: ported box'; do
+for name in '(x.spk)' '(y.spk)' 'Not read: none.spk' 'driver sheet y.txt' 'x.spk: ported box' \
+    'measured, x.zma'; do
     grep -qF "$name" sub.htm || fail "sub.htm does not name the file: $name"
 done
 
@@ -78,7 +81,7 @@ ref=$(grep -Eio "src=|href=[\"']?[^\"'#]|<script|url\(|@import" one.htm three.ht
 [ -z "$ref" ] || fail "the page refers outside itself: $ref"
 
 # Catches markup a browser has to guess at, with and without a file that failed.
-for page in one.htm three.htm; do
+for page in one.htm three.htm sub.htm; do
     rc=0
     tidy -q -e "$page" 2>tidy.txt || rc=$?
     [ "$rc" -le 1 ] || fail "tidy finds errors in $page: $(grep -m1 -i error tidy.txt)"

@@ -143,6 +143,7 @@ struct Setup {
     double sd, portArea;    // m²
     double re, xmax;        // the set's ohm, one cone's mm
     double rs, le;          // Rs / Re and ωs Le / Re
+    double l2, r2;          // ωs L2 / Re and R2 / Re; 0 without the lossy coil
     double passband;        // the passband's pressure over the circuit's there
     double passbandDb;      // what Rs and the losses take from the passband, dB
     double iql, iqa, iqp;   // the box's losses as 1/Q
@@ -175,6 +176,9 @@ Setup SetupOf(const Speaker& s, bool ported, const LimitsDriver& d, const System
     k.xmax = d.xmax;
     k.rs = system.sourceOhms / d.re;
     k.le = system.useLe ? k.omegaS * d.le * 1e-3 / d.re : 0;
+    const bool lossy = system.useLe && HasLossyCoil(d);
+    k.l2 = lossy ? k.omegaS * d.l2 * 1e-3 / d.re : 0;
+    k.r2 = lossy ? d.r2 / d.re : 0;
     k.iql = 1 / system.ql;
     k.iqa = 1 / system.qa;
     k.iqp = 1 / system.qp;
@@ -219,15 +223,22 @@ Point PlainPoint(const Setup& k, const Polynomial& response, const Polynomial& m
     return point;
 }
 
+// The eddy currents' part of the coil, p ωs L2 ∥ R2 over Re: p l2 r2 / (r2 + p l2).
+Dual LossyPart(const Setup& k, Dual p)
+{
+    return p * Real(k.l2 * k.r2) / (Real(k.r2) + p * Real(k.l2));
+}
+
 // The whole circuit at p = jx, carried with its derivative in x for the group delay.
 // The vented box's air (Small's vented box, with all three losses) is its compliance
 // behind the absorption's resistance, in parallel with the leak and with the port's
 // mass behind its resistance; over the compliance's own admittance at p they are
 // 1/(1 + p/(h QA)), h/(p QL) and h²/(p (p + h/QP)), y in all. The cone's mechanical
 // impedance is Mms ωs Z(p) with p Z = p² + p/Qms + 1 + α/y; the coil's Re g(p), g = 1 +
-// Rs/Re + p ωs Le/Re. The cone moves as still / E, E = g p Z + p/Qes; the cone's front
-// and the port and leak radiate the cone's volume velocity times the compliance's share
-// of y, so the pressure goes as H = p² share / E.
+// Rs/Re + p ωs Le/Re, plus LossyPart when the driver gives L2 and R2. The cone moves as
+// still / E, E = g p Z + p/Qes; the cone's front and the port and leak radiate the
+// cone's volume velocity times the compliance's share of y, so the pressure goes as
+// H = p² share / E.
 Point CircuitPoint(const Setup& k, int f)
 {
     const double x = f / k.fs;
@@ -241,7 +252,9 @@ Point CircuitPoint(const Setup& k, int f)
         port = port / y;
     }
     const Dual pz = p * p + p * Real(1 / k.qms) + one + Real(k.alpha) / y;
-    const Dual e = (Real(1 + k.rs) + p * Real(k.le)) * pz + p * Real(1 / k.qes);
+    const Dual lossy = k.r2 > 0 ? LossyPart(k, p) : Real(0);
+    const Dual coil = Real(1 + k.rs) + p * Real(k.le);
+    const Dual e = (k.r2 > 0 ? coil + lossy : coil) * pz + p * Real(1 / k.qes);
     const Dual h = p * p * share * Real(k.passband) / e;
     Point point;
     point.level = 10 * Log10(Norm(h.v));
@@ -251,6 +264,8 @@ Point CircuitPoint(const Setup& k, int f)
                                : NOT_A_NUMBER;
     point.delay = -(h.d / h.v).im / k.omegaS;
     point.z = Complex{1, x * k.le} + Complex{0, x / k.qes} / pz.v;
+    if (k.r2 > 0)
+        point.z = point.z + lossy.v;
     return point;
 }
 
@@ -287,7 +302,13 @@ void Store(const Setup& k, const System& system, const Point& point, double gain
 LimitsDriver LimitsDriverOf(double qts, const DriverSheet& sheet)
 {
     const double* v = sheet.value;
-    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX], v[SHEET_LE]};
+    return {v[SHEET_RE], SheetQes(qts, sheet), v[SHEET_SD], v[SHEET_XMAX], v[SHEET_LE],
+            v[SHEET_L2], v[SHEET_R2]};
+}
+
+bool HasLossyCoil(const LimitsDriver& d)
+{
+    return d.l2 > 0 && d.r2 > 0 && std::isfinite(d.l2) && std::isfinite(d.r2);
 }
 
 DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d)
@@ -314,6 +335,8 @@ DriverSet EquivalentDriver(const Speaker& s, const LimitsDriver& d, const System
     set.s.vas = set.s.vas * n;
     set.d.re = d.re * coil;
     set.d.le = d.le * coil;
+    set.d.l2 = d.l2 * coil;
+    set.d.r2 = d.r2 * coil;
     set.d.sd = d.sd * n;
     return set;
 }
@@ -341,7 +364,7 @@ bool ComputeSystemLimits(const Speaker& single, bool ported, const LimitsDriver&
         ClosedBox(s.qts, s.vas, s.fs, volume, out.qtc, out.fc);
         ClosedBoxLevels(s, out.level);
     }
-    const bool plain = k.rs == 0 && k.le == 0 && (!ported || IsPlainBox(system));
+    const bool plain = k.rs == 0 && k.le == 0 && k.r2 == 0 && (!ported || IsPlainBox(system));
     const Polynomial response = ported ? Vented(k.h, k.alpha, s.qts) : Closed(k.alpha, s.qts);
     const Polynomial mechanical = ported ? Vented(k.h, k.alpha, k.qms) : Closed(k.alpha, k.qms);
     const double gain = out.sensitivity + 10 * Log10(k.power);

@@ -22,6 +22,10 @@ struct LimitsDriver {
     double sd;    // cm²
     double xmax;  // mm, one way
     double le = 0;  // mH, the voice coil's inductance; NaN when the sheet does not give it
+    // The coil's eddy-current loss as an impedance fit gives it: L2 (mH) with R2 (ohm)
+    // across it, in series with Le. NaN or 0 is not given; the pair counts only whole.
+    double l2 = 0;
+    double r2 = 0;
 };
 
 // The sheet's values for a driver of `qts`: Qes from Qts and Qms (OtherQ) when the sheet
@@ -42,14 +46,15 @@ DriverConstants ConstantsOf(const Speaker& s, const LimitsDriver& d);
 // The drivers of a System as the one driver they act as. Their coils add as resistors
 // and inductors, in series their forces too, and their cones as one of n times the area
 // and mass on n springs side by side; Small's relations (acoustics/SmallSignal.h) then
-// give the rest: n alike in series have Re, Le, Bl, Sd, Mms and Vas n times one's and
-// Cms 1/n; in parallel Re and Le 1/n, Bl one's, and the rest as in series. A compound
-// (isobaric) pair has one cone's Sd, twice its Mms, half its Cms and Vas (V. Dickason,
-// "Loudspeaker Design Cookbook", on compound loading), and the Re and Bl of its two
-// coils wired as System::pair. Fs and the Q values stay those of one driver.
+// give the rest: n alike in series have Re, Le, L2, R2, Bl, Sd, Mms and Vas n times
+// one's and Cms 1/n; in parallel the coil's Re, Le, L2 and R2 1/n, Bl one's, and the
+// rest as in series. A compound (isobaric) pair has one cone's Sd, twice its Mms, half
+// its Cms and Vas (V. Dickason, "Loudspeaker Design Cookbook", on compound loading), and
+// the coil and Bl of its two coils wired as System::pair. Fs and the Q values stay those
+// of one driver.
 struct DriverSet {
     Speaker s;       // vas of the set
-    LimitsDriver d;  // re, le and sd of the set
+    LimitsDriver d;  // re, le, l2, r2 and sd of the set
 };
 DriverSet EquivalentDriver(const Speaker& s, const LimitsDriver& d, const System& system);
 
@@ -64,7 +69,7 @@ struct Limits {
     double excursion[RESPONSE_SIZE];   // mm, each cone's
     double portSpeed[RESPONSE_SIZE];   // m/s
     double groupDelay[RESPONSE_SIZE];  // ms
-    double impedance[RESPONSE_SIZE];   // ohm, the set's; Le only when the system uses it
+    double impedance[RESPONSE_SIZE];   // ohm, the set's; Le (and L2 ∥ R2) only with useLe
     double phase[RESPONSE_SIZE];       // degrees, the impedance's angle
     double inputPower[RESPONSE_SIZE];  // W, the real power into the set
     double maxPower[RESPONSE_SIZE];    // W (as `power`) at which the excursion reaches Xmax
@@ -75,9 +80,13 @@ struct Limits {
 // The sealed design (the system's drivers in sealed.volume) or the ported one
 // (ported.volume and ported.fb, `ports` round ports of `diameter` cm), for one driver
 // `d` of the set. False when a value it needs is not positive, Qes is not above Qts,
-// the system is not valid (IsValidSystem) or it uses Le and `d` has none.
+// the system is not valid (IsValidSystem) or it uses Le and `d` has none. With Le the
+// coil is Re + jωLe + (jωL2 ∥ R2) when `d` gives both L2 and R2 (HasLossyCoil).
 bool ComputeSystemLimits(const Speaker& s, bool ported, const LimitsDriver& d,
                          const System& system, double diameter, int ports, Limits& out);
+
+// True when `d` gives the lossy coil's L2 and R2 both, positive and finite.
+bool HasLossyCoil(const LimitsDriver& d);
 
 // One driver at `power` W, in half space, without filters or Le: the default System.
 bool ComputeLimits(const Speaker& s, bool ported, const LimitsDriver& d, double power,
