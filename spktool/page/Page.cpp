@@ -482,7 +482,7 @@ struct DriverData {
 DriverData LoadDriver(const std::string& file, const ReportRequest& given)
 {
     DriverData d{file, LoadSpeakerFile(file), LoadSheet(file), ShowLines(file), given, 0,
-                 "", "", {}};
+                 "", "", {}, {}};
     d.r.system = WithSheetSystem(file, d.sheet, given.system);
     d.power = SystemPower(d.r.system, d.sheet, d.powerNote);
     if (d.r.system.volts > 0)
