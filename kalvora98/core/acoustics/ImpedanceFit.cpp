@@ -231,7 +231,7 @@ Parameters LossyFit(const Problem& problem, const DriverImpedance& plain, double
 // across it models (W. M. Leach, "Loudspeaker Voice-Coil Inductance Losses", J. Audio
 // Eng. Soc. 50 (2002)); here with constant elements and the plain Le left in series.
 // The motional part is the parallel resonance Re·Qms/Qes at Fs with quality Qms.
-// Written out in real parts, not with std::complex's division, which libgcc and
+// Written out in real arithmetic, not with std::complex's division, which libgcc and
 // compiler-rt round each their own way.
 std::complex<double> ImpedanceAt(const DriverImpedance& d, double hz)
 {

@@ -1,7 +1,7 @@
 // Each function first brings its argument into a short interval where a few terms of a
 // Taylor series reach the last bit, then sums them by Horner's rule; see the note at
 // each. The reductions are those of Cody and Waite ("Software Manual for the
-// Elementary Functions", 1980): a multiple of ln 2 split into a part whose products
+// Elementary Functions", 1980): a multiple of ln 2 split into a head whose products
 // are exact and a small rest, quarter turns taken out of an angle, and the arc tangent's
 // argument halved by atan t = 2 atan(t / (1 + sqrt(1 + t²))).
 #include "numbers/Series.h"
