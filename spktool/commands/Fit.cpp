@@ -10,6 +10,7 @@
 #include "SpeakerFiles.h"
 #include "acoustics/ImpedanceFit.h"
 #include "numbers/NumberStrings.h"
+#include "pictures/ImpedancePlot.h"
 #include "platform/Files.h"
 
 namespace {
@@ -94,9 +95,8 @@ double SecondNumber(const std::string& option, const std::vector<std::string>& v
     return OptionNumber(option, values.at(0));
 }
 
-Fitted FitAll(const FitOptions& o)
+Fitted FitAll(const FitOptions& o, const ImpedanceCurve& curve)
 {
-    const ImpedanceCurve curve = LoadCurve(o.free);
     Fitted f{o.free, curve.points.size(), FitOrRefuse(o.free, curve), "", NAN, {}, {}};
     f.mechanics = {NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN};
     AddWarnings(o.free, f.fit, f.warnings);
@@ -203,22 +203,29 @@ std::string FitJson(const Fitted& f)
     return JsonText(object);
 }
 
-// The fitted values as `new` would take them typed, within the 9 characters of a field.
-std::vector<std::string> Assignments(const Fitted& f, double sdCm2)
+// The sheet's fitted values as `set` would take them typed, within the 9 characters of
+// a field: the lossy model's Le with its L2 and R2, and what a second curve gave.
+std::vector<std::string> SheetAssignments(const Fitted& f, double sdCm2)
 {
     const DriverImpedance& d = f.fit.driver;
     const DriverMechanics& m = f.mechanics;
     std::vector<std::string> out = {
-        "qts=" + Fixed(f.fit.qts, 3), "fs=" + Fixed(d.fs, 1), "vas=" + Fixed(m.vas * 1e3, 1),
-        "re=" + Fixed(d.re, 2), "le=" + Fixed(f.fit.simpleLe * 1e3, 3),
-        "qes=" + Fixed(d.qes, 3), "qms=" + Fixed(d.qms, 2)};
+        "re=" + Fixed(d.re, 2), "le=" + Fixed(d.le * 1e3, 3), "l2=" + Fixed(d.l2 * 1e3, 3),
+        "r2=" + Fixed(d.r2, 2), "qes=" + Fixed(d.qes, 3), "qms=" + Fixed(d.qms, 2)};
+    if (!std::isfinite(m.mms)) return out;
     if (sdCm2 > 0) out.push_back("sd=" + Fixed(sdCm2, 1));
-    if (std::isfinite(m.mms)) {
-        out.push_back("mms=" + Fixed(m.mms * 1e3, 2));
-        out.push_back("cms=" + Fixed(m.cms * 1e3, 4));
-        out.push_back("bl=" + Fixed(m.bl, 2));
-        out.push_back("rms=" + Fixed(m.rms, 3));
-    }
+    out.push_back("mms=" + Fixed(m.mms * 1e3, 2));
+    out.push_back("cms=" + Fixed(m.cms * 1e3, 4));
+    out.push_back("bl=" + Fixed(m.bl, 2));
+    out.push_back("rms=" + Fixed(m.rms, 3));
+    return out;
+}
+
+// The speaker file's fields: Qts, Fs, and Vas when the fit gives it.
+std::vector<std::string> DriverAssignments(const Fitted& f)
+{
+    std::vector<std::string> out = {"qts=" + Fixed(f.fit.qts, 3), "fs=" + Fixed(f.fit.driver.fs, 1)};
+    if (std::isfinite(f.mechanics.vas)) out.push_back("vas=" + Fixed(f.mechanics.vas * 1e3, 1));
     return out;
 }
 
@@ -226,12 +233,52 @@ void WriteSpeaker(const FitOptions& o, const Fitted& f)
 {
     if (!std::isfinite(f.mechanics.vas))
         BadData(o.output + ": not written: the second curve gives no Vas");
-    const std::vector<std::string> assignments = Assignments(f, o.sd);
+    std::vector<std::string> assignments = DriverAssignments(f);
+    for (const std::string& a : SheetAssignments(f, o.sd)) assignments.push_back(a);
     ChangeSpeakerFile(o.output, true, o.force, [&](Speaker& record, DriverSheet& sheet) {
         ApplyAssignments(record, sheet, assignments);
         RefuseToReplace(SheetPath(o.output), o.force);
         RefuseToReplace(o.output, o.force);
     });
+}
+
+std::string Change(const char* name, double before, double after, int decimals, const char* unit)
+{
+    return std::string(name) + " " + Fixed(before, decimals) + unit + " -> " +
+           Fixed(after, decimals) + unit;
+}
+
+// Puts the fit into an existing speaker file and its sheet, as `set` would, keeping its
+// designs; the lines say what the designs were made for and whether Vas was kept.
+std::string UpdateSpeaker(const FitOptions& o, const Fitted& f)
+{
+    std::vector<std::string> assignments = DriverAssignments(f);
+    for (const std::string& a : SheetAssignments(f, o.sd)) assignments.push_back(a);
+    Speaker before{}, after{};
+    ChangeSpeakerFile(o.into, false, o.force, [&](Speaker& record, DriverSheet& sheet) {
+        before = record;
+        ApplyAssignments(record, sheet, assignments);
+        after = record;
+    });
+    const bool vasKept = !std::isfinite(f.mechanics.vas);
+    const std::string vas = vasKept ? "Vas " + Fixed(before.vas, 1) + " l kept"
+                                    : Change("Vas", before.vas, after.vas, 1, " l");
+    std::string out = o.into + ": its designs were made for the old values: " +
+                      Change("Qts", before.qts, after.qts, 3, "") + ", " + vas + ", " +
+                      Change("Fs", before.fs, after.fs, 1, " Hz") + "\n";
+    if (vasKept)
+        out += o.into + ": Vas kept, as the fit gives none without --volume, or --mass "
+                        "with --sd\n";
+    return out;
+}
+
+// The picture of the measured and the fitted curve, written whole or not at all.
+void WritePlot(const FitOptions& o, const ImpedanceCurve& curve, const Fitted& f)
+{
+    const std::string fitted = "fitted: Re " + Fixed(f.fit.driver.re, 2) + " ohm, Fs " +
+                               Fixed(f.fit.driver.fs, 2) + " Hz, Qts " + Fixed(f.fit.qts, 3);
+    WriteWholeFile(o.svg, ImpedanceSvg(curve, f.fit.driver, o.free + ": measured", fitted),
+                   o.force);
 }
 
 }  // namespace
@@ -250,23 +297,55 @@ void DeclareFit(CLI::App& command, FitOptions& o)
         ->check(Positive(10000, " cm2"));
     command.add_flag("--csv", o.csv, "a header and one row, for a spreadsheet");
     command.add_flag("--json", o.json, "JSON")->excludes("--csv");
-    command.add_option("-o,--output", o.output, "a new speaker file and its sheet of the "
-                       "fitted values (needs Vas: --sd with --mass, or --volume)");
-    command.add_flag("--force", o.force, "replace an existing speaker file");
+    CLI::Option* output = command.add_option("-o,--output", o.output, "a new speaker file and "
+                       "its sheet of the fitted values (needs Vas: --sd with --mass, or --volume)");
+    command.add_option("--into", o.into, "an existing speaker file whose Qts, Fs, Vas (when "
+                       "fitted) and sheet take the fit; its designs are kept")
+        ->type_name("FILE.spk")->excludes(output);
+    command.add_option("--svg", o.svg, "a picture of the measured and the fitted curve")
+        ->type_name("PLOT.svg");
+    command.add_flag("--force", o.force, "replace an existing -o or --svg file; change a "
+                     "read-only --into file");
 }
 
-int RunFit(const FitOptions& o)
+namespace {
+
+// Refuses, before any work, outputs that would overwrite an input or an existing file.
+void CheckOutputs(const FitOptions& o)
 {
+    if (!o.output.empty() && o.volume.empty() && (o.mass.empty() || o.sd <= 0))
+        BadCommandLine("-o: a speaker file needs Vas: give --sd with --mass, or --volume");
+    std::vector<std::string> inputs = {o.free};
+    for (const std::vector<std::string>* second : {&o.mass, &o.volume})
+        if (second->size() == 2) inputs.push_back(second->at(1));
     if (!o.output.empty()) {
-        if (o.volume.empty() && (o.mass.empty() || o.sd <= 0))
-            BadCommandLine("-o: a speaker file needs Vas: give --sd with --mass, or --volume");
-        std::vector<std::string> inputs = {o.free};
-        for (const std::vector<std::string>* second : {&o.mass, &o.volume})
-            if (second->size() == 2) inputs.push_back(second->at(1));
         RefuseInputs(o.output, inputs);
         RefuseToReplace(o.output, o.force);
     }
-    const Fitted f = FitAll(o);
+    if (!o.into.empty()) {
+        RefuseInputs(o.into, inputs);
+        LoadSpeakerFile(o.into);
+    }
+    if (o.svg.empty()) return;
+    for (const std::string* file : {&o.output, &o.into})
+        if (!file->empty()) inputs.push_back(*file);
+    RefuseInputs(o.svg, inputs);
+    RefuseToReplace(o.svg, o.force);
+}
+
+}  // namespace
+
+int RunFit(const FitOptions& o)
+{
+    CheckOutputs(o);
+    const ImpedanceCurve curve = LoadCurve(o.free);
+    const Fitted f = FitAll(o, curve);
     if (!o.output.empty()) WriteSpeaker(o, f);
-    return Printed(o.csv ? FitCsv(f) : o.json ? FitJson(f) : FitText(f));
+    const std::string changed = o.into.empty() ? "" : UpdateSpeaker(o, f);
+    if (!o.svg.empty()) WritePlot(o, curve, f);
+    if (o.csv || o.json) {
+        Print(stderr, changed);
+        return Printed(o.csv ? FitCsv(f) : FitJson(f));
+    }
+    return Printed(FitText(f) + changed);
 }

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "acoustics/SmallSignal.h"
+#include "numbers/Elementary.h"
+#include "numbers/Series.h"
 #include "numbers/Units.h"
 
 namespace {
@@ -35,23 +37,23 @@ struct Parameters {
 DriverImpedance DriverOf(const Parameters& p)
 {
     const double* x = p.x;
-    return {std::exp(x[0]), std::exp(x[1]), std::exp(x[2]), std::exp(x[3]), std::exp(x[4]),
-            p.count > 5 ? std::exp(x[5]) : 0, p.count > 5 ? std::exp(x[6]) : 0};
+    return {Exp(x[0]), Exp(x[1]), Exp(x[2]), Exp(x[3]), Exp(x[4]),
+            p.count > 5 ? Exp(x[5]) : 0, p.count > 5 ? Exp(x[6]) : 0};
 }
 
 Parameters ParametersOf(const DriverImpedance& d, int count)
 {
-    Parameters p{{std::log(d.re), std::log(d.fs), std::log(d.qms), std::log(d.qes),
-                  std::log(d.le), 0, 0}, count};
+    Parameters p{{Ln(d.re), Ln(d.fs), Ln(d.qms), Ln(d.qes), Ln(d.le), 0, 0}, count};
     if (count > 5) {
-        p.x[5] = std::log(d.l2);
-        p.x[6] = std::log(d.r2);
+        p.x[5] = Ln(d.l2);
+        p.x[6] = Ln(d.r2);
     }
     return p;
 }
 
 struct Problem {
     std::vector<ImpedancePoint> points;
+    std::vector<Complex> measured;  // with the phase, when the curve has one
     bool phase;
 };
 
@@ -61,16 +63,15 @@ void Residuals(const Problem& problem, const Parameters& p, std::vector<double>&
 {
     const DriverImpedance d = DriverOf(p);
     r.clear();
-    for (const ImpedancePoint& point : problem.points) {
-        const Complex z = ImpedanceAt(d, point.hz);
+    for (std::size_t i = 0; i < problem.points.size(); ++i) {
+        const double ohm = problem.points[i].ohm;
+        const Complex z = ImpedanceAt(d, problem.points[i].hz);
         if (!problem.phase) {
-            r.push_back(Magnitude(z) / point.ohm - 1);
+            r.push_back(Magnitude(z) / ohm - 1);
             continue;
         }
-        const Complex measured = std::polar(point.ohm, point.deg * PI / 180);
-        const Complex miss = (z - measured) / point.ohm;
-        r.push_back(miss.real());
-        r.push_back(miss.imag());
+        r.push_back((z.real() - problem.measured[i].real()) / ohm);
+        r.push_back((z.imag() - problem.measured[i].imag()) / ohm);
     }
 }
 
@@ -190,10 +191,14 @@ double Cost(const Problem& problem, const Parameters& p)
 
 Problem ProblemOf(const ImpedanceCurve& curve)
 {
-    Problem problem{{}, curve.hasPhase};
+    Problem problem{{}, {}, curve.hasPhase};
     const std::size_t every = (curve.points.size() + MAX_FIT_POINTS - 1) / MAX_FIT_POINTS;
-    for (std::size_t i = 0; i < curve.points.size(); i += every)
-        problem.points.push_back(curve.points[i]);
+    for (std::size_t i = 0; i < curve.points.size(); i += every) {
+        const ImpedancePoint& point = curve.points[i];
+        const SineCosine turn = SinCosDegrees(point.deg);
+        problem.points.push_back(point);
+        problem.measured.emplace_back(point.ohm * turn.cosine, point.ohm * turn.sine);
+    }
     return problem;
 }
 
@@ -226,15 +231,23 @@ Parameters LossyFit(const Problem& problem, const DriverImpedance& plain, double
 // across it models (W. M. Leach, "Loudspeaker Voice-Coil Inductance Losses", J. Audio
 // Eng. Soc. 50 (2002)); here with constant elements and the plain Le left in series.
 // The motional part is the parallel resonance Re·Qms/Qes at Fs with quality Qms.
+// Written out in real arithmetic, not with std::complex's division, which libgcc and
+// compiler-rt round each their own way.
 std::complex<double> ImpedanceAt(const DriverImpedance& d, double hz)
 {
     const double w = 2 * PI * hz;
     const double ws = 2 * PI * d.fs;
-    const Complex jw(0, w);
-    Complex z = d.re + jw * d.le;
-    if (d.l2 > 0) z += jw * d.l2 * d.r2 / (d.r2 + jw * d.l2);
-    const double resonance = d.re * d.qms / d.qes;
-    return z + resonance / Complex(1, d.qms * (w / ws - ws / w));
+    double re = d.re, im = w * d.le;
+    if (d.l2 > 0) {  // jwL2 R2 / (R2 + jwL2) = (w²L2² R2 + j w L2 R2²) / (R2² + w²L2²)
+        const double x = w * d.l2, r2 = d.r2;
+        const double denominator = r2 * r2 + x * x;
+        re += x * x * r2 / denominator;
+        im += x * r2 * r2 / denominator;
+    }
+    const double resonance = d.re * d.qms / d.qes;  // over 1 + jy
+    const double y = d.qms * (w / ws - ws / w);
+    const double denominator = 1 + y * y;
+    return {re + resonance / denominator, im - resonance * y / denominator};
 }
 
 namespace {
@@ -248,7 +261,7 @@ double Crossing(const std::vector<ImpedancePoint>& points, int peak, int step, d
         const ImpedancePoint& a = points[i - step];
         const ImpedancePoint& b = points[i];
         const double t = (a.ohm - level) / (a.ohm - b.ohm);
-        return a.hz * std::exp(t * std::log(b.hz / a.hz));
+        return a.hz * Pow(b.hz / a.hz, t);
     }
     return NAN;
 }
