@@ -8,6 +8,8 @@
 #include "Json.h"
 #include "Output.h"
 #include "SpeakerFiles.h"
+#include "Wording.h"
+#include "acoustics/Figures.h"
 #include "acoustics/ImpedanceFit.h"
 #include "numbers/NumberStrings.h"
 #include "pictures/ImpedancePlot.h"
@@ -237,6 +239,12 @@ void WriteSpeaker(const FitOptions& o, const Fitted& f)
     for (const std::string& a : SheetAssignments(f, o.sd)) assignments.push_back(a);
     ChangeSpeakerFile(o.output, true, o.force, [&](Speaker& record, DriverSheet& sheet) {
         ApplyAssignments(record, sheet, assignments);
+        // A new driver comes with both boxes the optimiser proposes, as an import does.
+        for (const bool ported : {false, true}) {
+            record = Optimized(record, ported);
+            for (const std::string& warning : WarningTexts(ProposalWarnings(record, ported)))
+                Warn(o.output + ": " + (ported ? "ported: " : "sealed: ") + warning);
+        }
         RefuseToReplace(SheetPath(o.output), o.force);
         RefuseToReplace(o.output, o.force);
     });

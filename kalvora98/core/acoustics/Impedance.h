@@ -1,6 +1,8 @@
 // Impedance curves as measurement programs write them (the ZMA text: frequency in Hz,
-// magnitude in ohm, phase in degrees, one point a line). spktool fits a driver's
-// parameters to them; the window program does not link them.
+// magnitude in ohm, phase in degrees, one point a line). The text exports of REW
+// (comment lines that start with '*') and of ARTA's LIMP and DATS (one header line of
+// words, then the columns) are the same three columns and read alike. spktool fits a
+// driver's parameters to them; the window program does not link them.
 #pragma once
 #include <cstddef>
 #include <string_view>
