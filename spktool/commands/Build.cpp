@@ -598,7 +598,7 @@ std::string PathLine(const PortProposal& p, bool inches)
 
 std::string PipeLine(const PortProposal& p, double crossover)
 {
-    return PipeWarning(PipeResonance(p.port, p.length), crossover);
+    return PipeText(PipeResonance(p.port, p.length), crossover);
 }
 
 std::string PortSection(const std::string& file, const BuildRequest& r, const BoxFigures& f)
@@ -948,6 +948,18 @@ std::string PipeWarning(double resonanceHz, double crossover)
            (crossover > 0 ? ", twice the " + Plain(crossover) + " Hz crossover" : "") +
            ": the woofer may excite it (a shorter or flared port, or damping near it, moves "
            "or calms it)\n";
+}
+
+std::string PipeResonanceLine(double resonanceHz)
+{
+    return "Pipe resonance: " + Fixed(resonanceHz, 0) + " Hz, the port's first as an open pipe\n";
+}
+
+std::string PipeText(double resonanceHz, double crossover)
+{
+    const std::string warning = PipeWarning(resonanceHz, crossover);
+    return warning.empty() && std::isfinite(resonanceHz) ? PipeResonanceLine(resonanceHz)
+                                                         : warning;
 }
 
 BuiltBox BuildBox(const std::string& file, const BuildRequest& r)

@@ -42,6 +42,12 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& request);
 // the band the woofer plays (PipeWarningHz of `crossover`, 0 for none), else "".
 std::string PipeWarning(double resonanceHz, double crossover);
 
+// "Pipe resonance: 492 Hz, the port's first as an open pipe" and a line end.
+std::string PipeResonanceLine(double resonanceHz);
+
+// The warning, or where it is not heard the line that names the resonance all the same.
+std::string PipeText(double resonanceHz, double crossover);
+
 struct BuildOptions {
     std::string file;
     bool sealed = false;

@@ -189,13 +189,13 @@ std::string Headlines(const Speaker& s, bool ported, const LimitsDriver& d, cons
     return out;
 }
 
-// The round ports' pipe resonance, straight as `limits` takes them, where it is heard.
+// The round ports' pipe resonance, straight as `limits` takes them, warned where it is heard.
 std::string PortPipeWarning(const Speaker& s, const SystemOptions& o)
 {
     const double length = PortLength(s.ported, o.diameter, o.ports);
     if (!(length >= 0 && std::isfinite(length)))
         return "";
-    return PipeWarning(PipeResonance(RoundPort(o.diameter, o.ports), length), o.crossover);
+    return PipeText(PipeResonance(RoundPort(o.diameter, o.ports), length), o.crossover);
 }
 
 // What the amplifier meets and how loud the system plays, for a system's text.

@@ -11,6 +11,7 @@
 #include "acoustics/BoxBuild.h"
 #include "acoustics/PortLength.h"
 #include "acoustics/PortShapes.h"
+#include "commands/Build.h"
 #include "commands/Limits.h"
 
 namespace {
@@ -169,8 +170,7 @@ int RunPort(const PortOptions& o)
     if (length < 0)
         out += "NOTE: If the length < 0 then you should increase the diameter\n";
     else
-        out += "Pipe resonance: " + Fixed(PipeResonance(port, length), 0) +
-               " Hz, the port's first as an open pipe\n";
+        out += PipeResonanceLine(PipeResonance(port, length));
     if (port.kind == PortShape::SLOT)
         return Printed(out);
     return Printed(out + SmallestPort(o, s.ported.fb, diameter, setSd, xmax, setWords));
