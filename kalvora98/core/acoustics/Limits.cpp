@@ -63,22 +63,40 @@ double Norm(Complex z)
     return z.re * z.re + z.im * z.im;
 }
 
-Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
-Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
+Complex operator+(Complex a, Complex b)
+{
+    return {a.re + b.re, a.im + b.im};
+}
+Complex operator-(Complex a, Complex b)
+{
+    return {a.re - b.re, a.im - b.im};
+}
 Complex operator*(Complex a, Complex b)
 {
     return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
-Complex operator/(Complex a, Complex b) { return Divided(a, b); }
+Complex operator/(Complex a, Complex b)
+{
+    return Divided(a, b);
+}
 
 // A complex function of x and its derivative in x, carried through the arithmetic.
 struct Dual {
     Complex v, d;
 };
 
-Dual Real(double value) { return {{value, 0}, {0, 0}}; }
-Dual operator+(Dual a, Dual b) { return {a.v + b.v, a.d + b.d}; }
-Dual operator*(Dual a, Dual b) { return {a.v * b.v, a.d * b.v + a.v * b.d}; }
+Dual Real(double value)
+{
+    return {{value, 0}, {0, 0}};
+}
+Dual operator+(Dual a, Dual b)
+{
+    return {a.v + b.v, a.d + b.d};
+}
+Dual operator*(Dual a, Dual b)
+{
+    return {a.v * b.v, a.d * b.v + a.v * b.d};
+}
 Dual operator/(Dual a, Dual b)
 {
     const Complex q = a.v / b.v;
