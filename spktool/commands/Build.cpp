@@ -710,24 +710,31 @@ constexpr double LINE_SPACING = 1.4;    // fonts from one text line to the next
 constexpr int LABEL_LINES = 4;          // name, size, cut-out, ports
 constexpr double CHARACTER_WIDTH = 0.6;  // fonts, the widest likely sans serif's average
 
-// The front with the driver's cut-out high and the port holes low, where a builder
-// usually puts them, clear of the sides and the top.
-std::vector<Circle> FrontHoles(const SheetPanel& front, double panel, Hole driver, Hole port)
+// The front with the drivers' cut-outs high and the port holes low, where a builder
+// usually puts them, clear of the sides and the top. Several drivers stand in a row
+// along the front's longer side, as the fit check lays them out: across a wide front at
+// one driver's height, down a tall one evenly in what the port holes leave above them.
+std::vector<Circle> FrontHoles(const SheetPanel& front, double panel, Hole driver, Hole port,
+                               double slotHeight)
 {
     std::vector<Circle> holes;
     const double x = front.x, w = front.size.first * 10, h = front.size.second * 10;
     const double edge = panel * 10 + 10, top = front.y;
-    if (driver.count > 0) {
-        const double r = driver.diameter * 5;
-        holes.push_back({x + w / 2, top + (h * 0.3 > r + edge ? h * 0.3 : r + edge),
-                         driver.diameter, true});
+    const double portR = port.diameter * 5;
+    const double portY = top + h - (h * 0.2 > portR + edge ? h * 0.2 : portR + edge);
+    const double r = driver.diameter * 5;
+    const bool stacked = driver.count > 1 && h > w;
+    const double below =
+        port.count > 0 ? portY - portR : top + h - panel * 10 - slotHeight * 10;
+    for (int i = 0; i < driver.count; ++i) {
+        const double down = stacked ? panel * 10 + (below - top - panel * 10) * (i + 0.5) /
+                                                       driver.count
+                                    : (h * 0.3 > r + edge ? h * 0.3 : r + edge);
+        holes.push_back({stacked ? x + w / 2 : x + w * (i + 1) / (driver.count + 1),
+                         top + down, driver.diameter, true});
     }
-    for (int i = 0; i < port.count; ++i) {
-        const double r = port.diameter * 5;
-        holes.push_back({x + w * (i + 1) / (port.count + 1),
-                         top + h - (h * 0.2 > r + edge ? h * 0.2 : r + edge), port.diameter,
-                         false});
-    }
+    for (int i = 0; i < port.count; ++i)
+        holes.push_back({x + w * (i + 1) / (port.count + 1), portY, port.diameter, false});
     return holes;
 }
 
@@ -756,7 +763,8 @@ SheetLayout LayOutSheet(const CutList& cuts, double panel, Hole driver, Hole por
         l.panels[i].y = i < 2 ? l.top : second;
     }
     l.height = second + (tall(2) > tall(3) ? tall(2) : tall(3)) + labels;
-    l.holes = FrontHoles(l.panels[0], panel, driver, port);
+    l.holes = FrontHoles(l.panels[0], panel, driver, port,
+                         DrawsSlot(taken) ? taken->port.height : 0);
     if (DrawsPath(taken)) {
         // Under the sides, as the box is seen from its left with the front on the left.
         l.sideX = l.margin;
@@ -808,6 +816,19 @@ std::string TextAt(double x, double y, const std::string& text, double font, dou
            "\" stroke=\"none\" fill=\"#000000\">" + MarkupText(text) + "</text>\n";
 }
 
+// Halfway along the line from a hole's centre to the edge, or, where a hole stacked
+// above or below lies on the way, halfway to its own rim.
+double DownLabelY(const SheetLayout& l, const Circle& c, double edgeY)
+{
+    for (const Circle& other : l.holes) {
+        const bool onTheWay = &other != &c && std::fabs(other.x - c.x) < other.diameter * 5 &&
+                              (other.y - c.y) * (edgeY - other.y) > 0;
+        if (onTheWay)
+            return c.y + (edgeY > c.y ? 1 : -1) * c.diameter * 2.5;
+    }
+    return (c.y + edgeY) / 2;
+}
+
 // A hole's centre measured from the front's left edge and from its top or bottom edge,
 // dashed lines to the centre with the lengths beside it, as a builder marks it out.
 std::string Dimension(const SheetLayout& l, const Circle& c, bool inches)
@@ -821,7 +842,7 @@ std::string Dimension(const SheetLayout& l, const Circle& c, bool inches)
     // Beside the centre, inside the hole, where no other hole's lines run.
     shapes += TextAt(c.x - 0.3 * l.font, c.y - 0.3 * l.font, Cut(across / 10, inches), l.font,
                      0, "end");
-    shapes += TextAt(c.x + 0.3 * l.font, (c.y + edgeY) / 2 + 0.35 * l.font,
+    shapes += TextAt(c.x + 0.3 * l.font, DownLabelY(l, c, edgeY) + 0.35 * l.font,
                      Cut(down / 10, inches), l.font);
     return shapes;
 }
@@ -840,7 +861,10 @@ std::string LabelPanel(const SheetLayout& l, const SheetPanel& p, bool inches, H
     if (&p != &l.panels[0])
         return text;
     if (driver.count > 0)
-        text += TextAt(p.x, y += step, "cut-out " + Cut(driver.diameter, inches) + unit,
+        text += TextAt(p.x, y += step,
+                       (driver.count > 1 ? std::to_string(driver.count) + " x cut-out "
+                                         : std::string("cut-out ")) +
+                           Cut(driver.diameter, inches) + unit,
                        l.font, room);
     if (port.count > 0)
         text += TextAt(p.x, y += step, std::to_string(port.count) + " x port " +
@@ -976,7 +1000,7 @@ BuiltBox BuildBox(const std::string& file, const BuildRequest& r)
                  (r.ported ? PortSection(file, c.request, f) : "") +
                  DriverLines(file, f, r.inches);
     const double cutout = f.sheet.value[SHEET_CUTOUT];
-    const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? 1 : 0};
+    const Hole driverHole = {IsKnown(cutout) ? cutout : 0, IsKnown(cutout) ? f.front : 0};
     // A slot's mouth is no round hole: the sheet draws it as the opening it is.
     const bool round = f.taken.port.kind == PortShape::ROUND;
     const Hole portHoles = {PortHoleDiameter(c.request.system.diameter, r.portWall),

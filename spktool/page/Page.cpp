@@ -361,8 +361,10 @@ std::string LimitsReports(const std::string& file, const DesignPart (&parts)[2],
             html += Tag("p", "Left out: " + MarkupText(d.missing), "note") + "</div>\n";
             continue;
         }
-        html += Pre(LimitsCommand(file, d.ported, DesignOptions(r, d, power), Format::Text));
-        if (const std::string loudest = Loudest(d); !loudest.empty())
+        const SystemOptions options = DesignOptions(r, d, power);
+        html += Pre(LimitsCommand(file, d.ported, options, Format::Text));
+        // With a system set up, `limits` names the loudest level itself.
+        if (const std::string loudest = Loudest(d); !loudest.empty() && !HasSetup(options))
             html += Tag("p", "Loudest from F3 up: " + MarkupText(loudest));
         html += "</div>\n";
     }
