@@ -217,10 +217,10 @@ void QuietArea(const BuildRequest& r, BoxFigures& f)
     const double power = SystemPower(r.system, f.sheet, note);
     Limits l;
     const double area = PI * r.system.diameter * r.system.diameter / 4 * r.system.ports;
-    const DriverSet& set = f.set.set;
     if (SizingPower(f.speaker, f.sheet, power, sized, f.quietPower, f.set.system) &&
-        ComputeLimits(set.s, true, set.d, sized.watts,
-                      r.system.diameter, r.system.ports, l))
+        ComputeSystemLimits(f.speaker, true, LimitsDriverOf(f.speaker.qts, f.sheet),
+                            SizingSystem(f.set.system, sized.watts), r.system.diameter,
+                            r.system.ports, l))
         f.quietArea = QuietPortArea(l, area);
 }
 
@@ -255,10 +255,10 @@ std::string PickQuietPort(const std::string& file, Checked& c, const CompletedSy
     PortPower sized;
     const double power = SystemPower(r.system, sheet, powerNote);
     int quiet = 0;
-    const DriverSet set = EquivalentDriver(s, LimitsDriverOf(s.qts, sheet), system.system);
     if (SizingPower(s, sheet, power, sized, atPower, system.system))
-        quiet = QuietPortDiameter(set.s, set.d, sized.watts,
-                                  r.system.ports, LARGEST_QUIET_PORT);
+        quiet = QuietPortDiameter(s, LimitsDriverOf(s.qts, sheet),
+                                  SizingSystem(system.system, sized.watts), r.system.ports,
+                                  LARGEST_QUIET_PORT);
     if (quiet == 0)
         BadCommandLine("build --ported needs --diameter: the driver sheet gives no quiet port");
     r.system.diameter = quiet;

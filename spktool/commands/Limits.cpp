@@ -311,15 +311,25 @@ double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::s
     return 1;
 }
 
+// A subsonic high-pass lets the cone take more power near the tuning, and the port
+// must then move more air; a source resistance, less. The coil's inductance moves the
+// cone by a few tenths of a per cent down there: a sheet that gains Le keeps its port.
+System SizingSystem(System system, double watts)
+{
+    system.power = watts;
+    system.volts = 0;
+    system.useLe = false;
+    return system;
+}
+
 bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
                  std::string& words, const System& system)
 {
-    // The set moves the port's air as the one driver it acts as, and takes each one's Pe.
-    const DriverSet set = EquivalentDriver(s, LimitsDriverOf(s.qts, sheet), system);
     // Any port will do: its size moves neither the cone nor the band where it is busy.
     const double anyDiameter = 10;
     Limits l;
-    if (!ComputeLimits(set.s, true, set.d, power, anyDiameter, 1, l))
+    if (!ComputeSystemLimits(s, true, LimitsDriverOf(s.qts, sheet), SizingSystem(system, power),
+                             anyDiameter, 1, l))
         return false;
     const double pe = sheet.value[SHEET_PE] * system.drivers * (system.isobaric ? 2 : 1);
     sized = PortSizingPower(l, power, IsKnown(pe) && pe > 0 ? pe : INFINITY);

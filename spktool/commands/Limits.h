@@ -68,6 +68,10 @@ double SystemPower(const SystemOptions& system, const DriverSheet& sheet, std::s
 bool SizingPower(const Speaker& s, const DriverSheet& sheet, double power, PortPower& sized,
                  std::string& words, const System& system = System());
 
+// `system` as a quiet port is sized in: `watts` into the set's Re through its source and
+// filters, the coil taken without its inductance.
+System SizingSystem(System system, double watts);
+
 struct LimitsOptions {
     std::string file;
     bool sealed = false, ported = false, csv = false, json = false;

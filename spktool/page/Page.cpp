@@ -170,14 +170,15 @@ void ChoosePort(const std::string& file, const Speaker& s, const DriverSheet& sh
         return;
     }
     // The set's cones move the port's air.
-    const DriverSet set = EquivalentDriver(s, SheetDriver(file, s, sheet),
-                                           SystemOf(r.system, power, NAN));
-    const LimitsDriver& driver = set.d;
+    const LimitsDriver one = SheetDriver(file, s, sheet);
+    const System system = SystemOf(r.system, power, NAN);
+    const LimitsDriver driver = EquivalentDriver(s, one, system).d;
     PortPower sized;
     std::string atPower;
-    if (!SizingPower(s, sheet, power, sized, atPower, SystemOf(r.system, power, NAN)))
+    if (!SizingPower(s, sheet, power, sized, atPower, system))
         BadData(file + ": no limits for these values");
-    const int quiet = QuietPortDiameter(set.s, driver, sized.watts, d.ports, LARGEST_PORT);
+    const int quiet =
+        QuietPortDiameter(s, one, SizingSystem(system, sized.watts), d.ports, LARGEST_PORT);
     const std::string under = "the air under " + Plain(AUDIBLE_PORT_SPEED) + " m/s at " +
                               atPower;
     if (quiet == 0)

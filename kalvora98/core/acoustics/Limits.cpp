@@ -510,15 +510,15 @@ double QuietPortArea(const Limits& ported, double area)
     return area * Summarize(ported).whole.largestPortSpeed.value / AUDIBLE_PORT_SPEED;
 }
 
-int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int ports,
-                      int largest)
+int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, const System& system,
+                      int ports, int largest)
 {
     // The tuning fixes the air the ports move, so its speed falls as their area grows:
     // halve the range of diameters until the smallest quiet one is left. Each step is a
     // whole limits run of some 0.1 ms.
     const auto quiet = [&](int diameter, bool& ok) {
         Limits l;
-        ok = ComputeLimits(s, true, d, power, diameter, ports, l);
+        ok = ComputeSystemLimits(s, true, d, system, diameter, ports, l);
         return ok && Summarize(l).whole.largestPortSpeed.value < AUDIBLE_PORT_SPEED;
     };
     bool ok;

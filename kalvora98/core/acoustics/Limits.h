@@ -186,7 +186,7 @@ PortPower PortSizingPower(const Limits& ported, double power, double most);
 double QuietPortArea(const Limits& ported, double area);
 
 // The smallest whole-centimetre diameter, from 1 to `largest`, of `ports` round ports
-// that keep the peak air speed under AUDIBLE_PORT_SPEED at `power` in the ported design
-// of `s`; 0 when none does or the design has no limits.
-int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, double power, int ports,
-                      int largest);
+// that keep the peak air speed under AUDIBLE_PORT_SPEED in the ported design of `s`,
+// one driver `d` of `system` at its drive; 0 when none does or the design has no limits.
+int QuietPortDiameter(const Speaker& s, const LimitsDriver& d, const System& system,
+                      int ports, int largest);
