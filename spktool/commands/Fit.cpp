@@ -72,9 +72,9 @@ void AddWarnings(const std::string& file, const ImpedanceFit& fit, std::vector<s
 
 // A curve far from any driver (all flat but one point, ohms of 1e300) leaves the
 // least squares nowhere to go; its figures would be nonsense.
-ImpedanceFit FitOrRefuse(const std::string& path, const ImpedanceCurve& curve)
+ImpedanceFit FitOrRefuse(const std::string& path, const ImpedanceCurve& curve, double heldRe)
 {
-    const ImpedanceFit fit = FitImpedance(curve);
+    const ImpedanceFit fit = FitImpedance(curve, heldRe);
     const DriverImpedance& d = fit.driver;
     if (!std::isfinite(fit.errorPercent + d.re + d.fs + d.qms + d.qes + d.le + fit.simpleLe))
         BadData(path + ": the curve is not a driver's: no fit of Re, Fs, Qms and Qes to it");
@@ -99,7 +99,7 @@ double SecondNumber(const std::string& option, const std::vector<std::string>& v
 
 Fitted FitAll(const FitOptions& o, const ImpedanceCurve& curve)
 {
-    Fitted f{o.free, curve.points.size(), FitOrRefuse(o.free, curve), "", NAN, {}, {}};
+    Fitted f{o.free, curve.points.size(), FitOrRefuse(o.free, curve, o.re), "", NAN, {}, {}};
     f.mechanics = {NAN, NAN, NAN, NAN, NAN, NAN, NAN, NAN};
     AddWarnings(o.free, f.fit, f.warnings);
     const double sd = o.sd > 0 ? o.sd * 1e-4 : NAN;
@@ -107,7 +107,7 @@ Fitted FitAll(const FitOptions& o, const ImpedanceCurve& curve)
     if (!mass && o.volume.empty()) return f;
     const std::vector<std::string>& second = mass ? o.mass : o.volume;
     const double amount = SecondNumber(mass ? "--mass" : "--volume", second);
-    const ImpedanceFit other = FitOrRefuse(second.at(1), LoadCurve(second.at(1)));
+    const ImpedanceFit other = FitOrRefuse(second.at(1), LoadCurve(second.at(1)), o.re);
     AddWarnings(second.at(1), other, f.warnings);
     f.secondFs = other.driver.fs;
     f.method = mass ? "added mass of " + Fixed(amount, 1) + " g"
@@ -161,7 +161,7 @@ std::vector<Row> Rows(const Fitted& f)
     return rows;
 }
 
-std::string FitText(const Fitted& f)
+std::string FitText(const Fitted& f, bool heldRe)
 {
     std::string out = f.file + ": " + std::to_string(f.points) + " points" +
                       (f.fit.magnitudeOnly ? ", magnitude only\n" : " with phase\n");
@@ -169,6 +169,8 @@ std::string FitText(const Fitted& f)
         if (!std::isfinite(row.value)) continue;
         out += "  " + Pad(row.label, 13) + Fixed(row.value, row.decimals) +
                (*row.unit ? std::string(" ") + row.unit : "") + "\n";
+        if (heldRe && std::string(row.key) == "re")
+            out.insert(out.size() - 1, ", held as given (--re)");
         if (std::string(row.key) == "error")
             out += "  " + Pad("grade", 13) + GradeText(f.fit.grade) + "\n";
         if (std::string(row.key) == "second_fs") out += "  " + Pad("by", 13) + f.method + "\n";
@@ -301,6 +303,9 @@ void DeclareFit(CLI::App& command, FitOptions& o)
     command.add_option("--volume", o.volume, "the net litres of a sealed box and the curve "
                        "of the driver on it: Vas")
         ->expected(2)->type_name("L BOXED.zma")->excludes(mass);
+    command.add_option("--re", o.re, "the coil's resistance read with an ohmmeter, ohm: Re "
+                       "is held there and the rest fitted")
+        ->check(Positive(1000, " ohm"));
     command.add_option("--sd", o.sd, "the cone area Sd, cm2: Vas by added mass, Mms by a box")
         ->check(Positive(10000, " cm2"));
     command.add_flag("--csv", o.csv, "a header and one row, for a spreadsheet");
@@ -355,5 +360,5 @@ int RunFit(const FitOptions& o)
         Print(stderr, changed);
         return Printed(o.csv ? FitCsv(f) : FitJson(f));
     }
-    return Printed(FitText(f) + changed);
+    return Printed(FitText(f, o.re > 0) + changed);
 }

@@ -14,6 +14,7 @@ struct FitOptions {
     std::string free;
     std::vector<std::string> mass, volume;  // "G FILE", "L FILE"
     double sd = 0;                          // cm², 0 when not given
+    double re = 0;                          // ohm, an ohmmeter's Re to hold; 0: fitted
     std::string output;
     std::string into;  // an existing speaker file to update
     std::string svg;

@@ -91,6 +91,21 @@ INSTANTIATE_TEST_SUITE_P(Drivers, FitTest,
                          testing::Values(FitCase{WOOFER, true}, FitCase{WOOFER, false},
                                          FitCase{MIDRANGE, true}, FitCase{MIDRANGE, false}));
 
+// Catches a held Re that the fit moves anyway, or one that throws the rest off: held at
+// the circuit's Re, Fs, Qms and Qes meet the free fit's goals; held 5 % high, it stays.
+TEST(HeldReTest, StaysWhereTheOhmmeterPutsIt)
+{
+    const ImpedanceRead read = ReadImpedance(Curve(WOOFER, true, 98));
+    for (const double held : {WOOFER.re, 1.05 * WOOFER.re}) {
+        const ImpedanceFit fit = FitImpedance(read.curve, held);
+        EXPECT_NEAR(fit.driver.re, held, 1e-12 * held);
+        EXPECT_NEAR(fit.driver.fs, WOOFER.fs(), 0.005 * WOOFER.fs());
+        if (held != WOOFER.re) continue;
+        EXPECT_NEAR(fit.driver.qms, WOOFER.qms(), 0.02 * WOOFER.qms());
+        EXPECT_NEAR(fit.driver.qes, WOOFER.qes(), 0.02 * WOOFER.qes());
+    }
+}
+
 // Catches a wrong mass or compliance relation: Mms within 2 % by 10 g added and within
 // 3 % by a 20 litre box, for a cone of 220 cm².
 TEST(SecondMeasurementTest, GivesTheMovingMass)

@@ -55,6 +55,7 @@ struct Problem {
     std::vector<ImpedancePoint> points;
     std::vector<Complex> measured;  // with the phase, when the curve has one
     bool phase;
+    bool holdRe;  // Re stays where it starts
 };
 
 // The misfit relative to the measured magnitude: real and imaginary parts when the
@@ -119,6 +120,11 @@ Normal NormalEquations(const Problem& problem, const Parameters& p, const std::v
     std::vector<std::vector<double>> jacobian(n);
     std::vector<double> moved;
     for (int k = 0; k < n; ++k) {
+        // A held parameter has no slope: its normal equation then gives a step of 0.
+        if (k == 0 && problem.holdRe) {
+            jacobian[k].assign(r.size(), 0);
+            continue;
+        }
         Parameters q = p;
         q.x[k] += STEP;
         Residuals(problem, q, moved);
@@ -189,9 +195,9 @@ double Cost(const Problem& problem, const Parameters& p)
     return SumOfSquares(r);
 }
 
-Problem ProblemOf(const ImpedanceCurve& curve)
+Problem ProblemOf(const ImpedanceCurve& curve, bool holdRe)
 {
-    Problem problem{{}, {}, curve.hasPhase};
+    Problem problem{{}, {}, curve.hasPhase, holdRe};
     const std::size_t every = (curve.points.size() + MAX_FIT_POINTS - 1) / MAX_FIT_POINTS;
     for (std::size_t i = 0; i < curve.points.size(); i += every) {
         const ImpedancePoint& point = curve.points[i];
@@ -322,10 +328,12 @@ void Judge(const ImpedanceCurve& curve, ImpedanceFit& fit)
 
 }  // namespace
 
-ImpedanceFit FitImpedance(const ImpedanceCurve& curve)
+ImpedanceFit FitImpedance(const ImpedanceCurve& curve, double heldRe)
 {
-    const Problem problem = ProblemOf(curve);
-    const DriverImpedance plain = DriverOf(LeastSquares(problem, ParametersOf(ClassicEstimate(curve), 5)));
+    const Problem problem = ProblemOf(curve, heldRe > 0);
+    DriverImpedance start = ClassicEstimate(curve);
+    if (heldRe > 0) start.re = heldRe;
+    const DriverImpedance plain = DriverOf(LeastSquares(problem, ParametersOf(start, 5)));
     ImpedanceFit fit{};
     fit.driver = DriverOf(LossyFit(problem, plain, curve.points.back().hz));
     fit.simpleLe = plain.le;

@@ -43,7 +43,10 @@ struct ImpedanceFit {
 };
 
 // Fits a curve that ReadImpedance accepted (at least MIN_IMPEDANCE_POINTS, with a peak).
-ImpedanceFit FitImpedance(const ImpedanceCurve& curve);
+// A positive `heldRe` (ohm) holds Re there, an ohmmeter's reading of the coil, and fits
+// the rest: a curve that starts well above Fs/2, or a coil warmed by the sweep, leaves
+// Re the least certain of the fitted values.
+ImpedanceFit FitImpedance(const ImpedanceCurve& curve, double heldRe = 0);
 
 // The classic first reading, before any refinement: Re from the lowest frequency, Fs at
 // the peak, Qms and Qes from where the curve crosses sqrt(r0)·Re; le from the top point.
