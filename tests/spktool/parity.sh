@@ -11,12 +11,7 @@ shift 3
 here=$(dirname "$0")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-current=yes
-[ -s "$native_transcript" ] || current=no
-for input in "$native" "$@"; do
-    [ "$current" = yes ] && [ "$native_transcript" -nt "$input" ] || current=no
-done
-if [ "$current" = yes ]; then
+if [ -s "$native_transcript" ] && [ -z "$(find "$native" "$@" -newer "$native_transcript")" ]; then
     cp "$native_transcript" "$work/native.txt"
 else
     "$here/run-cases.sh" print "$work/native.txt" "$native" "$@"
